@@ -1,0 +1,87 @@
+#!/usr/bin/env python3
+"""Make the bundled Tessarin example distance.txt from 20 world cities.
+
+Computes the great-circle distance between every pair of the cities below
+with the haversine formula (mean Earth radius 6371.0 km), rounds each to
+whole kilometres and writes a Tessarin distance file:
+
+    first line   N and a title
+    row line i   distances from city i to cities i+1..N, separated by blanks
+
+It also writes cities.csv (item,name,latitude,longitude) next to this
+script, so you can tell which item number is which city.
+
+Run:
+    python3 examples/cities.py              # writes examples/distance.txt
+    python3 examples/cities.py out.txt      # writes out.txt instead
+
+Standard library only. Output files use LF line endings.
+"""
+
+import csv
+import math
+import os
+import sys
+
+EARTH_RADIUS_KM = 6371.0
+
+# (name, latitude, longitude) in decimal degrees; north and east positive.
+CITIES = [
+    ("London", 51.5074, -0.1278),
+    ("Paris", 48.8566, 2.3522),
+    ("Berlin", 52.5200, 13.4050),
+    ("Moscow", 55.7558, 37.6173),
+    ("Cairo", 30.0444, 31.2357),
+    ("Nairobi", -1.2921, 36.8219),
+    ("Cape Town", -33.9249, 18.4241),
+    ("Dubai", 25.2048, 55.2708),
+    ("Mumbai", 19.0760, 72.8777),
+    ("Beijing", 39.9042, 116.4074),
+    ("Singapore", 1.3521, 103.8198),
+    ("Tokyo", 35.6762, 139.6503),
+    ("Sydney", -33.8688, 151.2093),
+    ("Auckland", -36.8485, 174.7633),
+    ("Honolulu", 21.3069, -157.8583),
+    ("Los Angeles", 34.0522, -118.2437),
+    ("Mexico City", 19.4326, -99.1332),
+    ("New York", 40.7128, -74.0060),
+    ("Sao Paulo", -23.5505, -46.6333),
+    ("Buenos Aires", -34.6037, -58.3816),
+]
+
+TITLE = "Great-circle distances in km between 20 world cities"
+
+
+def haversine_km(lat1, lon1, lat2, lon2):
+    """Great-circle distance in km between two points given in degrees."""
+    p1, p2 = math.radians(lat1), math.radians(lat2)
+    dp = p2 - p1
+    dl = math.radians(lon2 - lon1)
+    a = math.sin(dp / 2) ** 2 + math.cos(p1) * math.cos(p2) * math.sin(dl / 2) ** 2
+    return 2 * EARTH_RADIUS_KM * math.asin(min(1.0, math.sqrt(a)))
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    out_path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "distance.txt")
+    n = len(CITIES)
+
+    with open(out_path, "w", newline="\n", encoding="ascii") as f:
+        f.write(f"{n} {TITLE}\n")
+        for i in range(n - 1):
+            _, lat1, lon1 = CITIES[i]
+            row = [round(haversine_km(lat1, lon1, lat2, lon2))
+                   for _, lat2, lon2 in CITIES[i + 1:]]
+            f.write(" ".join(str(d) for d in row) + "\n")
+
+    with open(os.path.join(here, "cities.csv"), "w", newline="", encoding="ascii") as f:
+        w = csv.writer(f, lineterminator="\n")
+        w.writerow(["item", "name", "latitude", "longitude"])
+        for item, (name, lat, lon) in enumerate(CITIES, start=1):
+            w.writerow([item, name, f"{lat:.4f}", f"{lon:.4f}"])
+
+    print(f"wrote {out_path} and {os.path.join(here, 'cities.csv')}")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,193 @@
+#include "batch_mode.h"
+
+#include "data/distance_reader.h"
+#include "data/layout_fitness.h"
+#include "data/tessarin_error.h"
+#include "display/str_n.h"
+#include "search/layout_csv.h"
+#include "search/layout_search.h"
+
+#include <atomic>
+#include <charconv>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <unistd.h>
+
+namespace tessarin {
+
+namespace {
+
+std::atomic<int> interrupts{0};
+
+extern "C" void onInterrupt(int)
+{
+    // The first Ctrl-C asks the search to stop at its next check; a second
+    // one ends the program the usual way.
+    if (interrupts.fetch_add(1) >= 1) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+    }
+}
+
+class BatchHost final : public SearchHost {
+public:
+    BatchHost(std::string generations, bool live) : m_generations(std::move(generations)), m_live(live) {}
+
+    void setOpenEnabled(bool) override {}
+    void prepareMap() override {}
+    void setBusy(bool) override {}
+    std::string generationsText() override { return m_generations; }
+    void drawImprovement(const float *, int, double fit) override
+    {
+        m_fitText = strN(6, fit * 100.0);
+        showProgress();
+    }
+    void showGeneration(const std::string &text) override
+    {
+        m_generation = text;
+        showProgress();
+    }
+    void processEvents() override {}
+    bool stopRequested() override { return interrupts.load() > 0; }
+
+    void endProgress()
+    {
+        if (m_live && m_shown)
+            std::fputs("\n", stderr);
+    }
+
+private:
+    void showProgress()
+    {
+        if (!m_live)
+            return;
+        std::fprintf(stderr, "\rgeneration%s  fit %s %%   ", m_generation.c_str(), m_fitText.c_str());
+        std::fflush(stderr);
+        m_shown = true;
+    }
+
+    std::string m_generations;
+    bool m_live;
+    bool m_shown = false;
+    std::string m_generation = " 0";
+    std::string m_fitText = "0";
+};
+
+std::string significant9(double value)
+{
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 9);
+    return std::string(buffer, result.ptr);
+}
+
+struct Options {
+    std::string file;
+    std::string generations = "1000";
+    std::string start;
+    std::string coords;
+};
+
+} // namespace
+
+std::string UsageText()
+{
+    return "Usage: tessarin [FILE]\n"
+           "       tessarin --batch FILE [--generations N] [--start MAP.csv] [--coords OUT.csv]\n"
+           "\n"
+           "Without --batch, opens the window on FILE (default distance.txt in the\n"
+           "current folder) and fits a map to it.\n"
+           "\n"
+           "  --batch FILE        fit a map to FILE without a window; print the map as\n"
+           "                      CSV (item,x,y) on standard output and a summary on\n"
+           "                      standard error\n"
+           "  --generations N     generations to run (default 1000)\n"
+           "  --start MAP.csv     start from a map saved by an earlier run\n"
+           "  --coords OUT.csv    write the CSV to OUT.csv instead of standard output\n"
+           "  --help              show this text\n"
+           "  --version           show the version\n"
+           "\n"
+           "Ctrl-C during a batch run stops the search at its next 10th generation\n"
+           "and still writes the best map found.\n";
+}
+
+int RunBatchMode(const std::vector<std::string> &args)
+{
+    Options options;
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string &arg = args[k];
+        auto value = [&](const char *name) -> std::string {
+            if (k + 1 >= args.size())
+                throw TessarinError(std::string(name) + " needs a value");
+            return args[++k];
+        };
+        if (arg == "--batch")
+            options.file = value("--batch");
+        else if (arg == "--generations")
+            options.generations = value("--generations");
+        else if (arg == "--start")
+            options.start = value("--start");
+        else if (arg == "--coords")
+            options.coords = value("--coords");
+        else
+            throw TessarinError("unknown argument " + arg + " (see tessarin --help)");
+    }
+    if (options.file.empty())
+        throw TessarinError("--batch needs a distance file");
+
+    DistanceData data = ReadDistances(options.file);
+    const int n = data.ItemCount;
+    Layout best;
+    if (!options.start.empty()) {
+        best = ReadLayoutCsv(options.start);
+        const std::size_t items = (best.size() - 1) / 2;
+        if (items != static_cast<std::size_t>(n))
+            throw TessarinError(options.start + " holds a map of " + std::to_string(items) + " items, but " +
+                                options.file + " has " + std::to_string(n));
+    }
+
+    MersenneSource random;
+    BatchHost host(options.generations, isatty(STDERR_FILENO) != 0);
+    interrupts = 0;
+    auto previous = std::signal(SIGINT, onInterrupt);
+    long long generations = 0;
+    try {
+        generations = RunFit(host, data, best, random);
+    } catch (...) {
+        std::signal(SIGINT, previous);
+        host.endProgress();
+        throw;
+    }
+    std::signal(SIGINT, previous);
+    host.endProgress();
+
+    if (options.coords.empty()) {
+        WriteLayoutCsv(std::cout, best, n);
+        std::cout.flush();
+        if (!std::cout)
+            throw TessarinError("the map could not be written to standard output");
+    } else {
+        const std::string temporary = options.coords + ".part";
+        {
+            std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+            WriteLayoutCsv(out, best, n);
+            out.close();
+            if (!out) {
+                std::remove(temporary.c_str());
+                throw TessarinError(options.coords + ": the map could not be written");
+            }
+        }
+        if (std::rename(temporary.c_str(), options.coords.c_str()) != 0) {
+            std::remove(temporary.c_str());
+            throw TessarinError(options.coords + ": the map could not be written");
+        }
+    }
+    const double fit = LayoutFitness(data, best);
+    std::cerr << "items: " << n << "\n"
+              << "generations: " << generations << "\n"
+              << "fit: " << strN(6, fit * 100.0) << " (" << significant9(fit) << ")\n";
+    return 0;
+}
+
+} // namespace tessarin

@@ -1,0 +1,178 @@
+#include "data/distance_reader.h"
+
+#include "data/lenient_number.h"
+#include "data/sequential_input.h"
+#include "data/tessarin_error.h"
+
+#include <cmath>
+#include <new>
+
+namespace tessarin {
+
+namespace {
+
+std::string shown(const std::string &text)
+{
+    constexpr std::size_t limit = 40;
+    std::string result = text.size() <= limit ? text : text.substr(0, limit) + "...";
+    for (char &c : result)
+        if (static_cast<unsigned char>(c) < 32)
+            c = ' ';
+    return "\"" + result + "\"";
+}
+
+class Reader {
+public:
+    explicit Reader(const std::string &fileName) : m_input(fileName) {}
+
+    DistanceData read()
+    {
+        DistanceData data;
+        data.ItemCount = readCount();
+        const int n = data.ItemCount;
+        m_input.readTextField(); // the title is not used
+        allocate(data);
+        for (int i = 1; i <= n - 1; ++i)
+            readRow(data, i);
+        for (int i = 1; i <= n; ++i)
+            cell(data, i, i) = 0.0f;
+        m_input.close();
+        computeStatistics(data);
+        return data;
+    }
+
+private:
+    std::string where() const { return m_input.fileName() + ", line " + std::to_string(m_lineOfRow); }
+
+    short readCount()
+    {
+        long line = m_input.lineNumber();
+        std::string text = m_input.readNumberField();
+        std::string prefix = m_input.fileName() + ", line " + std::to_string(line) + ": ";
+        double value;
+        try {
+            value = LenientNumber(text);
+        } catch (const TessarinError &) {
+            throw TessarinError(prefix + "item count " + shown(text) + " is out of range");
+        }
+        if (value == 0.0 && text.find_first_of("0123456789") == std::string::npos)
+            throw TessarinError(prefix + "the item count " + shown(text) + " is not a number");
+        double rounded = std::nearbyint(value);
+        if (!(rounded >= -32768.0 && rounded <= 32767.0))
+            throw TessarinError(prefix + "item count " + text + " is out of range");
+        if (rounded < 0)
+            throw TessarinError(prefix + "item count " + text + " is negative");
+        if (rounded < 2)
+            throw TessarinError(prefix + "item count " + text + ": a map needs at least two items");
+        if (rounded > MaxItemCount)
+            throw TessarinError(prefix + "item count " + text + " is more than the " +
+                                std::to_string(MaxItemCount) + " items a map can hold");
+        return static_cast<short>(rounded);
+    }
+
+    void allocate(DistanceData &data)
+    {
+        std::size_t side = static_cast<std::size_t>(data.ItemCount) + 1;
+        try {
+            data.Distances.assign(side * side, 0.0f);
+        } catch (const std::bad_alloc &) {
+            throw TessarinError(m_input.fileName() + ": not enough memory for a table of " +
+                                std::to_string(data.ItemCount) + " items");
+        }
+    }
+
+    static float &cell(DistanceData &data, int i, int j)
+    {
+        return data.Distances[static_cast<std::size_t>(i) * (data.ItemCount + 1) + static_cast<std::size_t>(j)];
+    }
+
+    void store(DistanceData &data, int i, int k, const std::string &token)
+    {
+        const int n = data.ItemCount;
+        const int column = i + k;
+        if (column > n)
+            throw TessarinError(where() + ": row line " + std::to_string(i) + " holds more values than the " +
+                                std::to_string(n - i) + " items after item " + std::to_string(i));
+        double value;
+        try {
+            value = LenientNumber(token);
+        } catch (const TessarinError &) {
+            value = HUGE_VAL;
+        }
+        float single = static_cast<float>(value);
+        if (std::isinf(single))
+            throw TessarinError(where() + ": the value " + shown(token) + " for items " + std::to_string(i) +
+                                " and " + std::to_string(column) + " is beyond the single-precision range");
+        cell(data, i, column) = single;
+        cell(data, column, i) = single;
+    }
+
+    void readRow(DistanceData &data, int i)
+    {
+        const int n = data.ItemCount;
+        m_lineOfRow = m_input.lineNumber();
+        if (m_input.atEnd())
+            throw TessarinError(m_input.fileName() + ": the file ends at row line " + std::to_string(i) + " of " +
+                                std::to_string(n - 1));
+        std::string line = m_input.readLine();
+        std::size_t first = line.find_first_not_of(' ');
+        std::size_t last = line.find_last_not_of(' ');
+        std::string_view trimmed;
+        if (first != std::string::npos)
+            trimmed = std::string_view(line).substr(first, last - first + 1);
+
+        int k = 1;
+        std::string token;
+        char previous = '\0';
+        for (char c : trimmed) {
+            if (c == ' ' && previous == ' ') {
+                // a run of blanks is one separator
+            } else if (c == ',' || c == ' ' || c == '\t') {
+                store(data, i, k, token);
+                ++k;
+                token.clear();
+            } else {
+                token += c;
+            }
+            previous = c;
+        }
+        // The last value always belongs to column N; a short row drops it.
+        if (k >= n - i)
+            store(data, i, n - i, token);
+    }
+
+    void computeStatistics(DistanceData &data)
+    {
+        const int n = data.ItemCount;
+        float sum = 0.0f;
+        float squares = 0.0f;
+        for (int i = 1; i <= n; ++i) {
+            for (int j = i + 1; j <= n; ++j) {
+                float g = data.distance(i, j);
+                sum = g + sum;
+                float square = g * g;
+                squares = squares + square;
+            }
+        }
+        if (std::isinf(sum) || std::isinf(squares))
+            throw TessarinError(m_input.fileName() + ": the distances are too large: their sum or sum of "
+                                                     "squares leaves the single-precision range");
+        double correction = (static_cast<double>(sum) * static_cast<double>(sum)) / n / (n - 1);
+        float t = static_cast<float>(correction);
+        float spread = squares - t;
+        if (std::isinf(t) || std::isinf(spread))
+            throw TessarinError(m_input.fileName() +
+                                ": the distances are too large: their spread leaves the single-precision range");
+        data.DistanceSum = sum;
+        data.DistanceSpread = spread;
+    }
+
+    SequentialInput m_input;
+    long m_lineOfRow = 0;
+};
+
+} // namespace
+
+DistanceData ReadDistances(const std::string &fileName) { return Reader(fileName).read(); }
+
+} // namespace tessarin

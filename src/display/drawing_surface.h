@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+
+namespace tessarin {
+
+/// The drawing surface of a picture box, with just what the table and map
+/// views use. Positions are in the user scale set by setScale; colours are
+/// palette indices 0..15; font sizes are points; outer sizes are twips.
+class DrawingSurface {
+public:
+    virtual ~DrawingSurface() = default;
+
+    /// Maps (left, top) to the top-left and (right, bottom) to the
+    /// bottom-right corner of the surface.
+    virtual void setScale(double left, double top, double right, double bottom) = 0;
+    /// Throws TessarinError for an index outside 0..15.
+    virtual void setBackColor(int index) = 0;
+    virtual void setForeColor(int index) = 0;
+    virtual int foreColor() const = 0;
+    virtual void setFontName(const std::string &name) = 0;
+    /// Throws TessarinError for a negative or unusable size.
+    virtual void setFontSize(float points) = 0;
+    /// The size in force, which may differ from the one set.
+    virtual float fontSize() const = 0;
+    /// Fills with the background colour; the print position goes to the
+    /// top-left corner of the scale.
+    virtual void clear() = 0;
+    /// The outline of the rectangle between two corners, in a palette colour;
+    /// a flat rectangle shows as one line.
+    virtual void stroke(double x1, double y1, double x2, double y2, int color) = 0;
+    virtual void setCurrentX(float x) = 0;
+    virtual void setCurrentY(float y) = 0;
+    virtual float currentX() const = 0;
+    virtual float currentY() const = 0;
+    /// Prints `text` with the top of its line at the print position, in the
+    /// foreground colour; a line end then moves the position to the left edge
+    /// of the scale, one text line down.
+    virtual void print(const std::string &text, bool lineEnd) = 0;
+    /// Outer size in twips (1/1440 inch).
+    virtual double outerWidth() const = 0;
+    virtual double outerHeight() const = 0;
+
+    /// Prints a whole number in the number print form: sign place, digits,
+    /// one blank (" 12 ", "-3 ").
+    void printNumber(long long value, bool lineEnd) { print(NumberPrintForm(value), lineEnd); }
+    static std::string NumberPrintForm(long long value)
+    {
+        return (value < 0 ? "" : " ") + std::to_string(value) + " ";
+    }
+};
+
+} // namespace tessarin

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "display/drawing_surface.h"
+
+#include <string>
+
+namespace tessarin {
+
+/// What the map view reads from the window's settings at each drawing.
+struct MapSettings {
+    /// The grid is drawn when this is exactly 1 (the box is ticked).
+    int showGrid = 1;
+    /// The label colour setting; "-1" (read leniently) gives a colour per item.
+    std::string foreText = "-1";
+};
+
+/// Sets the map scale, (-50, -50) to (1050, 1050), and clears the surface.
+void PrepareMap(DrawingSurface &graph);
+
+/// Draws a map: clear, the grey grid over the map square if asked (a frame
+/// and nine lines each way), then each item's number left of and above its
+/// point, offset by the font size. `layout` points at position 0 of a layout
+/// with positions 1..2N. Returns the fit in per cent as the fit box shows it.
+/// A surface with no width or height gets no labels.
+std::string DrawMap(DrawingSurface &graph, const float *layout, int itemCount, double fit,
+                    const MapSettings &settings);
+
+} // namespace tessarin
