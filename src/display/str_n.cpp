@@ -49,6 +49,13 @@ std::string strN(int width, double value)
         throw TessarinError("the number formatter got a value that is not a number");
     const int p = width;
     const int w = value < 0.0 ? p - 1 : p;
+    // A value whose integer part cannot fit gets a marker whatever the digits
+    // would have been, so the markers are decided first.
+    const double limit = std::pow(10.0, w);
+    if (value < 0.6 - limit)
+        return "Small";
+    if (value > limit - 0.6)
+        return " Big ";
     int e = 0;
     if (value != 0.0) {
         const double quotient = std::log(std::fabs(value)) / std::log(10.0);
@@ -74,11 +81,6 @@ std::string strN(int width, double value)
     t = std::string(static_cast<std::size_t>(std::max(p, 0)), ' ') + t;
     t = t.substr(t.size() - static_cast<std::size_t>(std::max(p, 0)));
 
-    const double limit = std::pow(10.0, w);
-    if (value > limit - 0.6)
-        t = " Big ";
-    if (value < 0.6 - limit)
-        t = "Small";
     return t;
 }
 

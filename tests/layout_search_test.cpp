@@ -1,0 +1,333 @@
+#include "data/layout_fitness.h"
+#include "data/tessarin_error.h"
+#include "distance_fixture.h"
+#include "recording_host.h"
+#include "search/layout_search.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <random>
+
+namespace tessarin {
+namespace {
+
+using testing::MakeDistances;
+using testing::RecordingHost;
+
+/// Hands out scripted draws in order and fails the test when they run out.
+class ScriptedSource : public RandomSource {
+public:
+    std::deque<float> draws;
+    float next() override
+    {
+        if (draws.empty()) {
+            ADD_FAILURE() << "the search drew more numbers than scripted";
+            return 0.0f;
+        }
+        float u = draws.front();
+        draws.pop_front();
+        return u;
+    }
+    /// Donor draws for a, b, c (each distinct from member i and each other)
+    /// and the start gene 1.
+    void donors(int a, int b, int c)
+    {
+        for (int d : {a, b, c})
+            draws.push_back((static_cast<float>(d) - 0.5f) / 8.0f);
+        draws.push_back(0.0f);
+    }
+};
+
+DistanceData randomDistances(int n, unsigned seed)
+{
+    std::mt19937 engine(seed);
+    std::uniform_real_distribution<float> value(1.0f, 100.0f);
+    std::vector<float> upper;
+    for (int k = 0; k < n * (n - 1) / 2; ++k)
+        upper.push_back(value(engine));
+    return MakeDistances(n, upper);
+}
+
+// With one item the fit is always 0, so every trial replaces its parent (ties
+// go to the trial) and the population after a step shows the trials exactly.
+struct OneItemSearch {
+    DistanceData data = MakeDistances(1, {});
+    ScriptedSource random;
+    std::unique_ptr<LayoutSearch> search;
+
+    explicit OneItemSearch(const std::vector<float> &startGenes)
+    {
+        for (float g : startGenes) // members 2..8, two genes each
+            random.draws.push_back(g / 1000.0f);
+        search = std::make_unique<LayoutSearch>(data, Layout{0, 100, 200}, random);
+    }
+    static int donor(int i, int offset) { return (i + offset - 1) % 8 + 1; }
+};
+
+TEST(LayoutSearch, DifferenceMutationScalesByThreeEveryFifthGeneration)
+{
+    OneItemSearch s({800, 500, 300, 600, 400, 700, 250, 125, 875, 375, 625, 500, 900, 450});
+    for (long long generation = 1; generation <= 5; ++generation) {
+        std::vector<std::array<float, 3>> expected(9);
+        for (int i = 1; i <= 8; ++i) {
+            const int a = OneItemSearch::donor(i, 1), b = OneItemSearch::donor(i, 2), c = OneItemSearch::donor(i, 3);
+            s.random.donors(a, b, c);
+            for (int k = 0; k < 2; ++k) {
+                s.random.draws.push_back(0.1f); // crossed
+                s.random.draws.push_back(0.1f); // difference mutation
+            }
+            const float scale = generation % 5 == 0 ? 3.0f : 1.0f;
+            for (int gene = 1; gene <= 2; ++gene) {
+                float value = s.search->member(c)[gene] + scale * (s.search->member(a)[gene] - s.search->member(b)[gene]);
+                if (value < 0)
+                    value = 5;
+                if (value > 1000)
+                    value = 995;
+                expected[i][gene] = value;
+            }
+        }
+        s.search->step(generation);
+        for (int i = 1; i <= 8; ++i) {
+            SCOPED_TRACE("generation " + std::to_string(generation) + " member " + std::to_string(i));
+            EXPECT_EQ(s.search->member(i)[1], expected[i][1]);
+            EXPECT_EQ(s.search->member(i)[2], expected[i][2]);
+        }
+        EXPECT_TRUE(s.random.draws.empty());
+    }
+}
+
+TEST(LayoutSearch, PerturbationClampingAndCrossoverWalk)
+{
+    // Member 1 starts at (100, 200); members 2..8 as listed.
+    OneItemSearch s({10, 990, 20, 30, 40, 50, 60, 70, 80, 90, 1000, 0, 500, 500});
+    // Member 1: donors a=2 (10, 990), b=3 (20, 30), c=4 (40, 50); start gene 2.
+    s.random.donors(2, 3, 4);
+    s.random.draws.back() = 0.5f;  // start gene 1 + floor(0.5 * 2) = 2
+    s.random.draws.push_back(0.5f); // gene 2 not crossed: keeps 200
+    s.random.draws.push_back(0.9f); // gene 1, the last visited, is always crossed
+    s.random.draws.push_back(0.8f); // 0.8 is not below the split: perturbation
+    s.random.draws.push_back(0.25f); // 40 - 5 + 2.5
+    // Member 2: a=6 (1000-ish), c=3: 20 + (80 - 1000) < 0 becomes 5; y: 30 + (90 - 0) = 120.
+    s.random.donors(6, 7, 3);
+    for (int k = 0; k < 2; ++k) {
+        s.random.draws.push_back(0.39f);
+        s.random.draws.push_back(0.1f);
+    }
+    // Members 3..8: perturbations that stay in range.
+    for (int i = 3; i <= 8; ++i) {
+        s.random.donors(OneItemSearch::donor(i, 1), OneItemSearch::donor(i, 2), OneItemSearch::donor(i, 3));
+        for (int k = 0; k < 2; ++k) {
+            s.random.draws.push_back(0.0f);
+            s.random.draws.push_back(0.99f);
+            s.random.draws.push_back(0.5f);
+        }
+    }
+    // Member 6 is (80, 90), member 7 is (1000, 0): for member 2, a=6 b=7 c=3
+    // gives x: 20 + (80 - 1000) = -900 -> 5 and y: 30 + (90 - 0) = 120.
+    s.search->step(1);
+    EXPECT_EQ(s.search->member(1)[1], 37.5f);
+    EXPECT_EQ(s.search->member(1)[2], 200.0f);
+    EXPECT_EQ(s.search->member(2)[1], 5.0f);
+    EXPECT_EQ(s.search->member(2)[2], 120.0f);
+    EXPECT_TRUE(s.random.draws.empty());
+}
+
+TEST(LayoutSearch, UpperClampAndExactBoundsStay)
+{
+    // c = member 4 at (990, 1000): 990 + (1000 - 980) = 1010 -> 995; 1000 + 0 stays 1000.
+    OneItemSearch s({1000, 0, 980, 0, 990, 1000, 0, 0, 0, 0, 0, 0, 0, 0});
+    s.random.donors(2, 3, 4);
+    for (int k = 0; k < 2; ++k) {
+        s.random.draws.push_back(0.1f);
+        s.random.draws.push_back(0.1f);
+    }
+    for (int i = 2; i <= 8; ++i) {
+        s.random.donors(OneItemSearch::donor(i, 1), OneItemSearch::donor(i, 2), OneItemSearch::donor(i, 3));
+        for (int k = 0; k < 2; ++k) {
+            s.random.draws.push_back(0.5f);
+            s.random.draws.push_back(0.5f);
+        }
+    }
+    // Member 1's last visited gene is crossed: both genes are crossed here.
+    s.search->step(1);
+    EXPECT_EQ(s.search->member(1)[1], 995.0f);
+    EXPECT_EQ(s.search->member(1)[2], 1000.0f);
+}
+
+TEST(RunFit, ReportsProgressEveryTenthGeneration)
+{
+    const DistanceData data = randomDistances(5, 1);
+    struct Case {
+        std::string count;
+        long long ran;
+        std::vector<std::string> shown;
+        int stopChecks;
+    } cases[] = {
+        {"25", 25, {" 10", " 20"}, 2}, {"7.9", 7, {}, 0}, {"0", 0, {}, 0},
+        {"-1", 0, {}, 0},              {"abc", 0, {}, 0}, {"30", 30, {" 10", " 20", " 30"}, 3},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE("count " + c.count);
+        RecordingHost host;
+        host.generations = c.count;
+        MersenneSource random;
+        Layout best;
+        EXPECT_EQ(RunFit(host, data, best, random), c.ran);
+        EXPECT_EQ(host.shownGenerations, c.shown);
+        EXPECT_EQ(host.stopChecks, c.stopChecks);
+        EXPECT_EQ(best.size(), 11u);
+        EXPECT_EQ(host.drawnFits.empty(), c.ran == 0);
+        const std::vector<std::string> frame = {"open off", "prepare", "busy", "open on", "default"};
+        EXPECT_EQ(host.calls, frame);
+        if (c.ran == 0) {
+            EXPECT_EQ(best, Layout(11, 0.0f)) << "no generation leaves the map as it was";
+        }
+    }
+}
+
+TEST(RunFit, StopEndsTheRunAtTheNextTenthGeneration)
+{
+    const DistanceData data = randomDistances(6, 2);
+    {
+        // Stop pressed during generation 13: seen at the check after 20.
+        RecordingHost host;
+        host.stop = [&] { return host.shownGenerations.size() >= 2; };
+        MersenneSource random;
+        Layout best;
+        EXPECT_EQ(RunFit(host, data, best, random), 20);
+    }
+    {
+        // Stop already asked for when the run starts.
+        RecordingHost host;
+        host.stop = [] { return true; };
+        MersenneSource random;
+        Layout best;
+        EXPECT_EQ(RunFit(host, data, best, random), 10);
+        EXPECT_EQ(host.shownGenerations, std::vector<std::string>{" 10"});
+    }
+}
+
+TEST(RunFit, RedrawsOnlyWhenTheBestFitRises)
+{
+    const DistanceData data = randomDistances(8, 3);
+    RecordingHost host;
+    host.generations = "300";
+    MersenneSource random;
+    Layout best;
+    RunFit(host, data, best, random);
+    ASSERT_GE(host.drawnFits.size(), 2u);
+    for (std::size_t k = 1; k < host.drawnFits.size(); ++k)
+        EXPECT_GT(host.drawnFits[k], host.drawnFits[k - 1]);
+    // The map kept is the last one drawn, and its fit is the one shown.
+    EXPECT_EQ(std::vector<float>(best.begin(), best.end()), host.drawnLayouts.back());
+    EXPECT_EQ(LayoutFitness(data, best), host.drawnFits.back());
+}
+
+TEST(RunFit, SameInputsGiveTheSameMaps)
+{
+    const DistanceData data = randomDistances(12, 4);
+    RecordingHost first, second;
+    first.generations = second.generations = "200";
+    MersenneSource randomA, randomB;
+    Layout bestA, bestB;
+    RunFit(first, data, bestA, randomA);
+    RunFit(second, data, bestB, randomB);
+    EXPECT_EQ(first.drawnLayouts, second.drawnLayouts);
+    EXPECT_EQ(first.drawnFits, second.drawnFits);
+    EXPECT_EQ(bestA, bestB);
+}
+
+TEST(RunFit, ARerunStartsFromTheBestMapAndNeverShowsLess)
+{
+    const DistanceData data = randomDistances(10, 5);
+    MersenneSource random;
+    Layout best;
+    RecordingHost first;
+    first.generations = "100";
+    RunFit(first, data, best, random);
+    const double reached = LayoutFitness(data, best);
+
+    RecordingHost second;
+    second.generations = "100";
+    RunFit(second, data, best, random);
+    ASSERT_FALSE(second.drawnFits.empty());
+    EXPECT_GE(second.drawnFits.front(), reached);
+    EXPECT_GE(LayoutFitness(data, best), reached);
+}
+
+TEST(RunFit, KeepsTheValuesOfAMapOfAnotherSize)
+{
+    const DistanceData data = randomDistances(3, 6);
+    RecordingHost host;
+    host.generations = "0";
+    MersenneSource random;
+    Layout best = {0, 11, 22, 33, 44, 55, 66, 77, 88, 99};
+    RunFit(host, data, best, random);
+    EXPECT_EQ(best, (Layout{0, 11, 22, 33, 44, 55, 66}));
+    Layout shortBest = {0, 11, 22};
+    RunFit(host, data, shortBest, random);
+    EXPECT_EQ(shortBest, (Layout{0, 11, 22, 0, 0, 0, 0}));
+}
+
+TEST(RunFit, ANestedRunLeavesTheOuterRunIntact)
+{
+    const DistanceData data = randomDistances(7, 7);
+    RecordingHost plain;
+    plain.generations = "60";
+    MersenneSource plainRandom;
+    Layout plainBest;
+    RunFit(plain, data, plainBest, plainRandom);
+
+    RecordingHost outer;
+    outer.generations = "60";
+    MersenneSource outerRandom;
+    Layout outerBest;
+    bool nested = false;
+    Layout innerBest = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+    outer.onDraw = [&] {
+        if (nested)
+            return;
+        nested = true;
+        RecordingHost inner;
+        inner.generations = "30";
+        MersenneSource innerRandom;
+        RunFit(inner, data, innerBest, innerRandom);
+    };
+    RunFit(outer, data, outerBest, outerRandom);
+    EXPECT_TRUE(nested);
+    EXPECT_EQ(outerBest, plainBest);
+    EXPECT_EQ(outer.drawnFits, plain.drawnFits);
+    EXPECT_NE(innerBest[1], 1.0f);
+}
+
+TEST(RunFit, RefusesTablesItCannotSearch)
+{
+    RecordingHost host;
+    MersenneSource random;
+    Layout best;
+    EXPECT_THROW(RunFit(host, DistanceData{}, best, random), TessarinError);
+    DistanceData huge;
+    huge.ItemCount = 16384;
+    try {
+        RunFit(host, huge, best, random);
+        ADD_FAILURE() << "no error";
+    } catch (const TessarinError &error) {
+        EXPECT_NE(std::string(error.what()).find("at most 16383 items"), std::string::npos);
+    }
+}
+
+TEST(MersenneSource, DrawsSinglePrecisionValuesInTheUnitInterval)
+{
+    MersenneSource random;
+    std::mt19937 reference;
+    for (int k = 0; k < 10000; ++k) {
+        const float u = random.next();
+        ASSERT_GE(u, 0.0f);
+        ASSERT_LT(u, 1.0f);
+        ASSERT_EQ(u, static_cast<float>(reference() >> 8) / 16777216.0f);
+    }
+}
+
+} // namespace
+} // namespace tessarin

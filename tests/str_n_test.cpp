@@ -1,0 +1,95 @@
+#include "data/tessarin_error.h"
+#include "display/str_n.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+
+namespace tessarin {
+namespace {
+
+struct FormatCase {
+    int width;
+    double value;
+    const char *expected;
+};
+
+TEST(StrN, WritesFixedWidthNumbers)
+{
+    const FormatCase cases[] = {
+        {3, 12.345, " 12"},  {3, 0.5, " .5"},   {3, 0.25, ".25"},       {3, 5.55, "5.6"},
+        {3, 9.96, " 10"},    {3, 999.3, "999"}, {3, 1234, " Big "},     {3, 0, "  0"},
+        {3, 0.004, "  0"},   {3, -3, " -3"},    {3, -0.06, "-.1"},      {3, -0.04, "  0"},
+        {3, -9.96, "-10"},   {3, -99.5, "Small"}, {6, 87.6543, "87.654"}, {6, 12.3, "  12.3"},
+        {6, 100, "   100"},  {6, 99.99996, "   100"}, {6, -12.3456, "-12.35"}, {6, 0, "     0"},
+        // Halves round toward plus infinity, also below zero.
+        {3, -2.5, " -2"},    {3, -3.5, " -3"},  {3, -3.6, " -4"},       {3, 2.5, "2.5"},
+        // The markers are tested on the value itself, with a margin of 0.6.
+        {3, 999.4, "999"},   {3, 999.45, " Big "}, {3, -99.4, "-99"},   {6, 999999.3, "999999"},
+        {6, 999999.5, " Big "}, {6, -99999.5, "Small"}, {6, 87.65, " 87.65"},
+        // Values that round to a few hundred-thousandths keep the point form.
+        {6, 0.00003, ".00003"}, {6, 0.000005, ".00001"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " " + std::to_string(c.value));
+        EXPECT_EQ(strN(c.width, c.value), c.expected);
+    }
+}
+
+TEST(StrN, SinglePrecisionTableValuesCrossTheMarkerMargin)
+{
+    // 999.4 and -99.4 stored as floats lie just beyond the margins.
+    EXPECT_EQ(strN(3, static_cast<float>(999.4)), " Big ");
+    EXPECT_EQ(strN(3, 999.4), "999");
+    EXPECT_EQ(strN(3, static_cast<float>(-99.4)), "Small");
+    EXPECT_EQ(strN(3, static_cast<float>(87.654)), " 88");
+    EXPECT_EQ(strN(6, static_cast<float>(87.654)), "87.654");
+}
+
+TEST(StrN, KeepsTheWidthForEveryValue)
+{
+    for (int width : {3, 6}) {
+        for (double magnitude = 1e-7; magnitude < 1e39; magnitude *= 1.37) {
+            for (double value : {magnitude, -magnitude}) {
+                const std::string text = strN(width, value);
+                if (text != " Big " && text != "Small") {
+                    ASSERT_EQ(static_cast<int>(text.size()), width) << value;
+                }
+            }
+        }
+    }
+    EXPECT_THROW(strN(6, std::nan("")), TessarinError);
+    EXPECT_THROW(strN(6, INFINITY), TessarinError);
+}
+
+TEST(StrN, IgnoresTheLocale)
+{
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    const bool changed = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+    EXPECT_EQ(strN(6, 12.3), "  12.3");
+    std::setlocale(LC_ALL, saved.c_str());
+    if (!changed)
+        GTEST_SKIP() << "no German locale on this machine to try";
+}
+
+struct TextCase {
+    float value;
+    const char *expected;
+};
+
+TEST(NumberText, WritesSevenSignificantDigitsWithoutPadding)
+{
+    const TextCase cases[] = {
+        {0.0f, " 0"},         {0.5f, " .5"},        {-0.25f, "-.25"},       {12.0f, " 12"},
+        {1234567.0f, " 1234567"}, {100.0f, " 100"}, {87.654f, " 87.654"},  {1e-5f, " .00001"},
+        {-1230.0f, "-1230"},  {1e10f, " 10000000000"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(NumberText(c.value), c.expected);
+    }
+}
+
+} // namespace
+} // namespace tessarin
