@@ -1,0 +1,408 @@
+#include "window/main_form.h"
+
+#include "data/distance_reader.h"
+#include "data/lenient_number.h"
+#include "data/tessarin_error.h"
+#include "display/distance_table_view.h"
+#include "display/map_view.h"
+#include "search/layout_search.h"
+#include "window/picture_box.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScopedValueRollback>
+
+#include <iostream>
+
+namespace tessarin {
+
+namespace {
+
+/// Thrown through a running search once the window is closing, so that the
+/// search unwinds to the handler that started it without drawing again.
+struct WindowClosing {};
+
+QRect pixelRect(int left, int top, int width, int height)
+{
+    constexpr int t = MainForm::TwipsPerPixel;
+    return {qRound(left / double(t)), qRound(top / double(t)), qRound(width / double(t)),
+            qRound(height / double(t))};
+}
+
+std::string textOf(const QLineEdit *box)
+{
+    return box->text().toStdString();
+}
+
+} // namespace
+
+const QString MainForm::TitleText = QStringLiteral("Tessarin   Beta version.    Orlevant, February 2002     ");
+
+MainForm::MainForm(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    // The controls were laid out for an 8-point sans serif; a larger default
+    // font would not fit the labels' widths.
+    QFont controlFont(QStringLiteral("Liberation Sans"));
+    controlFont.setPointSize(8);
+    setFont(controlFont);
+    createControls();
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::createControls()
+{
+    // Created in tab order, so the focus chain follows the table of controls.
+    auto textBox = [this](const char *name, const char *text, QRect where) {
+        auto *box = new QLineEdit(QString::fromLatin1(text), this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setAlignment(Qt::AlignCenter);
+        box->setGeometry(where);
+        return box;
+    };
+    auto label = [this](const char *name, const QString &text, QRect where) {
+        auto *label = new QLabel(text, this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setGeometry(where);
+        return label;
+    };
+    auto button = [this](const char *name, const QString &text, QRect where) {
+        auto *button = new QPushButton(text, this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(where);
+        return button;
+    };
+    auto pictureBox = [this](const char *name, int left, int top, int width, int height) {
+        auto *box = new PictureBox(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setTwipsGeometry(left, top, width, height);
+        return box;
+    };
+
+    m_sizeText = textBox("SizeText", "5000", pixelRect(7200, 120, 735, 285));
+    m_label1 = label("Label1", tr("Picture Size:"), pixelRect(6000, 120, 975, 255));
+    m_label4 = label("Label4", tr("Fit:"), pixelRect(2040, 840, 855, 255));
+    m_fitBox = textBox("FitBox", "0", pixelRect(3000, 840, 855, 285));
+    m_distanceBox = pictureBox("DistanceBox", 120, 1200, 5000, 5000);
+    m_openButton = button("OpenButton", tr("Open file"), pixelRect(240, 240, 1335, 375));
+    m_openButton->setToolTip(tr("Open a *.pvn file previously saved from Polvane"));
+    m_distanceGraph = pictureBox("DistanceGraph", 5280, 1200, 5000, 5000);
+    m_moreFit = button("MoreFit", tr("Rerun/More Fit"), pixelRect(240, 600, 1335, 375));
+    m_label2 = label("Label2", tr("Graph Background (0=black, 15=white):"), pixelRect(3840, 480, 3255, 255));
+    m_label3 = label("Label3", tr("Digit color (0=black,15=white, -1=various):"), pixelRect(3960, 840, 3135, 255));
+    m_backText = textBox("BackText", "0", pixelRect(7200, 480, 735, 285));
+    m_foreText = textBox("ForeText", "-1", pixelRect(7200, 840, 735, 285));
+    m_label5 = label("Label5", tr("Fontsize:"), pixelRect(8160, 120, 975, 255));
+    m_showGrid = new QCheckBox(tr("Show gridlines:"), this);
+    m_showGrid->setObjectName(QStringLiteral("ShowGrid"));
+    m_showGrid->setLayoutDirection(Qt::RightToLeft);
+    m_showGrid->setChecked(true);
+    m_showGrid->setGeometry(pixelRect(8160, 480, 1455, 255));
+    m_fontText = textBox("FontText", "18", pixelRect(9240, 120, 495, 285));
+    m_label6 = label("Label6", tr("GA generations:"), pixelRect(1680, 120, 1215, 255));
+    m_label7 = label("Label7", tr("GA generation:"), pixelRect(1560, 480, 1335, 255));
+    m_gaGenText = textBox("GAgenText", "0", pixelRect(3000, 480, 855, 285));
+    m_gaGensText = textBox("GAgensText", "1000", pixelRect(3000, 120, 855, 285));
+    m_stopButton = button("StopButton", tr("Stop"), pixelRect(8280, 800, 1455, 320));
+
+    // The two outputs can be selected and copied but not typed into, and the
+    // Tab key passes them by.
+    for (QLineEdit *output : {m_fitBox, m_gaGenText}) {
+        output->setReadOnly(true);
+        output->setFocusPolicy(Qt::ClickFocus);
+    }
+
+    const QList<QWidget *> tabChain = {m_sizeText, m_openButton, m_moreFit,  m_backText,  m_foreText,
+                                       m_showGrid, m_fontText,   m_gaGensText, m_stopButton};
+    for (qsizetype i = 1; i < tabChain.size(); ++i)
+        setTabOrder(tabChain[i - 1], tabChain[i]);
+
+    connect(m_openButton, &QPushButton::clicked, this, &MainForm::openFile);
+    connect(m_moreFit, &QPushButton::clicked, this, &MainForm::rerun);
+    connect(m_stopButton, &QPushButton::clicked, this, &MainForm::stop);
+
+    m_requestedOuterSize = QSizeF(10500, 6700);
+    resize(pixelRect(0, 0, 10500, 6700).size());
+}
+
+void MainForm::applySizingRule()
+{
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    // Our own resizes raise resize events; the rule already running sets the
+    // same sizes, so the nested call has nothing to do.
+    if (m_sizing)
+        return;
+    const QScopedValueRollback<bool> guard(m_sizing, true);
+
+    // Each step reads the box afresh, as the text may change between steps
+    // while events are processed.
+    auto side = [this] {
+        const std::string text = textOf(m_sizeText);
+        const auto refused = [&] {
+            return TessarinError("Picture Size: \"" + text + "\" is not a size the window can take");
+        };
+        double s;
+        try {
+            s = LenientNumber(text);
+        } catch (const TessarinError &) {
+            throw refused();
+        }
+        const double largest = double(QWIDGETSIZE_MAX) * TwipsPerPixel / 2;
+        if (!(s >= 0) || s > largest)
+            throw refused();
+        return s;
+    };
+
+    double width = 2 * side() + 500;
+    if (width < 10000)
+        width = 10000;
+    const double height = side() + 1700;
+    m_requestedOuterSize = QSizeF(width, height);
+    const QSize outer(qRound(width / TwipsPerPixel), qRound(height / TwipsPerPixel));
+    // Outer size is the frame's size; without a frame it is the client size.
+    const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
+    resize((outer - frame).expandedTo(QSize(0, 0)));
+
+    m_distanceBox->setTwipsGeometry(120, 1200, side(), side());
+    const double graphLeft = side() + 250;
+    m_distanceGraph->setTwipsGeometry(graphLeft, 1200, side(), side());
+}
+
+void MainForm::applySettings(SettingsForm form)
+{
+    ApplyMapSettings(*m_distanceGraph, DisplaySettings{textOf(m_backText), textOf(m_foreText), textOf(m_fontText)},
+                     form);
+}
+
+void MainForm::sizeOnEvent()
+{
+    // A size refused during a resize by the user keeps the sizes as they are;
+    // the Rerun command reports it.
+    try {
+        applySizingRule();
+    } catch (const TessarinError &) {
+    }
+}
+
+void MainForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    sizeOnEvent();
+}
+
+void MainForm::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        sizeOnEvent();
+}
+
+void MainForm::closeEvent(QCloseEvent *event)
+{
+    m_closing = true;
+    event->accept();
+}
+
+void MainForm::startUp(const QString &fileName)
+{
+    try {
+        applySettings(SettingsForm::StartUp);
+    } catch (const TessarinError &error) {
+        std::cerr << "tessarin: " << error.what() << '\n';
+    }
+    setWindowTitle(TitleText + fileName);
+    show();
+    setBusy(true);
+    try {
+        m_data = ReadDistances(QFile::encodeName(fileName).toStdString());
+        m_dataFile = fileName;
+        DistanceMatrix(*m_distanceBox, m_data, textOf(m_sizeText));
+        runSearch();
+    } catch (const WindowClosing &) {
+    } catch (const std::exception &error) {
+        std::cerr << "tessarin: " << error.what() << '\n';
+    }
+    endRun();
+}
+
+void MainForm::openFile()
+{
+    if (m_running || m_closing)
+        return;
+    const QString path = chooseFile();
+    if (m_closing)
+        return;
+    setWindowTitle(TitleText + path);
+    if (path.isEmpty())
+        return;
+
+    try {
+        // Assigned only when the whole file has been read: a bad file leaves
+        // the data, table, map and best layout of the previous run.
+        m_data = ReadDistances(QFile::encodeName(path).toStdString());
+    } catch (const std::exception &error) {
+        showError(tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
+        return;
+    }
+    m_dataFile = path;
+    try {
+        DistanceMatrix(*m_distanceBox, m_data, textOf(m_sizeText));
+        runSearch();
+    } catch (const WindowClosing &) {
+        endRun();
+        return;
+    } catch (const std::exception &error) {
+        endRun();
+        showError(tr("The map of %1 could not be made.\n\n%2").arg(path, QString::fromStdString(error.what())));
+        return;
+    }
+    endRun();
+}
+
+void MainForm::rerun()
+{
+    if (m_running || m_closing)
+        return;
+    try {
+        applySizingRule();
+        applySettings(SettingsForm::Rerun);
+    } catch (const TessarinError &error) {
+        showError(tr("The settings cannot be used.\n\n%1").arg(QString::fromStdString(error.what())));
+        return;
+    }
+    m_stopRequested = 0;
+    if (m_data.empty()) {
+        showError(tr("There is no distance table to fit yet: open a distance file first."));
+        return;
+    }
+    setBusy(true);
+    try {
+        DistanceMatrix(*m_distanceBox, m_data, textOf(m_sizeText));
+        runSearch();
+    } catch (const WindowClosing &) {
+        endRun();
+        return;
+    } catch (const std::exception &error) {
+        endRun();
+        showError(tr("The map of %1 could not be refined.\n\n%2")
+                      .arg(m_dataFile, QString::fromStdString(error.what())));
+        return;
+    }
+    endRun();
+}
+
+void MainForm::stop()
+{
+    m_stopRequested = 1;
+}
+
+void MainForm::runSearch()
+{
+    const QScopedValueRollback<bool> running(m_running, true);
+    m_lastRunGenerations = RunFit(*this, m_data, m_bestLayout, m_random);
+}
+
+void MainForm::endRun()
+{
+    setBusy(false);
+    if (!m_closing)
+        setOpenEnabled(true);
+}
+
+void MainForm::showError(const QString &text)
+{
+    if (m_messageSink)
+        m_messageSink(text);
+    else
+        QMessageBox::critical(this, tr("Tessarin"), text);
+}
+
+QString MainForm::chooseFile()
+{
+    if (m_dialog)
+        return m_dialog();
+    QFileDialog dialog(this, tr("Open Distance file ..."));
+    dialog.setObjectName(QStringLiteral("Dialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    const QStringList filters = {tr("Distance file (*.txt)"), tr("All files (*.*)")};
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.first());
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+void MainForm::setOpenEnabled(bool enabled)
+{
+    // Rerun/More Fit goes with Open, so that no search starts inside another.
+    m_openButton->setEnabled(enabled);
+    m_moreFit->setEnabled(enabled);
+}
+
+void MainForm::prepareMap()
+{
+    PrepareMap(*m_distanceGraph);
+}
+
+void MainForm::setBusy(bool busy)
+{
+    // One pointer shape at a time, not a stack: busy twice and default once
+    // gives the default pointer.
+    if (busy) {
+        if (QApplication::overrideCursor())
+            QApplication::changeOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+    }
+}
+
+std::string MainForm::generationsText()
+{
+    return textOf(m_gaGensText);
+}
+
+void MainForm::drawImprovement(const float *layout, int itemCount, double fit)
+{
+    if (m_closing)
+        throw WindowClosing{};
+    const MapSettings settings{m_showGrid->isChecked() ? 1 : 0, textOf(m_foreText)};
+    m_fitBox->setText(QString::fromStdString(DrawMap(*m_distanceGraph, layout, itemCount, fit, settings)));
+    emit improvementDrawn(QList<float>(layout, layout + 2 * static_cast<qsizetype>(itemCount) + 1), fit);
+    processEvents();
+}
+
+void MainForm::showGeneration(const std::string &text)
+{
+    m_gaGenText->setText(QString::fromStdString(text));
+}
+
+void MainForm::processEvents()
+{
+    if (m_closing)
+        throw WindowClosing{};
+    QCoreApplication::processEvents();
+    if (m_closing)
+        throw WindowClosing{};
+}
+
+bool MainForm::stopRequested()
+{
+    return m_stopRequested == 1;
+}
+
+} // namespace tessarin

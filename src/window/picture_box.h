@@ -1,0 +1,83 @@
+#pragma once
+
+#include "display/drawing_surface.h"
+
+#include <QFont>
+#include <QImage>
+#include <QWidget>
+
+#include <string>
+
+namespace tessarin {
+
+/// A picture box: a widget that is a DrawingSurface. Every drawing goes into a
+/// backing image, so it survives covering and uncovering; a resize keeps the
+/// part of the drawing that still fits. Geometry is in twips, 15 twips to a
+/// logical pixel.
+class PictureBox : public QWidget, public DrawingSurface {
+    Q_OBJECT
+
+public:
+    static constexpr int TwipsPerPixel = 15;
+    /// The smallest point size text is drawn at; a smaller size in force
+    /// (from 0 up to this) is drawn at this size.
+    static constexpr float SmallestPointSize = 1.0f;
+    /// The largest point size the surface accepts.
+    static constexpr float LargestPointSize = 2048.0f;
+
+    explicit PictureBox(QWidget *parent = nullptr);
+
+    /// Places the box in its parent's client area; all values in twips.
+    void setTwipsGeometry(double left, double top, double width, double height);
+    double twipsLeft() const { return m_twipsLeft; }
+    double twipsTop() const { return m_twipsTop; }
+
+    /// The drawing as it stands.
+    const QImage &image() const { return m_image; }
+    /// The background colour index, or -1 while none has been set.
+    int backColor() const { return m_backColor; }
+    /// The font name as set (before any family substitution).
+    const std::string &fontName() const { return m_fontName; }
+
+    void setScale(double left, double top, double right, double bottom) override;
+    void setBackColor(int index) override;
+    void setForeColor(int index) override;
+    int foreColor() const override { return m_foreColor; }
+    void setFontName(const std::string &name) override;
+    void setFontSize(float points) override;
+    float fontSize() const override { return m_fontSize; }
+    void clear() override;
+    void stroke(double x1, double y1, double x2, double y2, int color) override;
+    void setCurrentX(float x) override { m_currentX = x; }
+    void setCurrentY(float y) override { m_currentY = y; }
+    float currentX() const override { return m_currentX; }
+    float currentY() const override { return m_currentY; }
+    void print(const std::string &text, bool lineEnd) override;
+    double outerWidth() const override { return m_twipsWidth; }
+    double outerHeight() const override { return m_twipsHeight; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QPointF toPixels(double x, double y) const;
+    double pixelsToUserX(double pixels) const;
+    double pixelsToUserY(double pixels) const;
+    QColor background() const;
+    QFont drawingFont() const;
+
+    QImage m_image;
+    double m_twipsLeft = 0, m_twipsTop = 0, m_twipsWidth = 0, m_twipsHeight = 0;
+    // User scale: the top-left corner and the extent, as VB-style ScaleLeft,
+    // ScaleTop, ScaleWidth and ScaleHeight.
+    double m_scaleLeft = 0, m_scaleTop = 0, m_scaleWidth = 0, m_scaleHeight = 0;
+    bool m_userScale = false;
+    int m_backColor = -1;
+    int m_foreColor = 0;
+    std::string m_fontName;
+    float m_fontSize = 8.0f;
+    float m_currentX = 0, m_currentY = 0;
+};
+
+} // namespace tessarin
