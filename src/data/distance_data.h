@@ -17,6 +17,10 @@ struct DistanceData {
     float DistanceSum = 0.0f;
     /// Their corrected sum of squares, Q - S * S / N / (N - 1).
     float DistanceSpread = 0.0f;
+    /// The cells above the diagonal in pair order (i = 1..N, j = i + 1..N),
+    /// N (N - 1) / 2 values: what the batched fit reads. The reader fills it
+    /// with packPairs(); empty when Distances was filled some other way.
+    std::vector<float> PairDistances;
 
     /// Cell (i, j) of Distances.
     float distance(int i, int j) const
@@ -24,6 +28,17 @@ struct DistanceData {
         return Distances[static_cast<std::size_t>(i) * (ItemCount + 1) + static_cast<std::size_t>(j)];
     }
     bool empty() const { return ItemCount == 0; }
+
+    /// Copies the cells above the diagonal of Distances into PairDistances.
+    void packPairs()
+    {
+        const int n = ItemCount;
+        PairDistances.clear();
+        PairDistances.reserve(n > 1 ? static_cast<std::size_t>(n) * (n - 1) / 2 : 0);
+        for (int i = 1; i <= n; ++i)
+            for (int j = i + 1; j <= n; ++j)
+                PairDistances.push_back(distance(i, j));
+    }
 };
 
 } // namespace tessarin

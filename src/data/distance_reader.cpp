@@ -38,6 +38,7 @@ public:
             cell(data, i, i) = 0.0f;
         m_input.close();
         computeStatistics(data);
+        data.packPairs();
         return data;
     }
 

@@ -1,7 +1,6 @@
 #include "search/layout_search.h"
 
 #include "data/distance_reader.h"
-#include "data/layout_fitness.h"
 #include "data/lenient_number.h"
 #include "data/tessarin_error.h"
 
@@ -28,8 +27,9 @@ int checkedItemCount(const DistanceData &data)
 
 } // namespace
 
-LayoutSearch::LayoutSearch(const DistanceData &data, const Layout &seed, RandomSource &random)
-    : m_data(data), m_random(random), m_geneCount(2 * checkedItemCount(data)),
+LayoutSearch::LayoutSearch(const DistanceData &data, const Layout &seed, RandomSource &random,
+                           const FitOptions &fitOptions)
+    : m_data(data), m_random(random), m_geneCount(2 * checkedItemCount(data)), m_scorer(data, fitOptions),
       m_stride(static_cast<std::size_t>(m_geneCount) + 1)
 {
     const std::size_t rows = PopulationSize + 1;
@@ -46,8 +46,7 @@ LayoutSearch::LayoutSearch(const DistanceData &data, const Layout &seed, RandomS
             row[s] = m_random.next() * 1000.0f;
     }
     // Scoring needs no draws, so all members are scored after all are drawn.
-    for (int r = 1; r <= PopulationSize; ++r)
-        m_fits[r] = LayoutFitness(m_data, member(m_population, r));
+    scoreRows(m_population, &m_fits[1]);
 }
 
 int LayoutSearch::drawDonor(int i, int a, int b)
@@ -96,11 +95,15 @@ void LayoutSearch::buildTrial(int i, float scale, float *trial)
     }
 }
 
-void LayoutSearch::scoreTrials()
+void LayoutSearch::scoreRows(const std::vector<float> &rows, double *fits)
 {
-    for (int i = 1; i <= PopulationSize; ++i)
-        m_trialFits[i] = LayoutFitness(m_data, member(m_trials, i));
+    const float *layouts[PopulationSize];
+    for (int r = 1; r <= PopulationSize; ++r)
+        layouts[r - 1] = member(rows, r);
+    m_scorer.score(layouts, PopulationSize, fits);
 }
+
+void LayoutSearch::scoreTrials() { scoreRows(m_trials, &m_trialFits[1]); }
 
 bool LayoutSearch::step(long long generation)
 {

@@ -2,6 +2,7 @@
 
 #include "data/distance_data.h"
 #include "data/layout.h"
+#include "search/fit_kernel.h"
 #include "search/random_source.h"
 #include "search/search_host.h"
 
@@ -21,8 +22,10 @@ public:
     static constexpr int PopulationSize = 8;
 
     /// `seed` holds positions 0..2N. Throws TessarinError when N is 0 or
-    /// above 16383.
-    LayoutSearch(const DistanceData &data, const Layout &seed, RandomSource &random);
+    /// above 16383. `fitOptions` choose how the 8 trials of a generation are
+    /// scored; every choice gives the same fits and so the same search.
+    LayoutSearch(const DistanceData &data, const Layout &seed, RandomSource &random,
+                 const FitOptions &fitOptions = DefaultFitOptions());
 
     /// Runs generation `generation` (1, 2, ...). Returns true when the best fit
     /// of this generation is strictly above that of the previous one (always
@@ -45,10 +48,12 @@ private:
     int drawDonor(int i, int a, int b);
     void buildTrial(int i, float scale, float *trial);
     void scoreTrials();
+    void scoreRows(const std::vector<float> &rows, double *fits);
 
     const DistanceData &m_data;
     RandomSource &m_random;
     int m_geneCount;
+    FitBatch m_scorer;
     std::size_t m_stride; // 2N + 1 floats a row; position 0 unused
     std::vector<float> m_population; // rows 1..8 (row 0 unused)
     std::vector<float> m_offspring;

@@ -1,0 +1,115 @@
+#include "search/fit_kernel_worker.h"
+
+#include <chrono>
+#include <system_error>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
+namespace tessarin {
+
+namespace {
+
+// A search asks for work every few microseconds to milliseconds; waking a
+// sleeping thread costs about as much as scoring a small batch. So both sides
+// first poll for a short while and only then sleep.
+constexpr auto SpinTime = std::chrono::microseconds(200);
+
+inline void relax()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    _mm_pause();
+#endif
+}
+
+/// Polls `value` until it differs from `old` or the spin time is over; then
+/// sleeps until it changes. Returns the new value.
+std::uint32_t awaitChange(const std::atomic<std::uint32_t> &value, std::uint32_t old)
+{
+    const auto until = std::chrono::steady_clock::now() + SpinTime;
+    for (unsigned round = 0;; ++round) {
+        std::uint32_t now = value.load(std::memory_order_acquire);
+        if (now != old)
+            return now;
+        relax();
+        if ((round & 63) == 63 && std::chrono::steady_clock::now() > until)
+            break;
+    }
+    for (;;) {
+        value.wait(old, std::memory_order_acquire);
+        std::uint32_t now = value.load(std::memory_order_acquire);
+        if (now != old)
+            return now;
+    }
+}
+
+} // namespace
+
+FitWorker &FitWorker::instance()
+{
+    static FitWorker worker;
+    return worker;
+}
+
+FitWorker::~FitWorker()
+{
+    std::lock_guard<std::mutex> lock(m_use);
+    if (!m_thread.joinable())
+        return;
+    m_stopping = true;
+    m_posted.fetch_add(1, std::memory_order_release);
+    m_posted.notify_one();
+    m_thread.join();
+}
+
+void FitWorker::loop()
+{
+    std::uint32_t seen = 0;
+    for (;;) {
+        seen = awaitChange(m_posted, seen);
+        if (m_stopping)
+            return;
+        m_task(m_context);
+        m_finished.store(seen, std::memory_order_release);
+        m_finished.notify_one();
+    }
+}
+
+void FitWorker::waitDone(std::uint32_t ticket)
+{
+    std::uint32_t done = m_finished.load(std::memory_order_acquire);
+    while (done != ticket)
+        done = awaitChange(m_finished, done);
+}
+
+bool FitWorker::runBeside(Task theirs, Task mine, void *context)
+{
+    std::unique_lock<std::mutex> lock(m_use, std::try_to_lock);
+    if (!lock.owns_lock())
+        return false;
+    if (!m_thread.joinable()) {
+        try {
+            m_thread = std::thread([this] { loop(); });
+        } catch (const std::system_error &) {
+            return false; // no thread to be had: the caller does all the work
+        }
+    }
+
+    m_task = theirs;
+    m_context = context;
+    const std::uint32_t ticket = m_posted.load(std::memory_order_relaxed) + 1;
+    m_posted.store(ticket, std::memory_order_release);
+    m_posted.notify_one();
+
+    // The helper reads the caller's data: wait for it on every way out.
+    struct Join {
+        FitWorker &worker;
+        std::uint32_t ticket;
+        ~Join() { worker.waitDone(ticket); }
+    } join{*this, ticket};
+    mine(context);
+    return true;
+}
+
+} // namespace tessarin
