@@ -83,6 +83,7 @@ void PictureBox::setBackColor(int index)
 {
     const QColor colour = PaletteColor(index);
     m_backColor = index;
+    syncImage();
     // As in the classic toolkit, a new background colour erases the drawing.
     if (!m_image.isNull())
         m_image.fill(colour);
@@ -115,6 +116,7 @@ void PictureBox::setFontSize(float points)
 
 void PictureBox::clear()
 {
+    syncImage();
     if (!m_image.isNull())
         m_image.fill(background());
     m_currentX = static_cast<float>(m_userScale ? m_scaleLeft : 0.0);
@@ -125,6 +127,7 @@ void PictureBox::clear()
 void PictureBox::stroke(double x1, double y1, double x2, double y2, int color)
 {
     const QColor colour = PaletteColor(color);
+    syncImage();
     if (m_image.isNull())
         return;
     const QPointF a = toPixels(x1, y1);
@@ -142,6 +145,7 @@ void PictureBox::stroke(double x1, double y1, double x2, double y2, int color)
 void PictureBox::print(const std::string &text, bool lineEnd)
 {
     const QString shown = QString::fromStdString(text);
+    syncImage();
     const QFont font = drawingFont();
     const QFontMetricsF metrics(font, &m_image);
     if (!m_image.isNull() && !shown.isEmpty()) {
@@ -162,6 +166,7 @@ void PictureBox::print(const std::string &text, bool lineEnd)
 
 void PictureBox::paintEvent(QPaintEvent *event)
 {
+    syncImage();
     QPainter painter(this);
     if (m_image.isNull()) {
         painter.fillRect(event->rect(), background());
@@ -172,20 +177,37 @@ void PictureBox::paintEvent(QPaintEvent *event)
 
 void PictureBox::resizeEvent(QResizeEvent *event)
 {
-    // A resize that did not come from setTwipsGeometry gives the twips of the
-    // new pixel size.
-    if (qRound(m_twipsWidth / TwipsPerPixel) != event->size().width())
-        m_twipsWidth = event->size().width() * TwipsPerPixel;
-    if (qRound(m_twipsHeight / TwipsPerPixel) != event->size().height())
-        m_twipsHeight = event->size().height() * TwipsPerPixel;
+    syncImage();
+    QWidget::resizeEvent(event);
+}
 
-    QImage resized = blankImage(event->size(), background());
+const QImage &PictureBox::image() const
+{
+    syncImage();
+    return m_image;
+}
+
+double PictureBox::outerWidth() const
+{
+    // Resized some other way than by setTwipsGeometry: the twips of the pixels.
+    return qRound(m_twipsWidth / TwipsPerPixel) == width() ? m_twipsWidth : double(width()) * TwipsPerPixel;
+}
+
+double PictureBox::outerHeight() const
+{
+    return qRound(m_twipsHeight / TwipsPerPixel) == height() ? m_twipsHeight : double(height()) * TwipsPerPixel;
+}
+
+void PictureBox::syncImage() const
+{
+    if (m_image.size() == size() || (m_image.isNull() && size().isEmpty()))
+        return;
+    QImage resized = blankImage(size(), background());
     if (!resized.isNull() && !m_image.isNull()) {
         QPainter painter(&resized);
         painter.drawImage(0, 0, m_image);
     }
     m_image = resized;
-    QWidget::resizeEvent(event);
 }
 
 QPointF PictureBox::toPixels(double x, double y) const

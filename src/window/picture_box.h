@@ -33,11 +33,14 @@ public:
     double twipsTop() const { return m_twipsTop; }
 
     /// The drawing as it stands.
-    const QImage &image() const { return m_image; }
+    const QImage &image() const;
     /// The background colour index, or -1 while none has been set.
     int backColor() const { return m_backColor; }
     /// The font name as set (before any family substitution).
     const std::string &fontName() const { return m_fontName; }
+    /// The font text is printed in: the named family or its stand-in, at the
+    /// size in force.
+    QFont drawingFont() const;
 
     void setScale(double left, double top, double right, double bottom) override;
     void setBackColor(int index) override;
@@ -53,21 +56,23 @@ public:
     float currentX() const override { return m_currentX; }
     float currentY() const override { return m_currentY; }
     void print(const std::string &text, bool lineEnd) override;
-    double outerWidth() const override { return m_twipsWidth; }
-    double outerHeight() const override { return m_twipsHeight; }
+    double outerWidth() const override;
+    double outerHeight() const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Brings the backing image to the widget's size, keeping what fits. Also
+    // run before drawing, as a hidden widget gets no resize events.
+    void syncImage() const;
     QPointF toPixels(double x, double y) const;
     double pixelsToUserX(double pixels) const;
     double pixelsToUserY(double pixels) const;
     QColor background() const;
-    QFont drawingFont() const;
 
-    QImage m_image;
+    mutable QImage m_image;
     double m_twipsLeft = 0, m_twipsTop = 0, m_twipsWidth = 0, m_twipsHeight = 0;
     // User scale: the top-left corner and the extent, as VB-style ScaleLeft,
     // ScaleTop, ScaleWidth and ScaleHeight.
