@@ -36,8 +36,6 @@ class PictureBoxTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void paletteColour_data();
-    void paletteColour();
     void paletteRefusesIndex_data();
     void paletteRefusesIndex();
     void twipsGeometry();
@@ -56,27 +54,6 @@ private slots:
     void keepsDrawingAcrossHideAndShow();
     void resizeKeepsWhatFits();
 };
-
-void PictureBoxTest::paletteColour_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QRgb>("rgb");
-    QTest::newRow("black") << 0 << qRgb(0, 0, 0);
-    QTest::newRow("blue") << 1 << qRgb(0, 0, 0x80);
-    QTest::newRow("dark yellow") << 6 << qRgb(0x80, 0x80, 0);
-    QTest::newRow("light grey") << 7 << qRgb(0xC0, 0xC0, 0xC0);
-    QTest::newRow("dark grey") << 8 << qRgb(0x80, 0x80, 0x80);
-    QTest::newRow("light cyan") << 11 << qRgb(0, 0xFF, 0xFF);
-    QTest::newRow("light red") << 12 << qRgb(0xFF, 0, 0);
-    QTest::newRow("white") << 15 << qRgb(0xFF, 0xFF, 0xFF);
-}
-
-void PictureBoxTest::paletteColour()
-{
-    QFETCH(int, index);
-    QFETCH(QRgb, rgb);
-    QCOMPARE(PaletteColor(index).rgb(), rgb);
-}
 
 void PictureBoxTest::paletteRefusesIndex_data()
 {
