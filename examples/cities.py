@@ -2,8 +2,9 @@
 """Make the bundled Tessarin example distance.txt from 20 world cities.
 
 Computes the great-circle distance between every pair of the cities below
-with the haversine formula (mean Earth radius 6371.0 km), rounds each to
-whole kilometres and writes a Tessarin distance file:
+with the haversine formula (mean Earth radius 6371.0 km) and writes it in
+hundreds of kilometres, to one decimal (London-Paris 344 km is 3.4), so that
+every value fits the table's three-character cells:
 
     first line   N and a title
     row line i   distances from city i to cities i+1..N, separated by blanks
@@ -49,7 +50,7 @@ CITIES = [
     ("Buenos Aires", -34.6037, -58.3816),
 ]
 
-TITLE = "Great-circle distances in km between 20 world cities"
+TITLE = "Great-circle distances in hundreds of km between 20 world cities"
 
 
 def haversine_km(lat1, lon1, lat2, lon2):
@@ -70,9 +71,9 @@ def main():
         f.write(f"{n} {TITLE}\n")
         for i in range(n - 1):
             _, lat1, lon1 = CITIES[i]
-            row = [round(haversine_km(lat1, lon1, lat2, lon2))
+            row = [haversine_km(lat1, lon1, lat2, lon2) / 100.0
                    for _, lat2, lon2 in CITIES[i + 1:]]
-            f.write(" ".join(str(d) for d in row) + "\n")
+            f.write(" ".join(f"{d:.1f}" for d in row) + "\n")
 
     with open(os.path.join(here, "cities.csv"), "w", newline="", encoding="ascii") as f:
         w = csv.writer(f, lineterminator="\n")
