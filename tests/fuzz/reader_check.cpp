@@ -1,0 +1,97 @@
+// The check behind the reader and rows fuzz targets: the bytes become a
+// distance file. A reading either gives a complete, consistent table or throws
+// TessarinError with a one-line message; anything else (another exception, a
+// crash, a leak, UB) is a bug.
+#include "reader_check.h"
+
+#include "data/distance_reader.h"
+#include "data/tessarin_error.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string g_path;
+
+void removeFile() { std::remove(g_path.c_str()); }
+
+[[noreturn]] void fail(const char *what)
+{
+    std::fprintf(stderr, "reader fuzz: %s\n", what);
+    std::abort();
+}
+
+void check(bool ok, const char *what)
+{
+    if (!ok)
+        fail(what);
+}
+
+void checkTable(const tessarin::DistanceData &data)
+{
+    const int n = data.ItemCount;
+    check(n >= 2 && n <= tessarin::MaxItemCount, "item count outside 2..MaxItemCount");
+    const std::size_t side = static_cast<std::size_t>(n) + 1;
+    check(data.Distances.size() == side * side, "table is not (N + 1) x (N + 1)");
+    float sum = 0.0f;
+    for (int i = 0; i <= n; ++i) {
+        check(data.distance(i, 0) == 0.0f && data.distance(0, i) == 0.0f, "row or column 0 is not zero");
+        check(data.distance(i, i) == 0.0f, "diagonal is not zero");
+        for (int j = 0; j <= n; ++j) {
+            const float d = data.distance(i, j);
+            check(std::isfinite(d), "a cell is not finite");
+            // Bit for bit: a NaN is excluded above, and -0 == +0 is fine.
+            check(d == data.distance(j, i), "table is not symmetric");
+            if (i >= 1 && j > i)
+                sum = d + sum; // pairs row by row, as the statistics are defined
+        }
+    }
+    check(std::isfinite(data.DistanceSum) && std::isfinite(data.DistanceSpread), "statistics not finite");
+    check(sum == data.DistanceSum, "DistanceSum is not the row-by-row sum of the pairs");
+}
+
+} // namespace
+
+void PrepareReaderCheck()
+{
+    // A file in memory when there is /dev/shm: a run is then a few times faster.
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::is_directory("/dev/shm", error) && ::access("/dev/shm", W_OK) == 0
+                                             ? std::filesystem::path("/dev/shm")
+                                             : std::filesystem::temp_directory_path();
+    g_path = (folder / ("tessarin-fuzz-" + std::to_string(::getpid()) + ".txt")).string();
+    std::atexit(removeFile);
+}
+
+int ReadAndCheck(const std::uint8_t *bytes, std::size_t size, int expectedCount)
+{
+    std::FILE *file = std::fopen(g_path.c_str(), "wb");
+    if (!file)
+        fail("cannot write the temporary file");
+    if (size != 0 && std::fwrite(bytes, 1, size, file) != size)
+        fail("cannot write the temporary file");
+    std::fclose(file);
+
+    try {
+        const tessarin::DistanceData data = tessarin::ReadDistances(g_path);
+        checkTable(data);
+        check(expectedCount == 0 || data.ItemCount == expectedCount, "the item count is not the one written");
+    } catch (const tessarin::TessarinError &error) {
+        const std::string message = error.what();
+        check(!message.empty(), "TessarinError with an empty message");
+        check(message.find_first_of("\r\n") == std::string::npos, "TessarinError message is not one line");
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "reader fuzz: unexpected exception: %s\n", error.what());
+        std::abort();
+    } catch (...) {
+        fail("unexpected exception of unknown type");
+    }
+    return 0;
+}

@@ -1,0 +1,13 @@
+// Fuzz target for ReadDistances: the bytes are the whole distance file.
+#include "reader_check.h"
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    PrepareReaderCheck();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t size)
+{
+    return ReadAndCheck(bytes, size, 0);
+}
