@@ -48,6 +48,17 @@ TESSARIN_AVX512 void sumLanes8(const fitlanes::LaneInput &in)
     _mm512_storeu_pd(in.sdg, sdg);
 }
 
+/// Map distances of items j and j + 1 (8 floats at xj, yj) to item i in 4
+/// lanes (xi, yi repeated twice).
+TESSARIN_AVX512 inline __m512d distances(__m256 xi, __m256 yi, const float *xj, const float *yj)
+{
+    const __m512d dxd = _mm512_cvtps_pd(_mm256_sub_ps(xi, _mm256_loadu_ps(xj)));
+    const __m512d dyd = _mm512_cvtps_pd(_mm256_sub_ps(yi, _mm256_loadu_ps(yj)));
+    __m512d squared = _mm512_mul_pd(dxd, dxd);
+    squared = _mm512_add_pd(squared, _mm512_mul_pd(dyd, dyd));
+    return _mm512_sqrt_pd(squared);
+}
+
 // 4 lanes: the low half of a 512-bit register holds pair p of the 4 trials,
 // the high half pair p + 1 of the same row, so one square root instruction
 // still serves 8 distances. The halves are then added one after the other,
@@ -66,13 +77,7 @@ TESSARIN_AVX512 void sumLanes4(const fitlanes::LaneInput &in)
         int j = i + 1;
         for (; j + 1 <= n; j += 2) {
             // items j and j + 1 are next to each other: 8 floats
-            const __m256 dx = _mm256_sub_ps(xi, _mm256_loadu_ps(in.x + static_cast<long>(j - 1) * 4));
-            const __m256 dy = _mm256_sub_ps(yi, _mm256_loadu_ps(in.y + static_cast<long>(j - 1) * 4));
-            const __m512d dxd = _mm512_cvtps_pd(dx);
-            const __m512d dyd = _mm512_cvtps_pd(dy);
-            __m512d squared = _mm512_mul_pd(dxd, dxd);
-            squared = _mm512_add_pd(squared, _mm512_mul_pd(dyd, dyd));
-            const __m512d m = _mm512_sqrt_pd(squared);
+            const __m512d m = distances(xi, yi, in.x + static_cast<long>(j - 1) * 4, in.y + static_cast<long>(j - 1) * 4);
             const __m128d g2 = _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(given))));
             given += 2;
             const __m512d g = _mm512_permutexvar_pd(twoPairs, _mm512_castpd128_pd512(g2));
