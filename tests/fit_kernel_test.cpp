@@ -12,12 +12,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tessarin {
@@ -280,7 +282,7 @@ TEST(FitKernel, ExactnessFlagsKeepMultiplyAndAddSeparate)
         GTEST_SKIP() << "this CPU has no FMA: contraction cannot happen";
 }
 
-TEST(FitWorker, RunsBothTasksAndReturnsWhenBothAreDone)
+TEST(FitWorker, RunsBothTasksOnceAndReturnsWhenBothAreDone)
 {
     struct Work {
         std::atomic<int> helper{0};
@@ -306,23 +308,32 @@ TEST(FitWorker, RunsBothTasksAndReturnsWhenBothAreDone)
 TEST(FitWorker, NestedCallIsRefusedAndAThrowWaitsForTheHelper)
 {
     struct Work {
+        std::atomic<bool> helperStarted{false};
         std::atomic<bool> helperDone{false};
         bool nestedRefused = false;
     } work;
     auto helper = [](void *w) {
+        auto &work = *static_cast<Work *>(w);
+        work.helperStarted = true;
         volatile double sink = 0;
         for (int k = 0; k < 2000000; ++k)
             sink = sink + 1.0;
-        static_cast<Work *>(w)->helperDone = true;
+        work.helperDone = true;
     };
     auto caller = [](void *w) {
         auto &work = *static_cast<Work *>(w);
         work.nestedRefused = !FitWorker::instance().runBeside([](void *) {}, [](void *) {}, nullptr);
+        // Throw only once the helper is inside its task (a guard against a
+        // hang, not a timing check).
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!work.helperStarted && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::yield();
         throw std::runtime_error("abandoned");
     };
     EXPECT_THROW(FitWorker::instance().runBeside(helper, caller, &work), std::runtime_error);
     EXPECT_TRUE(work.nestedRefused);
-    EXPECT_TRUE(work.helperDone.load()) << "returned before the helper finished";
+    ASSERT_TRUE(work.helperStarted.load()) << "the helper never took its task";
+    EXPECT_TRUE(work.helperDone.load()) << "returned while the helper was still working";
     // The helper is free again.
     EXPECT_TRUE(FitWorker::instance().runBeside([](void *) {}, [](void *) {}, nullptr));
 }
