@@ -4,7 +4,9 @@
 // g++ 12's AVX-512 header warns falsely about its own undefined-value
 // helpers once they are inlined (its bug 105593); nothing here reads an
 // undefined lane.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 
 // Compiled for any x86-64; only the functions marked with the target
