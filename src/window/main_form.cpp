@@ -275,6 +275,12 @@ void MainForm::rerun()
         return;
     try {
         applySizingRule();
+        // Tried on an empty stand-in first: a new background colour erases
+        // the map, so a value refused after it would leave the map erased.
+        PictureBox standIn;
+        standIn.setTwipsGeometry(0, 0, 0, 0);
+        ApplyMapSettings(standIn, DisplaySettings{textOf(m_backText), textOf(m_foreText), textOf(m_fontText)},
+                         SettingsForm::Rerun);
         applySettings(SettingsForm::Rerun);
     } catch (const TessarinError &error) {
         showError(tr("The settings cannot be used.\n\n%1").arg(QString::fromStdString(error.what())));

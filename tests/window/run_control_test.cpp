@@ -4,6 +4,7 @@
 #include "window/main_form.h"
 #include "window/palette.h"
 #include "window/picture_box.h"
+#include "window_test_support.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -13,6 +14,10 @@
 
 using tessarin::MainForm;
 using tessarin::PaletteColor;
+using tessarin::testing::box;
+using tessarin::testing::button;
+using tessarin::testing::Drawing;
+using tessarin::testing::Recorder;
 
 namespace {
 
@@ -26,36 +31,6 @@ const char *const FourItems = "4 Four sites\n"
                               "10 20 30\n"
                               "10 20\n"
                               "10\n";
-
-struct Drawing {
-    QList<float> layout;
-    double fit;
-    bool operator==(const Drawing &) const = default;
-};
-
-/// Records every map the window draws, and lets a test act at a drawing.
-struct Recorder {
-    explicit Recorder(MainForm &form)
-    {
-        QObject::connect(&form, &MainForm::improvementDrawn, [this](const QList<float> &layout, double fit) {
-            drawings.append({layout, fit});
-            if (onDrawing)
-                onDrawing();
-        });
-    }
-    QList<Drawing> drawings;
-    std::function<void()> onDrawing;
-};
-
-QLineEdit *box(MainForm &form, const char *name)
-{
-    return form.findChild<QLineEdit *>(name);
-}
-
-QPushButton *button(MainForm &form, const char *name)
-{
-    return form.findChild<QPushButton *>(name);
-}
 
 int countPixels(const QImage &image, QRgb colour)
 {
