@@ -15,6 +15,10 @@
 #include <iostream>
 #include <unistd.h>
 
+#ifdef TESSARIN_HAS_WINDOW
+#include "window/map_export.h"
+#endif
+
 namespace tessarin {
 
 namespace {
@@ -87,6 +91,7 @@ struct Options {
     std::string generations = "1000";
     std::string start;
     std::string coords;
+    std::string image;
 };
 
 } // namespace
@@ -95,6 +100,7 @@ std::string UsageText()
 {
     return "Usage: tessarin [FILE]\n"
            "       tessarin --batch FILE [--generations N] [--start MAP.csv] [--coords OUT.csv]\n"
+           "                     [--image MAP.png|MAP.svg]\n"
            "\n"
            "Without --batch, opens the window on FILE (default distance.txt in the\n"
            "current folder) and fits a map to it.\n"
@@ -105,6 +111,8 @@ std::string UsageText()
            "  --generations N     generations to run (default 1000)\n"
            "  --start MAP.csv     start from a map saved by an earlier run\n"
            "  --coords OUT.csv    write the CSV to OUT.csv instead of standard output\n"
+           "  --image MAP.png     also draw the map as the window does with its default\n"
+           "  --image MAP.svg     settings, as PNG (333 pixels a side) or SVG\n"
            "  --help              show this text\n"
            "  --version           show the version\n"
            "\n"
@@ -130,11 +138,18 @@ int RunBatchMode(const std::vector<std::string> &args)
             options.start = value("--start");
         else if (arg == "--coords")
             options.coords = value("--coords");
+        else if (arg == "--image")
+            options.image = value("--image");
         else
             throw TessarinError("unknown argument " + arg + " (see tessarin --help)");
     }
     if (options.file.empty())
         throw TessarinError("--batch needs a distance file");
+#ifndef TESSARIN_HAS_WINDOW
+    // Refused before the search, not after it.
+    if (!options.image.empty())
+        throw TessarinError("--image needs the window build (this tessarin was built without Qt)");
+#endif
 
     DistanceData data = ReadDistances(options.file);
     const int n = data.ItemCount;
@@ -184,6 +199,10 @@ int RunBatchMode(const std::vector<std::string> &args)
         }
     }
     const double fit = LayoutFitness(data, best);
+#ifdef TESSARIN_HAS_WINDOW
+    if (!options.image.empty())
+        WriteMapImage(options.image, best, n, fit);
+#endif
     std::cerr << "items: " << n << "\n"
               << "generations: " << generations << "\n"
               << "fit: " << strN(6, fit * 100.0) << " (" << significant9(fit) << ")\n";

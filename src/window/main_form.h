@@ -3,23 +3,28 @@
 #include "data/distance_data.h"
 #include "data/layout.h"
 #include "display/map_settings.h"
+#include "display/map_view.h"
 #include "search/random_source.h"
 #include "search/search_host.h"
 
 #include <QList>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 
 namespace tessarin {
 
+class PainterSurface;
 class PictureBox;
 
 /// The tool's one window: the run settings, two status fields and three
@@ -40,6 +45,22 @@ public:
     using FileChooser = std::function<QString()>;
     /// Tells the user about an error.
     using MessageSink = std::function<void(const QString &text)>;
+    /// What a Save dialog asks for: its title, the file type filters (the
+    /// first is preselected), the suffix added to a bare name, and a name to
+    /// suggest.
+    struct SaveRequest {
+        QString title;
+        QStringList filters;
+        QString defaultSuffix;
+        QString suggestedName;
+    };
+    /// The answer: the full path (empty when the user cancelled) and the
+    /// index of the filter chosen.
+    struct SaveChoice {
+        QString path;
+        int filter = 0;
+    };
+    using SaveChooser = std::function<SaveChoice(const SaveRequest &request)>;
 
     explicit MainForm(QWidget *parent = nullptr);
     ~MainForm() override;
@@ -48,6 +69,8 @@ public:
     void setDialog(FileChooser chooser) { m_dialog = std::move(chooser); }
     /// Replaces the error message box (the default is QMessageBox::critical).
     void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
+    /// Replaces the Save dialogs (the default is a modal QFileDialog).
+    void setSaveDialog(SaveChooser chooser) { m_saveDialog = std::move(chooser); }
 
     /// The start-up sequence: settings step, caption, show, then read
     /// `fileName`, draw the table and run a search under the busy pointer.
@@ -75,11 +98,28 @@ public:
     bool isClosing() const { return m_closing; }
     PictureBox *distanceBox() const { return m_distanceBox; }
     PictureBox *distanceGraph() const { return m_distanceGraph; }
+    /// The context menus of DistanceGraph (MapMenu) and DistanceBox
+    /// (TableMenu); their entries are greyed while there is nothing to save
+    /// or a search runs.
+    QMenu *mapMenu() const { return m_mapMenu; }
+    QMenu *tableMenu() const { return m_tableMenu; }
+    /// True when a map has been drawn for the data and no search runs.
+    bool canSaveMap() const;
+    /// True when the table has been drawn and no search runs.
+    bool canSaveTable() const;
 
 public slots:
     void openFile();
     void rerun();
     void stop();
+    /// The context menu commands. PNG is saved at twice the box's size unless
+    /// the dialog's "box size" filter is chosen.
+    void saveMapPng();
+    void saveMapSvg();
+    void saveCoordinatesCsv();
+    void copyCoordinates();
+    void saveTablePng();
+    void saveTableSvg();
 
 signals:
     /// A better map has been drawn: positions 1..2N of its layout (index 0
@@ -108,6 +148,17 @@ private:
     void endRun();
     void showError(const QString &text);
     QString chooseFile();
+    void createMenus();
+    void updateSaveActions();
+    void drawTable();
+    SaveChoice chooseSaveFile(const SaveRequest &request);
+    QString suggestedName(const QString &ending) const;
+    // Saves a picture of `box` replayed by `replay` as PNG or SVG, asking for
+    // the file; reports a failure in a message.
+    void saveMap(bool svg);
+    void saveTable(bool svg);
+    void savePicture(PictureBox *box, const std::function<void(PainterSurface &)> &replay, bool svg,
+                     const QString &what, const QString &ending);
 
     QLineEdit *m_sizeText = nullptr;
     QLabel *m_label1 = nullptr;
@@ -130,12 +181,29 @@ private:
     QLineEdit *m_gaGensText = nullptr;
     QPushButton *m_stopButton = nullptr;
 
+    QMenu *m_mapMenu = nullptr;
+    QMenu *m_tableMenu = nullptr;
+    QAction *m_saveMapPng = nullptr;
+    QAction *m_saveMapSvg = nullptr;
+    QAction *m_saveCoordinates = nullptr;
+    QAction *m_copyCoordinates = nullptr;
+    QAction *m_saveTablePng = nullptr;
+    QAction *m_saveTableSvg = nullptr;
+
     FileChooser m_dialog;
     MessageSink m_messageSink;
+    SaveChooser m_saveDialog;
 
     DistanceData m_data;
     QString m_dataFile; // the file m_data was read from
     Layout m_bestLayout;
+    // What the map and the table were last drawn with, for drawing them
+    // again on an export: the map settings, the picture size text; and
+    // whether each was drawn for the data in m_data.
+    MapSettings m_drawnMapSettings;
+    std::string m_drawnSizeText;
+    bool m_mapDrawn = false;
+    bool m_tableDrawn = false;
     short m_stopRequested = 0;
     MersenneSource m_random;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/drawing_surface.h"
+#include "window/painter_surface.h"
 
 #include <QFont>
 #include <QImage>
@@ -13,7 +14,8 @@ namespace tessarin {
 /// A picture box: a widget that is a DrawingSurface. Every drawing goes into a
 /// backing image, so it survives covering and uncovering; a resize keeps the
 /// part of the drawing that still fits. Geometry is in twips, 15 twips to a
-/// logical pixel.
+/// logical pixel. The drawing itself is done by a PainterSurface on the
+/// backing image, the same kind of surface an export draws on.
 class PictureBox : public QWidget, public DrawingSurface {
     Q_OBJECT
 
@@ -21,9 +23,9 @@ public:
     static constexpr int TwipsPerPixel = 15;
     /// The smallest point size text is drawn at; a smaller size in force
     /// (from 0 up to this) is drawn at this size.
-    static constexpr float SmallestPointSize = 1.0f;
+    static constexpr float SmallestPointSize = PainterSurface::SmallestPointSize;
     /// The largest point size the surface accepts.
-    static constexpr float LargestPointSize = 2048.0f;
+    static constexpr float LargestPointSize = PainterSurface::LargestPointSize;
 
     explicit PictureBox(QWidget *parent = nullptr);
 
@@ -35,26 +37,29 @@ public:
     /// The drawing as it stands.
     const QImage &image() const;
     /// The background colour index, or -1 while none has been set.
-    int backColor() const { return m_backColor; }
+    int backColor() const { return m_surface.backColor(); }
     /// The font name as set (before any family substitution).
-    const std::string &fontName() const { return m_fontName; }
+    const std::string &fontName() const { return m_surface.fontName(); }
     /// The font text is printed in: the named family or its stand-in, at the
     /// size in force.
-    QFont drawingFont() const;
+    QFont drawingFont() const { return m_surface.drawingFont(); }
+    /// The surface on the backing image, with the drawing state in force; an
+    /// export copies that state to draw the same picture again.
+    const PainterSurface &surface() const;
 
     void setScale(double left, double top, double right, double bottom) override;
     void setBackColor(int index) override;
     void setForeColor(int index) override;
-    int foreColor() const override { return m_foreColor; }
+    int foreColor() const override { return m_surface.foreColor(); }
     void setFontName(const std::string &name) override;
     void setFontSize(float points) override;
-    float fontSize() const override { return m_fontSize; }
+    float fontSize() const override { return m_surface.fontSize(); }
     void clear() override;
     void stroke(double x1, double y1, double x2, double y2, int color) override;
-    void setCurrentX(float x) override { m_currentX = x; }
-    void setCurrentY(float y) override { m_currentY = y; }
-    float currentX() const override { return m_currentX; }
-    float currentY() const override { return m_currentY; }
+    void setCurrentX(float x) override { m_surface.setCurrentX(x); }
+    void setCurrentY(float y) override { m_surface.setCurrentY(y); }
+    float currentX() const override { return m_surface.currentX(); }
+    float currentY() const override { return m_surface.currentY(); }
     void print(const std::string &text, bool lineEnd) override;
     double outerWidth() const override;
     double outerHeight() const override;
@@ -66,23 +71,14 @@ protected:
 private:
     // Brings the backing image to the widget's size, keeping what fits. Also
     // run before drawing, as a hidden widget gets no resize events.
+    // The image is brought to size and the surface pointed at it.
     void syncImage() const;
-    QPointF toPixels(double x, double y) const;
-    double pixelsToUserX(double pixels) const;
-    double pixelsToUserY(double pixels) const;
-    QColor background() const;
+    // The surface, synced, for a drawing call.
+    PainterSurface &drawing();
 
     mutable QImage m_image;
+    mutable PainterSurface m_surface;
     double m_twipsLeft = 0, m_twipsTop = 0, m_twipsWidth = 0, m_twipsHeight = 0;
-    // User scale: the top-left corner and the extent, as VB-style ScaleLeft,
-    // ScaleTop, ScaleWidth and ScaleHeight.
-    double m_scaleLeft = 0, m_scaleTop = 0, m_scaleWidth = 0, m_scaleHeight = 0;
-    bool m_userScale = false;
-    int m_backColor = -1;
-    int m_foreColor = 0;
-    std::string m_fontName;
-    float m_fontSize = 8.0f;
-    float m_currentX = 0, m_currentY = 0;
 };
 
 } // namespace tessarin
