@@ -145,8 +145,11 @@ int RunBatchMode(const std::vector<std::string> &args)
     }
     if (options.file.empty())
         throw TessarinError("--batch needs a distance file");
-#ifndef TESSARIN_HAS_WINDOW
     // Refused before the search, not after it.
+#ifdef TESSARIN_HAS_WINDOW
+    if (!options.image.empty() && !IsMapImageName(options.image))
+        throw TessarinError("--image " + options.image + ": the name must end in .png or .svg");
+#else
     if (!options.image.empty())
         throw TessarinError("--image needs the window build (this tessarin was built without Qt)");
 #endif

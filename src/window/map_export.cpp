@@ -117,12 +117,18 @@ Replay MapReplay(const DisplaySettings &display, const MapSettings &map, const L
     };
 }
 
+bool IsMapImageName(const std::string &path)
+{
+    const QString name = QFile::decodeName(path.c_str());
+    return name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ||
+           name.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
+}
+
 void WriteMapImage(const std::string &path, const Layout &layout, int itemCount, double fit)
 {
     const QString name = QFile::decodeName(path.c_str());
     const bool png = name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
-    const bool svg = name.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
-    if (!png && !svg)
+    if (!IsMapImageName(path))
         throw TessarinError("--image " + path + ": the name must end in .png or .svg");
 
     // Fonts need a GUI application; without a display it draws offscreen.

@@ -47,6 +47,10 @@ void SaveBytes(const QString &path, const QByteArray &bytes);
 Replay MapReplay(const DisplaySettings &display, const MapSettings &map, const Layout &layout, int itemCount,
                  double fit);
 
+/// True when `path` ends in .png or .svg (in any case), the names
+/// WriteMapImage takes.
+bool IsMapImageName(const std::string &path);
+
 /// For the batch mode: writes the map as the window draws it with the default
 /// settings on a box of 5000 twips, as PNG or SVG by the name's ending.
 /// Creates an offscreen application when none runs. Throws TessarinError.
