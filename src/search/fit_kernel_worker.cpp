@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <system_error>
+#include <thread>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -35,8 +36,12 @@ std::uint32_t awaitChange(const std::atomic<std::uint32_t> &value, std::uint32_t
         if (now != old)
             return now;
         relax();
-        if ((round & 63) == 63 && std::chrono::steady_clock::now() > until)
-            break;
+        if ((round & 63) == 63) {
+            if (std::chrono::steady_clock::now() > until)
+                break;
+            // Polling must not keep another program's thread off a busy core.
+            std::this_thread::yield();
+        }
     }
     for (;;) {
         value.wait(old, std::memory_order_acquire);
