@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -153,6 +154,14 @@ void ExportTest::entriesGreyedWithoutMap()
     for (const char *name : names) {
         QVERIFY2(window.action(name), name);
         QVERIFY2(!window.action(name)->isEnabled(), name);
+    }
+    // A right click opens each box's menu, greyed as it is.
+    for (auto [box, menu] : {std::pair{window.form.distanceGraph(), window.form.mapMenu()},
+                             std::pair{window.form.distanceBox(), window.form.tableMenu()}}) {
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10), box->mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(box, &click);
+        QTRY_VERIFY(menu->isVisible());
+        menu->hide();
     }
     QCOMPARE(window.form.mapMenu()->actions().size(), 4);
     QCOMPARE(window.form.tableMenu()->actions().size(), 2);
