@@ -132,9 +132,10 @@ void WriteMapImage(const std::string &path, const Layout &layout, int itemCount,
         throw TessarinError("--image " + path + ": the name must end in .png or .svg");
 
     // Fonts need a GUI application; without a display it draws offscreen.
-    static int argc = 3;
-    static char program[] = "tessarin", option[] = "-platform", platform[] = "offscreen";
-    static char *argv[] = {program, option, platform, nullptr};
+    // The arguments outlive it; it takes the platform ones out of them.
+    int argc = 3;
+    char program[] = "tessarin", option[] = "-platform", platform[] = "offscreen";
+    char *argv[] = {program, option, platform, nullptr};
     std::unique_ptr<QGuiApplication> ownApplication;
     if (!QCoreApplication::instance())
         ownApplication = std::make_unique<QGuiApplication>(argc, argv);
