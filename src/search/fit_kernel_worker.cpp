@@ -18,6 +18,7 @@ namespace {
 // builds the next 8 trials, about 0.3 ms at N = 1000: the helper should
 // still be polling when the next batch comes.
 constexpr auto SpinTime = std::chrono::microseconds(500);
+constexpr auto YieldAfter = std::chrono::microseconds(20);
 
 inline void relax()
 {
@@ -30,17 +31,20 @@ inline void relax()
 /// sleeps until it changes. Returns the new value.
 std::uint32_t awaitChange(const std::atomic<std::uint32_t> &value, std::uint32_t old)
 {
-    const auto until = std::chrono::steady_clock::now() + SpinTime;
+    const auto start = std::chrono::steady_clock::now();
     for (unsigned round = 0;; ++round) {
         std::uint32_t now = value.load(std::memory_order_acquire);
         if (now != old)
             return now;
         relax();
         if ((round & 63) == 63) {
-            if (std::chrono::steady_clock::now() > until)
+            const auto waited = std::chrono::steady_clock::now() - start;
+            if (waited > SpinTime)
                 break;
-            // Polling must not keep another program's thread off a busy core.
-            std::this_thread::yield();
+            // After a short while, polling must not keep another program's
+            // thread off a busy core.
+            if (waited > YieldAfter)
+                std::this_thread::yield();
         }
     }
     for (;;) {
