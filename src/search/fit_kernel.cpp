@@ -64,16 +64,14 @@ FitBatch::FitBatch(const DistanceData &data, const FitOptions &options) : m_data
     if (data.PairDistances.size() == pairCount(n)) {
         m_pairs = data.PairDistances.data();
     } else {
-        DistanceData copy;
-        copy.ItemCount = data.ItemCount;
-        copy.Distances = data.Distances;
-        copy.packPairs();
-        m_ownPairs = std::move(copy.PairDistances);
+        m_ownPairs.reserve(pairCount(n));
+        for (int i = 1; i <= n; ++i)
+            for (int j = i + 1; j <= n; ++j)
+                m_ownPairs.push_back(data.distance(i, j));
         m_pairs = m_ownPairs.data();
     }
     // x and y of N items in 8 lanes, plus room to align to 64 bytes
-    m_scratchFloats = 2 * static_cast<std::size_t>(n) * MaxLayouts;
-    m_scratchStore.reset(new float[m_scratchFloats + 16]);
+    m_scratchStore.reset(new float[2 * static_cast<std::size_t>(n) * MaxLayouts + 16]);
     const auto address = reinterpret_cast<std::uintptr_t>(m_scratchStore.get());
     m_scratch = m_scratchStore.get() + ((64 - address % 64) % 64) / sizeof(float);
 }

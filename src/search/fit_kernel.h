@@ -39,7 +39,6 @@ private:
     FitOptions m_options;
     std::vector<float> m_ownPairs; // used when data.PairDistances is not filled
     const float *m_pairs = nullptr;
-    std::size_t m_scratchFloats = 0;
     std::unique_ptr<float[]> m_scratchStore;
     float *m_scratch = nullptr; // x then y of 8 lanes, item-major, 64-byte aligned
 };
