@@ -68,7 +68,7 @@ FitWorker::~FitWorker()
     std::lock_guard<std::mutex> lock(m_use);
     if (!m_thread.joinable())
         return;
-    m_stopping = true;
+    m_stopping.store(true, std::memory_order_relaxed); // published by m_posted
     m_posted.fetch_add(1, std::memory_order_release);
     m_posted.notify_one();
     m_thread.join();
@@ -85,7 +85,7 @@ void FitWorker::loop()
     std::uint32_t seen = 0;
     for (;;) {
         seen = awaitChange(m_posted, seen);
-        if (m_stopping)
+        if (m_stopping.load(std::memory_order_relaxed))
             return;
         // The task and its context are read only once taken: a task the
         // caller took back may already have been replaced by the next one.

@@ -42,7 +42,7 @@ private:
     std::thread m_thread;   // started by the first runBeside()
     Task m_task = nullptr;  // written before m_posted is raised
     void *m_context = nullptr;
-    bool m_stopping = false;
+    std::atomic<bool> m_stopping{false};
     std::atomic<std::uint32_t> m_posted{0};   // number of the latest task offered
     std::atomic<std::uint32_t> m_claimed{0};  // number of the latest task taken, by either side
     std::atomic<std::uint32_t> m_finished{0}; // number of the latest task done
