@@ -29,7 +29,7 @@ int checkedItemCount(const DistanceData &data)
 
 LayoutSearch::LayoutSearch(const DistanceData &data, const Layout &seed, RandomSource &random,
                            const FitOptions &fitOptions)
-    : m_data(data), m_random(random), m_geneCount(2 * checkedItemCount(data)), m_scorer(data, fitOptions),
+    : m_random(random), m_geneCount(2 * checkedItemCount(data)), m_scorer(data, fitOptions),
       m_stride(static_cast<std::size_t>(m_geneCount) + 1)
 {
     const std::size_t rows = PopulationSize + 1;

@@ -50,7 +50,6 @@ private:
     void scoreTrials();
     void scoreRows(const std::vector<float> &rows, double *fits);
 
-    const DistanceData &m_data;
     RandomSource &m_random;
     int m_geneCount;
     FitBatch m_scorer;
