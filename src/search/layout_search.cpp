@@ -49,37 +49,39 @@ LayoutSearch::LayoutSearch(const DistanceData &data, const Layout &seed, RandomS
     scoreRows(m_population, &m_fits[1]);
 }
 
-int LayoutSearch::drawDonor(int i, int a, int b)
+template <typename Source>
+int LayoutSearch::drawDonor(Source &random, int i, int a, int b)
 {
     int donor;
     do {
-        donor = 1 + static_cast<int>(std::floor(m_random.next() * 8.0f));
+        donor = 1 + static_cast<int>(std::floor(random.next() * 8.0f));
     } while (donor == i || donor == a || donor == b);
     return donor;
 }
 
-void LayoutSearch::buildTrial(int i, float scale, float *trial)
+template <typename Source>
+void LayoutSearch::buildTrial(Source &random, int i, float scale, float *trial)
 {
-    const int a = drawDonor(i, i, i);
-    const int b = drawDonor(i, a, a);
-    const int c = drawDonor(i, a, b);
+    const int a = drawDonor(random, i, i, i);
+    const int b = drawDonor(random, i, a, a);
+    const int c = drawDonor(random, i, a, b);
     const float *pa = member(m_population, a);
     const float *pb = member(m_population, b);
     const float *base = member(m_population, c);
     const float *own = member(m_population, i);
     // In double, u * 2N is exact and stays below 2N, so j never passes 2N.
-    int j = 1 + static_cast<int>(std::floor(static_cast<double>(m_random.next()) * m_geneCount));
+    int j = 1 + static_cast<int>(std::floor(static_cast<double>(random.next()) * m_geneCount));
     for (int k = 1; k <= m_geneCount; ++k) {
-        const float u = m_random.next();
+        const float u = random.next();
         float gene;
         if (u < CrossoverRate || k == m_geneCount) {
-            const float v = m_random.next();
+            const float v = random.next();
             if (v < MutationSplit) {
                 const float difference = pa[j] - pb[j];
                 const float step = scale * difference;
                 gene = base[j] + step;
             } else {
-                const float w = m_random.next();
+                const float w = random.next();
                 gene = static_cast<float>((static_cast<double>(base[j]) - 5.0) + static_cast<double>(w) * 10.0);
             }
         } else {
@@ -110,8 +112,15 @@ bool LayoutSearch::step(long long generation)
     const float scale = generation % 5 == 0 ? 3.0f : 1.0f;
     // A trial depends only on the population and the draws, never on a fit of
     // the same generation: build all 8, score them, then select in order.
-    for (int i = 1; i <= PopulationSize; ++i)
-        buildTrial(i, scale, member(m_trials, i));
+    // The program's own generator is called directly (no virtual call per
+    // draw); any other source, such as a test's script, through its interface.
+    if (auto *mersenne = dynamic_cast<MersenneSource *>(&m_random)) {
+        for (int i = 1; i <= PopulationSize; ++i)
+            buildTrial(*mersenne, i, scale, member(m_trials, i));
+    } else {
+        for (int i = 1; i <= PopulationSize; ++i)
+            buildTrial(m_random, i, scale, member(m_trials, i));
+    }
     scoreTrials();
     for (int i = 1; i <= PopulationSize; ++i) {
         const float *source = m_trialFits[i] >= m_fits[i] ? member(m_trials, i) : member(m_population, i);

@@ -45,8 +45,10 @@ private:
     {
         return rows.data() + static_cast<std::size_t>(r) * m_stride;
     }
-    int drawDonor(int i, int a, int b);
-    void buildTrial(int i, float scale, float *trial);
+    template <typename Source>
+    int drawDonor(Source &random, int i, int a, int b);
+    template <typename Source>
+    void buildTrial(Source &random, int i, float scale, float *trial);
     void scoreTrials();
     void scoreRows(const std::vector<float> &rows, double *fits);
 

@@ -2,9 +2,5 @@
 
 namespace tessarin {
 
-float MersenneSource::next()
-{
-    return static_cast<float>(m_engine() >> 8) * 0x1p-24f;
-}
 
 } // namespace tessarin
