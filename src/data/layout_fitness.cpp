@@ -34,6 +34,12 @@ double LayoutFitness(const DistanceData &data, const float *layout)
             sdg = sdg + g * m;
         }
     }
+    return FitFromSums(data, sd, sdd, sdg);
+}
+
+double FitFromSums(const DistanceData &data, double sd, double sdd, double sdg)
+{
+    const int n = data.ItemCount;
     const double vd = sdd - ((sd * sd) / n) / (n - 1);
     const double c = sdg - ((static_cast<double>(data.DistanceSum) * sd) / n) / (n - 1);
     const float vg = data.DistanceSpread;

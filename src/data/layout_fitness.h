@@ -17,6 +17,11 @@ namespace tessarin {
 /// Throws TessarinError when N is 0.
 double LayoutFitness(const DistanceData &data, const float *layout);
 
+/// The fit from the three sums over the pairs, in pair order: Sd (map
+/// distances), Sdd (their squares) and Sdg (map times given distance). Every
+/// way of forming the sums ends here, so all give the same bits.
+double FitFromSums(const DistanceData &data, double sd, double sdd, double sdg);
+
 inline double LayoutFitness(const DistanceData &data, const Layout &layout)
 {
     return LayoutFitness(data, layout.data());

@@ -14,20 +14,6 @@ namespace tessarin {
 
 namespace {
 
-/// Steps 4 to 7 of the fit, as LayoutFitness does them after its sums.
-double finishFit(const DistanceData &data, double sd, double sdd, double sdg)
-{
-    const int n = data.ItemCount;
-    const double vd = sdd - ((sd * sd) / n) / (n - 1);
-    const double c = sdg - ((static_cast<double>(data.DistanceSum) * sd) / n) / (n - 1);
-    const float vg = data.DistanceSpread;
-    const bool flatGiven = vg < 1e-11f;
-    const bool flatMap = vd < 1e-11;
-    if (flatGiven || flatMap)
-        return 0.0;
-    return c / std::sqrt(static_cast<double>(vg) * vd);
-}
-
 std::size_t pairCount(int n) { return n > 1 ? static_cast<std::size_t>(n) * (n - 1) / 2 : 0; }
 
 } // namespace
@@ -140,7 +126,7 @@ void FitBatch::score(const float *const *layouts, int count, double *fits)
     }
 
     for (int k = 0; k < count; ++k)
-        fits[k] = finishFit(m_data, sd[k], sdd[k], sdg[k]);
+        fits[k] = FitFromSums(m_data, sd[k], sdd[k], sdg[k]);
 }
 
 #if defined(__x86_64__) || defined(__i386__)

@@ -457,18 +457,7 @@ void MainForm::openFile()
     }
     m_dataFile = path;
     m_mapDrawn = m_tableDrawn = false;
-    try {
-        drawTable();
-        runSearch();
-    } catch (const WindowClosing &) {
-        endRun();
-        return;
-    } catch (const std::exception &error) {
-        endRun();
-        showError(tr("The map of %1 could not be made.\n\n%2").arg(path, QString::fromStdString(error.what())));
-        return;
-    }
-    endRun();
+    drawAndSearch(tr("The map of %1 could not be made.").arg(path));
 }
 
 void MainForm::rerun()
@@ -494,16 +483,18 @@ void MainForm::rerun()
         return;
     }
     setBusy(true);
+    drawAndSearch(tr("The map of %1 could not be refined.").arg(m_dataFile));
+}
+
+void MainForm::drawAndSearch(const QString &failure)
+{
     try {
         drawTable();
         runSearch();
     } catch (const WindowClosing &) {
-        endRun();
-        return;
     } catch (const std::exception &error) {
         endRun();
-        showError(tr("The map of %1 could not be refined.\n\n%2")
-                      .arg(m_dataFile, QString::fromStdString(error.what())));
+        showError(failure + QStringLiteral("\n\n") + QString::fromStdString(error.what()));
         return;
     }
     endRun();

@@ -144,6 +144,9 @@ private:
 
     void createControls();
     void sizeOnEvent();
+    /// Draws the table and runs the search; an error ends the run and is
+    /// shown after `failure`, which names the file.
+    void drawAndSearch(const QString &failure);
     void runSearch();
     void endRun();
     void showError(const QString &text);

@@ -17,21 +17,13 @@
 using tessarin::Layout;
 using tessarin::MainForm;
 using tessarin::testing::box;
+using tessarin::testing::FourItems;
+using tessarin::testing::SixItems;
 using tessarin::testing::button;
 using tessarin::testing::Recorder;
 
 namespace {
 
-const char *const SixItems = "6 Six sites\n"
-                             "3 4 5 6 7\n"
-                             "2 3 4 5\n"
-                             "2 3 4\n"
-                             "1 2\n"
-                             "1\n";
-const char *const FourItems = "4 Four sites\n"
-                              "10 20 30\n"
-                              "10 20\n"
-                              "10\n";
 
 /// How a row of the file table makes its file.
 enum class Make { Content, Missing, Folder, Unreadable, LongDigits, LongBlanks };

@@ -15,22 +15,14 @@
 using tessarin::MainForm;
 using tessarin::PaletteColor;
 using tessarin::testing::box;
+using tessarin::testing::FourItems;
+using tessarin::testing::SixItems;
 using tessarin::testing::button;
 using tessarin::testing::Drawing;
 using tessarin::testing::Recorder;
 
 namespace {
 
-const char *const SixItems = "6 Six sites\n"
-                             "3 4 5 6 7\n"
-                             "2 3 4 5\n"
-                             "2 3 4\n"
-                             "1 2\n"
-                             "1\n";
-const char *const FourItems = "4 Four sites\n"
-                              "10 20 30\n"
-                              "10 20\n"
-                              "10\n";
 
 int countPixels(const QImage &image, QRgb colour)
 {

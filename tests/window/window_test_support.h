@@ -13,6 +13,18 @@
 
 namespace tessarin::testing {
 
+/// Small distance files the window tests read.
+inline const char *const SixItems = "6 Six sites\n"
+                                    "3 4 5 6 7\n"
+                                    "2 3 4 5\n"
+                                    "2 3 4\n"
+                                    "1 2\n"
+                                    "1\n";
+inline const char *const FourItems = "4 Four sites\n"
+                                     "10 20 30\n"
+                                     "10 20\n"
+                                     "10\n";
+
 struct Drawing {
     QList<float> layout;
     double fit;
