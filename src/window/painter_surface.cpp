@@ -159,8 +159,9 @@ void PainterSurface::stroke(double x1, double y1, double x2, double y2, int colo
 void PainterSurface::print(const std::string &text, bool lineEnd)
 {
     const QString shown = QString::fromStdString(text);
-    const QFont font = drawingFont();
-    const QFontMetricsF metrics(font, m_device);
+    const ResolvedFont &resolved = resolvedFont();
+    const QFont &font = resolved.font;
+    const QFontMetricsF &metrics = *resolved.metrics;
     if (!shown.isEmpty()) {
         const QPointF top = toPixels(m_state.currentX, m_state.currentY);
         paint([&](QPainter &painter) {
@@ -203,6 +204,19 @@ double PainterSurface::pixelsToUserY(double pixels) const
 QColor PainterSurface::background() const
 {
     return m_state.backColor < 0 ? m_defaultBackground : PaletteColor(m_state.backColor);
+}
+
+const PainterSurface::ResolvedFont &PainterSurface::resolvedFont() const
+{
+    if (!m_resolved.metrics || m_resolved.name != m_state.fontName || m_resolved.size != m_state.fontSize ||
+        m_resolved.device != m_device) {
+        m_resolved.name = m_state.fontName;
+        m_resolved.size = m_state.fontSize;
+        m_resolved.device = m_device;
+        m_resolved.font = drawingFont();
+        m_resolved.metrics.emplace(m_resolved.font, m_device);
+    }
+    return m_resolved;
 }
 
 QFont PainterSurface::drawingFont() const

@@ -4,11 +4,13 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPointF>
 #include <QSize>
 #include <QSizeF>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class QPaintDevice;
@@ -78,7 +80,7 @@ public:
 
 private:
     struct State {
-        // User scale: the top-left corner and the extent, as VB-style
+        // User scale: the top-left corner and the extent, as classic
         // ScaleLeft, ScaleTop, ScaleWidth and ScaleHeight.
         double scaleLeft = 0, scaleTop = 0, scaleWidth = 0, scaleHeight = 0;
         bool userScale = false;
@@ -103,6 +105,18 @@ private:
     double m_pixelScale = 1.0;
     QColor m_defaultBackground = Qt::white;
     std::unique_ptr<QPainter> m_painter;
+
+    // The font and its metrics for the current name, size and device, kept
+    // between prints: resolving a font is far dearer than drawing its text.
+    struct ResolvedFont {
+        std::string name;
+        float size = -1;
+        const QPaintDevice *device = nullptr;
+        QFont font;
+        std::optional<QFontMetricsF> metrics;
+    };
+    const ResolvedFont &resolvedFont() const;
+    mutable ResolvedFont m_resolved;
 };
 
 } // namespace tessarin
