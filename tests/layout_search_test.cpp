@@ -155,6 +155,39 @@ TEST(LayoutSearch, UpperClampAndExactBoundsStay)
     EXPECT_EQ(s.search->member(1)[2], 1000.0f);
 }
 
+TEST(LayoutSearch, TheProgramsGeneratorAndAnyOtherSourceGiveTheSameSearch)
+{
+    // The search calls the program's generator directly and any other source
+    // through its interface; both must take the same draws in the same order.
+    class Forwarding : public RandomSource {
+    public:
+        float next() override { return m_inner.next(); }
+
+    private:
+        MersenneSource m_inner;
+    };
+    for (int n : {1, 2, 5, 40}) {
+        SCOPED_TRACE(n);
+        const DistanceData data = n == 1 ? MakeDistances(1, {}) : randomDistances(n, 8);
+        MersenneSource direct;
+        Forwarding forwarded;
+        const Layout seed(2 * static_cast<std::size_t>(n) + 1, 0.0f);
+        LayoutSearch a(data, seed, direct);
+        LayoutSearch b(data, seed, forwarded);
+        for (long long g = 1; g <= 120; ++g) {
+            ASSERT_EQ(a.step(g), b.step(g));
+            for (int r = 1; r <= LayoutSearch::PopulationSize; ++r) {
+                ASSERT_EQ(std::vector<float>(a.member(r), a.member(r) + 2 * n + 1),
+                          std::vector<float>(b.member(r), b.member(r) + 2 * n + 1))
+                    << "generation " << g << " member " << r;
+                ASSERT_EQ(a.fit(r), b.fit(r));
+            }
+        }
+        // And both sources are at the same place in their sequences.
+        EXPECT_EQ(direct.next(), forwarded.next());
+    }
+}
+
 TEST(RunFit, ReportsProgressEveryTenthGeneration)
 {
     const DistanceData data = randomDistances(5, 1);
