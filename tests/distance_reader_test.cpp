@@ -129,6 +129,9 @@ TEST(DistanceReader, RefusesBadFilesWithAMessageSayingWhere)
         {"value beyond double range", "3 T\n1 2\n1e999\n", "for items 2 and 3 is beyond the single-precision range"},
         {"sum overflows", "3 T\n3e38 3e38\n1\n", "the distances are too large"},
         {"unterminated quoted title", "3 \"Title\n1 2\n3\n", "line 1: the title's closing double quote is missing"},
+        // Files too short for their count fail with the same messages.
+        {"large count, few rows", "16383 T\n1 2\n3\n", "the file ends at row line 3 of 16382"},
+        {"large count, bad value", "16000 T\n1e39 1\n", "line 2: the value \"1e39\" for items 1 and 2"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

@@ -5,6 +5,7 @@
 #include "data/tessarin_error.h"
 
 #include <cmath>
+#include <cstdint>
 #include <new>
 
 namespace tessarin {
@@ -31,9 +32,17 @@ public:
         data.ItemCount = readCount();
         const int n = data.ItemCount;
         m_input.readTextField(); // the title is not used
-        allocate(data);
+        // N - 1 row lines take at least N - 1 bytes. A file too short for
+        // them is read without a table, for the same message, so that a
+        // truncated file with a large count fails at once instead of first
+        // taking up to a gigabyte.
+        m_withoutTable = m_input.remainingBytes() < static_cast<std::uint64_t>(n - 1);
+        if (!m_withoutTable)
+            allocate(data);
         for (int i = 1; i <= n - 1; ++i)
             readRow(data, i);
+        if (m_withoutTable)
+            throw TessarinError(m_input.fileName() + ": the file changed while it was read");
         for (int i = 1; i <= n; ++i)
             cell(data, i, i) = 0.0f;
         m_input.close();
@@ -104,6 +113,8 @@ private:
         if (std::isinf(single))
             throw TessarinError(where() + ": the value " + shown(token) + " for items " + std::to_string(i) +
                                 " and " + std::to_string(column) + " is beyond the single-precision range");
+        if (m_withoutTable)
+            return;
         cell(data, i, column) = single;
         cell(data, column, i) = single;
     }
@@ -170,6 +181,7 @@ private:
 
     SequentialInput m_input;
     long m_lineOfRow = 0;
+    bool m_withoutTable = false;
 };
 
 } // namespace

@@ -20,6 +20,9 @@ SequentialInput::SequentialInput(const std::string &fileName) : m_fileName(fileN
             throw TessarinError(fileName + ": the file does not exist");
         throw TessarinError(fileName + ": the file cannot be opened (" + std::strerror(error) + ")");
     }
+    struct stat opened {};
+    if (::fstat(::fileno(m_file), &opened) == 0 && S_ISREG(opened.st_mode))
+        m_fileSize = static_cast<std::uint64_t>(opened.st_size);
     // Skip a UTF-8 byte-order mark.
     if (peek() == 0xEF && m_size - m_pos >= 3 && static_cast<unsigned char>(m_buffer[1]) == 0xBB &&
         static_cast<unsigned char>(m_buffer[2]) == 0xBF)
@@ -43,6 +46,7 @@ int SequentialInput::peek()
         if (!m_file)
             return EOF;
         m_size = std::fread(m_buffer, 1, sizeof m_buffer, m_file);
+        m_bytesFetched += m_size;
         m_pos = 0;
         if (m_size == 0) {
             if (std::ferror(m_file))
@@ -63,6 +67,14 @@ int SequentialInput::get()
 }
 
 bool SequentialInput::atEnd() { return peek() == EOF; }
+
+std::uint64_t SequentialInput::remainingBytes() const
+{
+    if (m_fileSize == UINT64_MAX || !m_file)
+        return m_file ? UINT64_MAX : 0;
+    const std::uint64_t consumed = m_bytesFetched - (m_size - m_pos);
+    return consumed < m_fileSize ? m_fileSize - consumed : 0;
+}
 
 bool SequentialInput::consumeLineEnd()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -31,6 +32,9 @@ public:
 
     bool atEnd();
     void close();
+    /// How many bytes of a regular file are still to be read; for anything
+    /// else (a pipe, a device) the largest value.
+    std::uint64_t remainingBytes() const;
 
     const std::string &fileName() const { return m_fileName; }
     /// 1-based number of the line the next character belongs to.
@@ -46,6 +50,8 @@ private:
     std::string m_fileName;
     std::FILE *m_file = nullptr;
     long m_line = 1;
+    std::uint64_t m_fileSize = UINT64_MAX; // known for regular files only
+    std::uint64_t m_bytesFetched = 0;      // bytes read from the file into the buffer so far
     char m_buffer[1 << 16];
     std::size_t m_pos = 0;
     std::size_t m_size = 0;
