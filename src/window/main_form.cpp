@@ -32,6 +32,18 @@ namespace tessarin {
 
 namespace {
 
+/// Draws a whole view with one painter on the box, however it ends.
+class DrawingScope {
+public:
+    explicit DrawingScope(PictureBox &box) : m_box(box) { m_box.beginDrawing(); }
+    ~DrawingScope() { m_box.endDrawing(); }
+    DrawingScope(const DrawingScope &) = delete;
+    DrawingScope &operator=(const DrawingScope &) = delete;
+
+private:
+    PictureBox &m_box;
+};
+
 /// Thrown through a running search once the window is closing, so that the
 /// search unwinds to the handler that started it without drawing again.
 struct WindowClosing {};
@@ -197,7 +209,10 @@ void MainForm::drawTable()
 {
     m_tableDrawn = false;
     m_drawnSizeText = textOf(m_sizeText);
-    DistanceMatrix(*m_distanceBox, m_data, m_drawnSizeText);
+    {
+        const DrawingScope scope(*m_distanceBox);
+        DistanceMatrix(*m_distanceBox, m_data, m_drawnSizeText);
+    }
     m_tableDrawn = true;
 }
 
@@ -582,7 +597,12 @@ void MainForm::drawImprovement(const float *layout, int itemCount, double fit)
     if (m_closing)
         throw WindowClosing{};
     const MapSettings settings{m_showGrid->isChecked() ? 1 : 0, textOf(m_foreText)};
-    m_fitBox->setText(QString::fromStdString(DrawMap(*m_distanceGraph, layout, itemCount, fit, settings)));
+    std::string fitText;
+    {
+        const DrawingScope scope(*m_distanceGraph);
+        fitText = DrawMap(*m_distanceGraph, layout, itemCount, fit, settings);
+    }
+    m_fitBox->setText(QString::fromStdString(fitText));
     m_drawnMapSettings = settings;
     m_mapDrawn = true;
     emit improvementDrawn(QList<float>(layout, layout + 2 * static_cast<qsizetype>(itemCount) + 1), fit);

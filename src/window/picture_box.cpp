@@ -131,6 +131,18 @@ double PictureBox::outerHeight() const
     return qRound(m_twipsHeight / TwipsPerPixel) == height() ? m_twipsHeight : double(height()) * TwipsPerPixel;
 }
 
+void PictureBox::beginDrawing()
+{
+    syncImage();
+    m_surface.beginPainting();
+}
+
+void PictureBox::endDrawing()
+{
+    m_surface.endPainting();
+    update();
+}
+
 PainterSurface &PictureBox::drawing()
 {
     syncImage();
@@ -141,6 +153,7 @@ void PictureBox::syncImage() const
 {
     m_surface.setDefaultBackground(palette().color(QPalette::Window));
     if (m_image.size() != size() && !(m_image.isNull() && size().isEmpty())) {
+        m_surface.endPainting(); // the image is about to be replaced
         QImage resized = blankImage(size(), m_surface.background());
         if (!resized.isNull() && !m_image.isNull()) {
             QPainter painter(&resized);

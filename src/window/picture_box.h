@@ -47,6 +47,11 @@ public:
     /// export copies that state to draw the same picture again.
     const PainterSurface &surface() const;
 
+    /// Keeps one painter open on the backing image until endDrawing(), for a
+    /// view that draws many items in one go without processing events.
+    void beginDrawing();
+    void endDrawing();
+
     void setScale(double left, double top, double right, double bottom) override;
     void setBackColor(int index) override;
     void setForeColor(int index) override;
