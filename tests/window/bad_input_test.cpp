@@ -19,6 +19,7 @@ using tessarin::MainForm;
 using tessarin::testing::box;
 using tessarin::testing::FourItems;
 using tessarin::testing::SixItems;
+using tessarin::testing::WorkingFolder;
 using tessarin::testing::button;
 using tessarin::testing::Recorder;
 
@@ -77,8 +78,7 @@ private:
     void verifyRestored();
     void verifyOneMessage(const QStringList &parts);
 
-    QString m_previousDir;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<WorkingFolder> m_folder;
     std::unique_ptr<MainForm> m_form;
     QString m_startFile;
     QString m_chosen;
@@ -89,14 +89,12 @@ private:
 void BadInputTest::initTestCase()
 {
     QApplication::setQuitOnLastWindowClosed(false);
-    m_previousDir = QDir::currentPath();
 }
 
 void BadInputTest::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    QVERIFY(QDir::setCurrent(m_dir->path()));
+    m_folder = std::make_unique<WorkingFolder>();
+    QVERIFY(m_folder->isValid());
     m_messages.clear();
     m_chosen.clear();
     m_asked = 0;
@@ -105,17 +103,13 @@ void BadInputTest::init()
 void BadInputTest::cleanup()
 {
     m_form.reset();
-    QDir::setCurrent(m_previousDir);
-    m_dir.reset();
+    m_folder.reset();
     QVERIFY(!QApplication::overrideCursor());
 }
 
 QString BadInputTest::write(const QString &name, const QByteArray &content)
 {
-    QFile file(m_dir->filePath(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        return {};
-    return file.fileName();
+    return m_folder->write(name, content);
 }
 
 MainForm &BadInputTest::startWindow()
@@ -215,7 +209,7 @@ void BadInputTest::badFile()
     QCOMPARE(form.lastRunGenerations(), 30LL);
     const State before = State::of(form);
 
-    m_chosen = m_dir->filePath(name);
+    m_chosen = m_folder->path(name);
     switch (make) {
     case Make::Content:
         QVERIFY(!write(name, content).isEmpty());
@@ -223,7 +217,7 @@ void BadInputTest::badFile()
     case Make::Missing:
         break;
     case Make::Folder:
-        QVERIFY(QDir(m_dir->path()).mkdir(name));
+        QVERIFY(QDir(m_folder->folder()).mkdir(name));
         break;
     case Make::Unreadable:
         QVERIFY(!write(name, content).isEmpty());

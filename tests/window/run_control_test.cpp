@@ -17,6 +17,7 @@ using tessarin::PaletteColor;
 using tessarin::testing::box;
 using tessarin::testing::FourItems;
 using tessarin::testing::SixItems;
+using tessarin::testing::WorkingFolder;
 using tessarin::testing::button;
 using tessarin::testing::Drawing;
 using tessarin::testing::Recorder;
@@ -62,38 +63,30 @@ private slots:
 
 private:
     QString write(const QString &name, const char *text);
-    QString m_previousDir;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<WorkingFolder> m_folder;
 };
 
 void RunControlTest::initTestCase()
 {
     // Closing a window in a test must not end the test program.
     QApplication::setQuitOnLastWindowClosed(false);
-    m_previousDir = QDir::currentPath();
 }
 
 void RunControlTest::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    QVERIFY(QDir::setCurrent(m_dir->path()));
+    m_folder = std::make_unique<WorkingFolder>();
+    QVERIFY(m_folder->isValid());
 }
 
 void RunControlTest::cleanup()
 {
-    QDir::setCurrent(m_previousDir);
-    m_dir.reset();
+    m_folder.reset();
     QVERIFY(!QApplication::overrideCursor());
 }
 
 QString RunControlTest::write(const QString &name, const char *text)
 {
-    QFile file(m_dir->filePath(name));
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write(text);
-    return file.fileName();
+    return m_folder->write(name, text);
 }
 
 void RunControlTest::startUpWithFile()
@@ -239,7 +232,7 @@ void RunControlTest::openMalformedKeepsPrevious()
     QFETCH(QString, name);
     QFETCH(QString, content);
     write("distance.txt", SixItems);
-    const QString path = content.isEmpty() ? m_dir->filePath(name) : write(name, content.toLatin1().constData());
+    const QString path = content.isEmpty() ? m_folder->path(name) : write(name, content.toLatin1().constData());
 
     MainForm form;
     QStringList messages;

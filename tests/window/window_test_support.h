@@ -4,14 +4,48 @@
 
 #include "window/main_form.h"
 
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QList>
 #include <QObject>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <functional>
 
 namespace tessarin::testing {
+
+/// A temporary folder, the working folder while it lives (the window reads
+/// distance.txt from the working folder at start-up).
+class WorkingFolder {
+public:
+    WorkingFolder() : m_previous(QDir::currentPath())
+    {
+        m_entered = m_dir.isValid() && QDir::setCurrent(m_dir.path());
+    }
+    ~WorkingFolder() { QDir::setCurrent(m_previous); }
+    WorkingFolder(const WorkingFolder &) = delete;
+    WorkingFolder &operator=(const WorkingFolder &) = delete;
+
+    bool isValid() const { return m_entered; }
+    QString folder() const { return m_dir.path(); }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    /// Writes a file in the folder: its full path, or empty when it failed.
+    QString write(const QString &name, const QByteArray &content) const
+    {
+        QFile file(path(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            return {};
+        return file.fileName();
+    }
+
+private:
+    QString m_previous;
+    QTemporaryDir m_dir;
+    bool m_entered = false;
+};
 
 /// Small distance files the window tests read.
 inline const char *const SixItems = "6 Six sites\n"
