@@ -1,9 +1,19 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace tessarin {
+
+/// Something the reading did that the file's author probably did not mean
+/// (the reading itself goes on as its rules say; this only tells).
+struct ReadingWarning {
+    /// 1-based line of the file the warning is about.
+    int line = 0;
+    /// What was read and how, for a user ("the value "2O" reads as 2").
+    std::string text;
+};
 
 /// The distance data of the window: what a completed reading leaves.
 struct DistanceData {
@@ -21,6 +31,19 @@ struct DistanceData {
     /// N (N - 1) / 2 values: what the batched fit reads. The reader fills it
     /// with packPairs(); empty when Distances was filled some other way.
     std::vector<float> PairDistances;
+    /// The item names, Names[i - 1] naming item i; empty when the file names
+    /// no items (the items are then known by their numbers 1..N).
+    std::vector<std::string> Names;
+    /// What the reading noticed, in file order; empty for a clean file.
+    std::vector<ReadingWarning> Warnings;
+    /// True when the single-precision running sums of the reading strayed
+    /// more than a relative 1e-4 from the same sums in double precision, so
+    /// DistanceSum and DistanceSpread were made from the double-precision
+    /// sums instead; the two relative errors of the single-precision sums
+    /// (of the distances and of their squares) say by how much.
+    bool StatisticsFromDoubleSums = false;
+    double SumRelativeError = 0.0;
+    double SquareSumRelativeError = 0.0;
 
     /// Cell (i, j) of Distances.
     float distance(int i, int j) const
