@@ -1,0 +1,39 @@
+#pragma once
+
+#include "data/distance_data.h"
+#include "data/layout.h"
+
+namespace tessarin {
+
+class ScalingObserver;
+
+/// How a polish runs; every budget counts iterations.
+struct PolishSettings {
+    /// L-BFGS memory: the number of past steps kept.
+    int memory = 10;
+    /// Stop when the fit has gained less than relativeGain * fit over the
+    /// last `past` iterations.
+    double relativeGain = 1e-9;
+    int past = 10;
+    /// Stop after this many iterations in any case.
+    int maxIterations = 2000;
+};
+
+struct PolishResult {
+    /// The polished map in stored form, or the start when the polish could
+    /// not improve it.
+    Layout layout;
+    /// LayoutFitness of `layout`.
+    double fit = 0.0;
+    int iterations = 0;
+    /// True when the observer asked to stop.
+    bool stopped = false;
+};
+
+/// Maximises the fit measure of a map directly (L-BFGS on the fit and its
+/// gradient), starting from `start` (positions 1..2N). Never returns a map
+/// with a lower LayoutFitness than the start's. `observer` may be null.
+PolishResult PolishLayout(const DistanceData &data, const Layout &start, ScalingObserver *observer = nullptr,
+                          const PolishSettings &settings = {});
+
+} // namespace tessarin
