@@ -1,5 +1,6 @@
 #include "data/distance_reader.h"
 
+#include "data/distance_statistics.h"
 #include "data/lenient_number.h"
 #include "data/sequential_input.h"
 #include "data/tessarin_error.h"
@@ -46,7 +47,7 @@ public:
         for (int i = 1; i <= n; ++i)
             cell(data, i, i) = 0.0f;
         m_input.close();
-        computeStatistics(data);
+        ComputeDistanceStatistics(data, m_input.fileName());
         data.packPairs();
         return data;
     }
@@ -151,32 +152,6 @@ private:
         // The last value always belongs to column N; a short row drops it.
         if (k >= n - i)
             store(data, i, n - i, token);
-    }
-
-    void computeStatistics(DistanceData &data)
-    {
-        const int n = data.ItemCount;
-        float sum = 0.0f;
-        float squares = 0.0f;
-        for (int i = 1; i <= n; ++i) {
-            for (int j = i + 1; j <= n; ++j) {
-                float g = data.distance(i, j);
-                sum = g + sum;
-                float square = g * g;
-                squares = squares + square;
-            }
-        }
-        if (std::isinf(sum) || std::isinf(squares))
-            throw TessarinError(m_input.fileName() + ": the distances are too large: their sum or sum of "
-                                                     "squares leaves the single-precision range");
-        double correction = (static_cast<double>(sum) * static_cast<double>(sum)) / n / (n - 1);
-        float t = static_cast<float>(correction);
-        float spread = squares - t;
-        if (std::isinf(t) || std::isinf(spread))
-            throw TessarinError(m_input.fileName() +
-                                ": the distances are too large: their spread leaves the single-precision range");
-        data.DistanceSum = sum;
-        data.DistanceSpread = spread;
     }
 
     SequentialInput m_input;
