@@ -1,4 +1,4 @@
-#include "batch_mode.h"
+#include "app/batch_mode.h"
 
 #include "data/distance_reader.h"
 #include "data/layout_fitness.h"
@@ -8,10 +8,12 @@
 #include "search/layout_search.h"
 
 #include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <charconv>
 #include <csignal>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <unistd.h>
 
@@ -37,7 +39,10 @@ extern "C" void onInterrupt(int)
 
 class BatchHost final : public SearchHost {
 public:
-    BatchHost(std::string generations, bool live) : m_generations(std::move(generations)), m_live(live) {}
+    BatchHost(std::string generations, bool live)
+        : m_generations(std::move(generations)), m_live(live), m_started(std::chrono::steady_clock::now())
+    {
+    }
 
     void setOpenEnabled(bool) override {}
     void prepareMap() override {}
@@ -67,13 +72,18 @@ private:
     {
         if (!m_live)
             return;
-        std::fprintf(stderr, "\rgeneration%s  fit %s %%   ", m_generation.c_str(), m_fitText.c_str());
+        // Shown only; the run's length never depends on the clock.
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - m_started).count();
+        std::fprintf(stderr, "\rgeneration%s of %s  fit %s %%  %.1f s   ", m_generation.c_str(),
+                     m_generations.c_str(), m_fitText.c_str(), seconds);
         std::fflush(stderr);
         m_shown = true;
     }
 
     std::string m_generations;
     bool m_live;
+    std::chrono::steady_clock::time_point m_started;
     bool m_shown = false;
     std::string m_generation = " 0";
     std::string m_fitText = "0";
@@ -86,75 +96,47 @@ std::string significant9(double value)
     return std::string(buffer, result.ptr);
 }
 
-struct Options {
-    std::string file;
-    std::string generations = "1000";
-    std::string start;
-    std::string coords;
-    std::string image;
-};
+/// Writes the map as CSV through a temporary file beside `path`, so that a
+/// failed write leaves no half-written file; a failure names `path` and
+/// says what the system said.
+void WriteCoordinates(const std::string &path, const Layout &best, int n)
+{
+    const std::string temporary = path + ".part";
+    const auto fail = [&](int error) {
+        std::remove(temporary.c_str());
+        throw TessarinError("--coords " + path + ": " + std::strerror(error));
+    };
+    std::FILE *file = std::fopen(temporary.c_str(), "wb");
+    if (!file)
+        fail(errno);
+    const std::string text = LayoutCsvText(best, n);
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    int error = written ? 0 : errno;
+    // A full disk often shows only when the buffer is flushed at the close.
+    const bool closed = std::fclose(file) == 0;
+    if (!closed && error == 0)
+        error = errno;
+    if (!written || !closed)
+        fail(error != 0 ? error : EIO);
+    if (std::rename(temporary.c_str(), path.c_str()) != 0)
+        fail(errno);
+}
 
 } // namespace
 
-std::string UsageText()
+int RunBatch(const BatchOptions &options)
 {
-    return "Usage: tessarin [FILE]\n"
-           "       tessarin --batch FILE [--generations N] [--start MAP.csv] [--coords OUT.csv]\n"
-           "                     [--image MAP.png|MAP.svg]\n"
-           "\n"
-           "Without --batch, opens the window on FILE (default distance.txt in the\n"
-           "current folder) and fits a map to it.\n"
-           "\n"
-           "  --batch FILE        fit a map to FILE without a window; print the map as\n"
-           "                      CSV (item,x,y) on standard output and a summary on\n"
-           "                      standard error\n"
-           "  --generations N     generations to run (default 1000)\n"
-           "  --start MAP.csv     start from a map saved by an earlier run\n"
-           "  --coords OUT.csv    write the CSV to OUT.csv instead of standard output\n"
-           "  --image MAP.png     also draw the map as the window does with its default\n"
-           "  --image MAP.svg     settings, as PNG (333 pixels a side) or SVG\n"
-           "  --help              show this text\n"
-           "  --version           show the version\n"
-           "\n"
-           "Ctrl-C during a batch run stops the search at its next 10th generation\n"
-           "and still writes the best map found.\n";
-}
-
-int RunBatchMode(const std::vector<std::string> &args)
-{
-    Options options;
-    for (std::size_t k = 0; k < args.size(); ++k) {
-        const std::string &arg = args[k];
-        auto value = [&](const char *name) -> std::string {
-            if (k + 1 >= args.size())
-                throw TessarinError(std::string(name) + " needs a value");
-            return args[++k];
-        };
-        if (arg == "--batch")
-            options.file = value("--batch");
-        else if (arg == "--generations")
-            options.generations = value("--generations");
-        else if (arg == "--start")
-            options.start = value("--start");
-        else if (arg == "--coords")
-            options.coords = value("--coords");
-        else if (arg == "--image")
-            options.image = value("--image");
-        else
-            throw TessarinError("unknown argument " + arg + " (see tessarin --help)");
-    }
-    if (options.file.empty())
-        throw TessarinError("--batch needs a distance file");
     // Refused before the search, not after it.
 #ifdef TESSARIN_HAS_WINDOW
     if (!options.image.empty() && !IsMapImageName(options.image))
-        throw TessarinError("--image " + options.image + ": the name must end in .png or .svg");
+        throw UsageError("--image " + options.image + ": the name must end in .png or .svg");
 #else
     if (!options.image.empty())
-        throw TessarinError("--image needs the window build (this tessarin was built without Qt)");
+        throw UsageError("--image needs the window build (this tessarin was built without Qt)");
 #endif
 
     DistanceData data = ReadDistances(options.file);
+    PrintReadingWarnings(std::cerr, options.file, data);
     const int n = data.ItemCount;
     Layout best;
     if (!options.start.empty()) {
@@ -179,27 +161,15 @@ int RunBatchMode(const std::vector<std::string> &args)
     }
     std::signal(SIGINT, previous);
     host.endProgress();
+    const bool interrupted = interrupts.load() > 0;
 
     if (options.coords.empty()) {
         WriteLayoutCsv(std::cout, best, n);
         std::cout.flush();
         if (!std::cout)
-            throw TessarinError("the map could not be written to standard output");
+            throw TessarinError(std::string("the map could not be written to standard output: ") + std::strerror(errno));
     } else {
-        const std::string temporary = options.coords + ".part";
-        {
-            std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            WriteLayoutCsv(out, best, n);
-            out.close();
-            if (!out) {
-                std::remove(temporary.c_str());
-                throw TessarinError(options.coords + ": the map could not be written");
-            }
-        }
-        if (std::rename(temporary.c_str(), options.coords.c_str()) != 0) {
-            std::remove(temporary.c_str());
-            throw TessarinError(options.coords + ": the map could not be written");
-        }
+        WriteCoordinates(options.coords, best, n);
     }
     const double fit = LayoutFitness(data, best);
 #ifdef TESSARIN_HAS_WINDOW
@@ -207,9 +177,30 @@ int RunBatchMode(const std::vector<std::string> &args)
         WriteMapImage(options.image, best, n, fit);
 #endif
     std::cerr << "items: " << n << "\n"
-              << "generations: " << generations << "\n"
-              << "fit: " << strN(6, fit * 100.0) << " (" << significant9(fit) << ")\n";
-    return 0;
+              << "generations: " << generations << "\n";
+    if (interrupted)
+        std::cerr << "interrupted at generation " << generations << " (Ctrl-C): the map is the best found so far\n";
+    std::cerr << "fit: " << strN(6, fit * 100.0) << " (" << significant9(fit) << ")\n";
+    return interrupted ? ExitInterrupted : ExitSuccess;
+}
+
+int RunBatchMode(const std::vector<std::string> &args)
+{
+    const CommandLine line = ParseCommandLine(args);
+    if (line.mode != CommandLine::Mode::Batch)
+        throw UsageError("the batch mode needs --batch FILE");
+    return RunBatch(line.batch);
+}
+
+void PrintReadingWarnings(std::ostream &out, const std::string &fileName, const DistanceData &data)
+{
+    constexpr std::size_t shown = 10;
+    for (std::size_t k = 0; k < data.Warnings.size() && k < shown; ++k)
+        out << "warning: " << fileName << ", line " << data.Warnings[k].line << ": " << data.Warnings[k].text
+            << "\n";
+    if (data.WarningCount > static_cast<long long>(shown))
+        out << "warning: " << fileName << ": " << data.WarningCount - static_cast<long long>(shown)
+            << " more warnings, " << data.WarningCount << " in all\n";
 }
 
 } // namespace tessarin

@@ -15,6 +15,10 @@ struct ReadingWarning {
     std::string text;
 };
 
+/// How many reading warnings DistanceData keeps the text of; the others are
+/// only counted, so a file of a hundred million odd values stays cheap.
+constexpr std::size_t MaxReadingWarnings = 100;
+
 /// The distance data of the window: what a completed reading leaves.
 struct DistanceData {
     /// N, the number of items; 0 until a file has been read.
@@ -34,8 +38,11 @@ struct DistanceData {
     /// The item names, Names[i - 1] naming item i; empty when the file names
     /// no items (the items are then known by their numbers 1..N).
     std::vector<std::string> Names;
-    /// What the reading noticed, in file order; empty for a clean file.
+    /// What the reading noticed, in file order; empty for a clean file. Holds
+    /// at most MaxReadingWarnings entries, the first ones.
     std::vector<ReadingWarning> Warnings;
+    /// How many warnings the reading noticed in all, kept or not.
+    long long WarningCount = 0;
     /// True when the single-precision running sums of the reading strayed
     /// more than a relative 1e-4 from the same sums in double precision, so
     /// DistanceSum and DistanceSpread were made from the double-precision

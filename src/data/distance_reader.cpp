@@ -3,6 +3,7 @@
 #include "data/distance_statistics.h"
 #include "data/lenient_number.h"
 #include "data/sequential_input.h"
+#include "data/shown_text.h"
 #include "data/tessarin_error.h"
 
 #include <cmath>
@@ -12,16 +13,6 @@
 namespace tessarin {
 
 namespace {
-
-std::string shown(const std::string &text)
-{
-    constexpr std::size_t limit = 40;
-    std::string result = text.size() <= limit ? text : text.substr(0, limit) + "...";
-    for (char &c : result)
-        if (static_cast<unsigned char>(c) < 32)
-            c = ' ';
-    return "\"" + result + "\"";
-}
 
 class Reader {
 public:
@@ -64,19 +55,19 @@ private:
         try {
             value = LenientNumber(text);
         } catch (const TessarinError &) {
-            throw TessarinError(prefix + "item count " + shown(text) + " is out of range");
+            throw TessarinError(prefix + "item count " + ShownText(text) + " is out of range");
         }
         if (value == 0.0 && text.find_first_of("0123456789") == std::string::npos)
-            throw TessarinError(prefix + "the item count " + shown(text) + " is not a number");
+            throw TessarinError(prefix + "the item count " + ShownText(text) + " is not a number");
         double rounded = std::nearbyint(value);
         if (!(rounded >= -32768.0 && rounded <= 32767.0))
-            throw TessarinError(prefix + "item count " + text + " is out of range");
+            throw TessarinError(prefix + "item count " + EscapedText(text) + " is out of range");
         if (rounded < 0)
-            throw TessarinError(prefix + "item count " + text + " is negative");
+            throw TessarinError(prefix + "item count " + EscapedText(text) + " is negative");
         if (rounded < 2)
-            throw TessarinError(prefix + "item count " + text + ": a map needs at least two items");
+            throw TessarinError(prefix + "item count " + EscapedText(text) + ": a map needs at least two items");
         if (rounded > MaxItemCount)
-            throw TessarinError(prefix + "item count " + text + " is more than the " +
+            throw TessarinError(prefix + "item count " + EscapedText(text) + " is more than the " +
                                 std::to_string(MaxItemCount) + " items a map can hold");
         return static_cast<short>(rounded);
     }
@@ -112,7 +103,7 @@ private:
         }
         float single = static_cast<float>(value);
         if (std::isinf(single))
-            throw TessarinError(where() + ": the value " + shown(token) + " for items " + std::to_string(i) +
+            throw TessarinError(where() + ": the value " + ShownText(token) + " for items " + std::to_string(i) +
                                 " and " + std::to_string(column) + " is beyond the single-precision range");
         if (m_withoutTable)
             return;

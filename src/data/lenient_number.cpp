@@ -1,6 +1,7 @@
 #include "data/lenient_number.h"
 
 #include "data/shortest_text.h"
+#include "data/shown_text.h"
 #include "data/tessarin_error.h"
 
 #include <charconv>
@@ -14,14 +15,6 @@ namespace {
 
 bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string shortened(std::string_view text)
-{
-    constexpr std::size_t limit = 40;
-    if (text.size() <= limit)
-        return std::string(text);
-    return std::string(text.substr(0, limit)) + "...";
-}
 
 } // namespace
 
@@ -105,7 +98,7 @@ double LenientNumber(std::string_view text)
                                                      : -(zerosAfterPoint + 1);
         if (leading + exponent < 0)
             return negative ? -0.0 : 0.0;
-        throw TessarinError("the number " + shortened(text) + " is too large");
+        throw TessarinError("the number " + ShownText(text) + " is too large");
     }
     if (ec != std::errc())
         return 0.0;

@@ -16,8 +16,6 @@ SequentialInput::SequentialInput(const std::string &fileName) : m_fileName(fileN
     m_file = std::fopen(fileName.c_str(), "rb");
     if (!m_file) {
         int error = errno;
-        if (error == ENOENT)
-            throw TessarinError(fileName + ": the file does not exist");
         throw TessarinError(fileName + ": the file cannot be opened (" + std::strerror(error) + ")");
     }
     struct stat opened {};

@@ -1,6 +1,7 @@
 #include "display/map_settings.h"
 
 #include "data/lenient_number.h"
+#include "data/shown_text.h"
 #include "data/tessarin_error.h"
 
 namespace tessarin {
@@ -12,7 +13,7 @@ double valueOf(const std::string &text, const char *box)
     try {
         return LenientNumber(text);
     } catch (const TessarinError &) {
-        throw TessarinError(std::string(box) + ": \"" + text + "\" is too large a number");
+        throw TessarinError(std::string(box) + ": " + ShownText(text) + " is too large a number");
     }
 }
 
@@ -23,10 +24,10 @@ int colourIndex(const std::string &text, const char *box)
     try {
         index = RoundToShort(value, "the colour");
     } catch (const TessarinError &) {
-        throw TessarinError(std::string(box) + ": \"" + text + "\" is not a colour index 0 to 15");
+        throw TessarinError(std::string(box) + ": " + ShownText(text) + " is not a colour index 0 to 15");
     }
     if (index < 0 || index > 15)
-        throw TessarinError(std::string(box) + ": \"" + text + "\" is not a colour index 0 to 15");
+        throw TessarinError(std::string(box) + ": " + ShownText(text) + " is not a colour index 0 to 15");
     return index;
 }
 
@@ -46,7 +47,7 @@ void ApplyMapSettings(DrawingSurface &graph, const DisplaySettings &settings, Se
     try {
         graph.setFontSize(size);
     } catch (const TessarinError &error) {
-        throw TessarinError(std::string("Fontsize: \"") + settings.fontText + "\" " + error.what());
+        throw TessarinError("Fontsize: " + ShownText(settings.fontText) + " " + error.what());
     }
 }
 

@@ -3,7 +3,9 @@
 #include "data/shortest_text.h"
 #include "data/tessarin_error.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -50,9 +52,11 @@ bool parseWhole(std::string_view text, T &value)
 
 Layout ReadLayoutCsv(const std::string &fileName)
 {
+    errno = 0;
     std::ifstream in(fileName, std::ios::binary);
     if (!in)
-        throw TessarinError(fileName + ": the map file cannot be opened");
+        throw TessarinError(fileName + ": the map file cannot be opened (" +
+                            std::strerror(errno != 0 ? errno : EIO) + ")");
     std::vector<float> xs;
     std::vector<float> ys;
     std::string line;

@@ -3,6 +3,7 @@
 #include "data/distance_reader.h"
 #include "data/layout_fitness.h"
 #include "data/lenient_number.h"
+#include "data/shown_text.h"
 #include "data/tessarin_error.h"
 #include "display/distance_table_view.h"
 #include "display/map_view.h"
@@ -364,7 +365,7 @@ void MainForm::applySizingRule()
     auto side = [this] {
         const std::string text = textOf(m_sizeText);
         const auto refused = [&] {
-            return TessarinError("Picture Size: \"" + text + "\" is not a size the window can take");
+            return TessarinError("Picture Size: " + ShownText(text) + " is not a size the window can take");
         };
         double s;
         try {
@@ -428,7 +429,7 @@ void MainForm::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void MainForm::startUp(const QString &fileName)
+void MainForm::startUp(const QString &fileName, StartFile start)
 {
     try {
         applySettings(SettingsForm::StartUp);
@@ -439,7 +440,15 @@ void MainForm::startUp(const QString &fileName)
     show();
     setBusy(true);
     try {
-        m_data = ReadDistances(QFile::encodeName(fileName).toStdString());
+        try {
+            m_data = ReadDistances(QFile::encodeName(fileName).toStdString());
+        } catch (const std::exception &error) {
+            std::cerr << "tessarin: " << error.what() << '\n';
+            endRun();
+            if (start == StartFile::Named)
+                showError(tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
+            return;
+        }
         m_dataFile = fileName;
         m_mapDrawn = m_tableDrawn = false;
         drawTable();

@@ -72,11 +72,14 @@ public:
     /// Replaces the Save dialogs (the default is a modal QFileDialog).
     void setSaveDialog(SaveChooser chooser) { m_saveDialog = std::move(chooser); }
 
+    /// Whether the start-up file was named by the user or is the default.
+    enum class StartFile { Default, Named };
     /// The start-up sequence: settings step, caption, show, then read
     /// `fileName`, draw the table and run a search under the busy pointer.
-    /// A failure from the reading on ends the sequence without a message box;
-    /// one line goes to standard error. Returns when the search has ended.
-    void startUp(const QString &fileName = QStringLiteral("distance.txt"));
+    /// A failure from the reading on ends the sequence with one line on
+    /// standard error; only a file the user named (`StartFile::Named`) is
+    /// also reported in a message box. Returns when the search has ended.
+    void startUp(const QString &fileName = QStringLiteral("distance.txt"), StartFile start = StartFile::Default);
 
     /// Sizes the window and both picture boxes from SizeText; does nothing
     /// while the window is minimised or maximised. Throws TessarinError

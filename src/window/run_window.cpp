@@ -11,12 +11,12 @@
 
 namespace tessarin {
 
-int RunWindow(int argc, char **argv, const std::string &startFile)
+int RunWindow(int argc, char **argv, const std::string &startFile, bool named)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessarin"));
     MainForm form;
-    form.startUp(QFile::decodeName(startFile.c_str()));
+    form.startUp(QFile::decodeName(startFile.c_str()), named ? MainForm::StartFile::Named : MainForm::StartFile::Default);
     // Closed during the start-up search: the event loop never started, and
     // nothing is left to wait for.
     if (form.isClosing())

@@ -167,7 +167,7 @@ void BadInputTest::badFile_data()
         QTest::newRow(tag) << QString(name) << make << content << message;
     };
     const QByteArray none;
-    row("missing", "missing.txt", Make::Missing, none, {"does not exist"});
+    row("missing", "missing.txt", Make::Missing, none, {"cannot be opened", "No such file or directory"});
     row("folder", "folder.txt", Make::Folder, none, {"is a folder"});
     row("unreadable", "locked.txt", Make::Unreadable, SixItems, {"cannot be opened", "Permission denied"});
     row("empty", "empty.txt", Make::Content, "", {"ends before the item count"});

@@ -1,0 +1,195 @@
+#include "app/batch_options.h"
+
+#include "data/shown_text.h"
+
+#include <charconv>
+#include <functional>
+#include <set>
+
+namespace tessarin {
+
+namespace {
+
+/// How an option's value is checked before it is stored.
+enum class Value {
+    None,   // a switch: takes no value
+    File,   // a file name: must not start with '-'
+    Whole,  // a whole number 0 or more
+};
+
+struct OptionSpec {
+    const char *name;
+    Value value;
+    std::function<void(BatchOptions &options, const std::string &value)> store;
+};
+
+/// Every batch option, in the order --help lists them.
+const std::vector<OptionSpec> &batchOptions()
+{
+    static const std::vector<OptionSpec> options = {
+        {"--batch", Value::File, [](BatchOptions &o, const std::string &v) { o.file = v; }},
+        {"--generations", Value::Whole,
+         [](BatchOptions &o, const std::string &v) {
+             o.generations = v;
+             o.generationsGiven = true;
+         }},
+        {"--start", Value::File, [](BatchOptions &o, const std::string &v) { o.start = v; }},
+        {"--coords", Value::File, [](BatchOptions &o, const std::string &v) { o.coords = v; }},
+        {"--image", Value::File, [](BatchOptions &o, const std::string &v) { o.image = v; }},
+    };
+    return options;
+}
+
+const OptionSpec *findOption(const std::string &name)
+{
+    for (const OptionSpec &spec : batchOptions())
+        if (name == spec.name)
+            return &spec;
+    return nullptr;
+}
+
+bool isWholeNumber(const std::string &text)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    // Beyond a 64-bit count no run could end.
+    unsigned long long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size() && value <= 9'000'000'000'000'000'000ull;
+}
+
+void checkValue(const OptionSpec &spec, const std::string &value)
+{
+    const std::string name = spec.name;
+    switch (spec.value) {
+    case Value::None:
+        break;
+    case Value::File:
+        if (value.empty())
+            throw UsageError(name + " needs a file name, not an empty text");
+        if (findOption(value.substr(0, value.find('='))))
+            throw UsageError(name + " needs a file name before " + value.substr(0, value.find('=')));
+        if (value[0] == '-')
+            throw UsageError(name + " needs a file name, not " + ShownText(value) + " (write ./" +
+                             EscapedText(value) + " for a file of that name)");
+        break;
+    case Value::Whole:
+        if (!isWholeNumber(value))
+            throw UsageError(name + " " + ShownText(value) + ": the number of generations must be a whole number, 0 or more");
+        break;
+    }
+}
+
+BatchOptions parseBatch(const std::vector<std::string> &args)
+{
+    BatchOptions options;
+    std::set<std::string> given;
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        std::string name = args[k];
+        std::string value;
+        bool inlineValue = false;
+        // --name=value is read as --name value.
+        if (const std::size_t equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+            inlineValue = true;
+        }
+        if (name.empty() || name[0] != '-')
+            throw UsageError("unexpected argument " + ShownText(name) + ": the batch mode reads one file, given by --batch");
+        const OptionSpec *spec = findOption(name);
+        if (!spec)
+            throw UsageError("unknown option " + EscapedText(name));
+        if (!given.insert(name).second)
+            throw UsageError(name + " is given twice");
+        if (spec->value == Value::None) {
+            if (inlineValue)
+                throw UsageError(name + " takes no value");
+        } else if (!inlineValue) {
+            if (k + 1 >= args.size())
+                throw UsageError(name + " needs a value");
+            value = args[++k];
+        }
+        checkValue(*spec, value);
+        spec->store(options, value);
+    }
+    if (options.file.empty())
+        throw UsageError("--batch needs a distance file");
+    return options;
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string> &args)
+{
+    CommandLine line;
+    for (const std::string &arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            line.mode = CommandLine::Mode::Help;
+            return line;
+        }
+        if (arg == "--version") {
+            line.mode = CommandLine::Mode::Version;
+            return line;
+        }
+    }
+    bool batch = false;
+    for (const std::string &arg : args)
+        batch = batch || arg == "--batch" || arg.rfind("--batch=", 0) == 0;
+    if (batch) {
+        line.mode = CommandLine::Mode::Batch;
+        line.batch = parseBatch(args);
+        return line;
+    }
+    for (const std::string &arg : args) {
+        if (arg.empty() || arg[0] != '-')
+            continue;
+        const std::string name = arg.substr(0, arg.find('='));
+        if (findOption(name))
+            throw UsageError(name + " works only in the batch mode, with --batch FILE");
+        throw UsageError("unknown option " + EscapedText(arg));
+    }
+    if (args.size() > 1)
+        throw UsageError("too many arguments: the window opens one file");
+    if (!args.empty()) {
+        if (args[0].empty())
+            throw UsageError("the file name is empty");
+        line.windowFile = args[0];
+        line.windowFileNamed = true;
+    }
+    return line;
+}
+
+std::string UsageText()
+{
+    return "Usage: tessarin [FILE]\n"
+           "       tessarin --batch FILE [--generations N] [--start MAP.csv] [--coords OUT.csv]\n"
+           "                     [--image MAP.png|MAP.svg]\n"
+           "\n"
+           "Without --batch, opens the window on FILE (default distance.txt in the\n"
+           "current folder) and fits a map to it.\n"
+           "\n"
+           "  --batch FILE        fit a map to FILE without a window; print the map as\n"
+           "                      CSV (item,x,y) on standard output and a summary on\n"
+           "                      standard error\n"
+           "  --generations N     generations to run, a whole number 0 or more\n"
+           "                      (default 1000)\n"
+           "  --start MAP.csv     start from a map saved by an earlier run\n"
+           "  --coords OUT.csv    write the CSV to OUT.csv instead of standard output\n"
+           "  --image MAP.png     also draw the map as the window does with its default\n"
+           "  --image MAP.svg     settings, as PNG (333 pixels a side) or SVG\n"
+           "  --help              show this text\n"
+           "  --version           show the version\n"
+           "\n"
+           "An option's value may also be joined to it by '=' (--generations=500).\n"
+           "Ctrl-C during a batch run stops the search at its next 10th generation\n"
+           "and still writes the best map found.\n"
+           "\n"
+           "Exit status:\n"
+           "  0    done\n"
+           "  1    a file could not be read or written, or the run failed\n"
+           "  2    the command line is wrong (unknown option, missing or bad value)\n"
+           "  130  the batch run was interrupted by Ctrl-C; the map found so far\n"
+           "       was written\n";
+}
+
+} // namespace tessarin

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "data/tessarin_error.h"
+
+#include <string>
+#include <vector>
+
+namespace tessarin {
+
+/// The program's exit statuses, the same in both modes.
+constexpr int ExitSuccess = 0;
+/// A file could not be read or written, or the run failed.
+constexpr int ExitFailure = 1;
+/// The command line cannot be followed (a usage error).
+constexpr int ExitUsage = 2;
+/// The batch run was stopped by Ctrl-C (128 + SIGINT); the map found so far
+/// has been written.
+constexpr int ExitInterrupted = 130;
+
+/// A command line the program cannot follow: an unknown option, a missing,
+/// repeated or malformed value, an argument in the wrong mode. Its message
+/// names the argument and says what is wrong.
+class UsageError : public TessarinError {
+public:
+    using TessarinError::TessarinError;
+};
+
+/// What a batch run is asked to do; the texts are the command line's own.
+struct BatchOptions {
+    /// The distance file (--batch FILE).
+    std::string file;
+    /// Generations to run, a whole number 0 or more as typed; the search
+    /// reads it as the window reads its box.
+    std::string generations = "1000";
+    /// True when --generations was given.
+    bool generationsGiven = false;
+    /// A map saved by an earlier run to start from (--start MAP.csv).
+    std::string start;
+    /// Where the map goes as CSV; empty for standard output (--coords).
+    std::string coords;
+    /// A picture of the map, .png or .svg (--image).
+    std::string image;
+};
+
+/// What the whole command line asks for.
+struct CommandLine {
+    enum class Mode { Window, Batch, Help, Version };
+    Mode mode = Mode::Window;
+    /// The file the window starts on.
+    std::string windowFile = "distance.txt";
+    /// True when the user named the window's file (then a file that cannot
+    /// be read is reported; the default distance.txt fails silently).
+    bool windowFileNamed = false;
+    /// Filled in batch mode.
+    BatchOptions batch;
+};
+
+/// Reads the arguments after the program name. --help (-h) and --version
+/// anywhere win over everything else; with --batch the batch options are
+/// read; otherwise at most one argument, the window's file. Throws
+/// UsageError for an unknown option (anything starting with '-'), a batch
+/// option without --batch, a missing or repeated value, a file value that
+/// starts with '-', a --generations that is not a whole number 0 or more, or
+/// a second file.
+CommandLine ParseCommandLine(const std::vector<std::string> &args);
+
+/// The usage text of the command line, with the exit statuses.
+std::string UsageText();
+
+} // namespace tessarin
