@@ -20,10 +20,17 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 double LenientNumber(std::string_view text)
 {
+    std::size_t used;
+    return LenientNumber(text, used);
+}
+
+double LenientNumber(std::string_view text, std::size_t &used)
+{
     // Gather the number's characters without the skipped ones, then let
     // from_chars (locale-free, correctly rounded) convert them.
     std::string number;
     std::size_t pos = 0;
+    used = 0;
     auto skip = [&] {
         while (pos < text.size() && isSkipped(text[pos]))
             ++pos;
@@ -87,6 +94,7 @@ double LenientNumber(std::string_view text)
             pos = mark; // "12e" is 12
         }
     }
+    used = pos;
     double value = 0.0;
     auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
     (void)end;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace tessarin {
@@ -12,6 +13,11 @@ namespace tessarin {
 /// for a double gives a signed zero.
 /// Throws TessarinError when the number is too large for a double.
 double LenientNumber(std::string_view text);
+
+/// LenientNumber, also telling how many characters of `text` the number
+/// took (skipped blanks inside it included): 0 when the text does not begin
+/// with a number, text.size() when nothing follows it.
+double LenientNumber(std::string_view text, std::size_t &used);
 
 /// Rounds to the nearest integer, halves to the even neighbour, into a 16-bit
 /// signed integer. Throws TessarinError (naming `what`) when out of range.

@@ -120,6 +120,7 @@ std::string SequentialInput::readTextField()
     if (peek() == EOF)
         throwAtEnd("the title");
     std::string field;
+    m_textFieldEndedAtComma = false;
     if (peek() == '"') {
         long startLine = m_line;
         get();
@@ -138,8 +139,10 @@ std::string SequentialInput::readTextField()
             if (consumeLineEnd())
                 break;
             get();
-            if (c == ',')
+            if (c == ',') {
+                m_textFieldEndedAtComma = true;
                 break;
+            }
         }
         return field;
     }
@@ -147,8 +150,10 @@ std::string SequentialInput::readTextField()
         if (consumeLineEnd())
             break;
         get();
-        if (c == ',')
+        if (c == ',') {
+            m_textFieldEndedAtComma = true;
             break;
+        }
         field += static_cast<char>(c);
     }
     return field;

@@ -27,6 +27,8 @@ public:
     /// anything else to the next comma or line end. The ending comma or line
     /// end is consumed. Throws at the end of the file or on a missing quote.
     std::string readTextField();
+    /// True when the last text field ended at a comma (not at a line end).
+    bool textFieldEndedAtComma() const { return m_textFieldEndedAtComma; }
     /// The next whole line without its line end. Throws at the end of the file.
     std::string readLine();
 
@@ -50,6 +52,7 @@ private:
     std::string m_fileName;
     std::FILE *m_file = nullptr;
     long m_line = 1;
+    bool m_textFieldEndedAtComma = false;
     std::uint64_t m_fileSize = UINT64_MAX; // known for regular files only
     std::uint64_t m_bytesFetched = 0;      // bytes read from the file into the buffer so far
     char m_buffer[1 << 16];
