@@ -86,6 +86,118 @@ TEST(DistanceReader, SplitsRowLinesIntoCells)
     }
 }
 
+struct ExpectedWarning {
+    int line;
+    std::string part; // a part of its text
+};
+
+struct WarningCase {
+    const char *name;
+    std::string text;
+    std::vector<float> cells; // what the reading gives, warnings or not
+    std::vector<ExpectedWarning> warnings;
+};
+
+TEST(DistanceReader, WarnsWhereTheFileReadsOddly)
+{
+    const std::vector<float> four = {10, 20, 30, 9, 25, 12};
+    const WarningCase cases[] = {
+        {"unquoted title with a comma", "4 Four, 10 20 30\n9,25\n12\n", four,
+         {{1, "the title \"Four\" ends at a comma, so the rest of the line, \" 10 20 30\", is read as row line 1"}}},
+        {"title on line 2 with a comma", "4\nFour, 10 20 30\n9,25\n12\n", four,
+         {{2, "the title \"Four\" ends at a comma"}}},
+        {"value of letters", "4 T\n10 abc 30\n9,25\n12\n", {10, 0, 30, 9, 25, 12},
+         {{2, "the value \"abc\" for items 1 and 3 is not a number and reads as 0"}}},
+        {"letters after a number", "4 T\n10 2O 30\n9,25\n12\n", {10, 2, 30, 9, 25, 12},
+         {{2, "the value \"2O\" for items 1 and 3 reads as 2: the text after the number is ignored"}}},
+        {"exponent without digits", "4 T\n10 20 30\n9,2.5e\n12\n", {10, 20, 30, 9, 2.5f, 12},
+         {{3, "the value \"2.5e\" for items 2 and 4 reads as 2.5"}}},
+        {"fewer values", "4 T\n10 20\n9,25\n12\n", {10, 0, 0, 9, 25, 12},
+         {{2, "row line 1 holds 2 values, not the 3 for items 2 to 4: the last value \"20\" is dropped and the "
+              "distances to items 3 to 4 read as 0"}}},
+        {"one value on a longer row", "4 T\n10\n9,25\n12\n", {0, 0, 0, 9, 25, 12},
+         {{2, "row line 1 holds 1 value, not the 3 for items 2 to 4: the last value \"10\" is dropped"}}},
+        {"empty row line", "4 T\n\n9,25\n12\n", {0, 0, 0, 9, 25, 12},
+         {{2, "row line 1 holds 0 values, not the 3 for items 2 to 4: the line is empty"}}},
+        {"empty last row line", "4 T\n10 20 30\n9,25\n\n", {10, 20, 30, 9, 25, 0},
+         {{4, "row line 3 holds 0 values, not the 1 for item 4"}}},
+        {"one value too many", "4 T\n10 20 30 40\n9,25\n12\n", {10, 20, 40, 9, 25, 12},
+         {{2, "row line 1 holds 4 values, not the 3 for items 2 to 4: the last value \"40\" replaces the distance "
+              "of items 1 and 4"}}},
+        {"comma and blank", "4 T\n1, 2\n9,25\n12\n", {1, 0, 2, 9, 25, 12},
+         {{2, "a comma and a blank in a row give an empty value, read as 0, for items 1 and 3"}}},
+        {"two tabs", "4 T\n1\t\t2\n9,25\n12\n", {1, 0, 2, 9, 25, 12}, {{2, "two tabs in a row"}}},
+        {"blank and tab", "4 T\n1 \t2\n9,25\n12\n", {1, 0, 2, 9, 25, 12}, {{2, "a blank and a tab in a row"}}},
+        {"two commas", "4 T\n10 20 30\n9,,\n12\n", {10, 20, 30, 9, 0, 12},
+         {{3, "two commas in a row give an empty value, read as 0, for items 2 and 4"},
+          {3, "row line 2 holds 3 values, not the 2 for items 3 to 4: the separator at the end"}}},
+        {"tab at the start", "4 T\n\t10 20\n9,25\n12\n", {0, 10, 20, 9, 25, 12},
+         {{2, "a tab at the start of the line gives a first value 0 for items 1 and 2"}}},
+        {"comma at the start", "4 T\n,10 20\n9,25\n12\n", {0, 10, 20, 9, 25, 12},
+         {{2, "the line starts with a comma, so its first value is empty and reads as 0 for items 1 and 2"}}},
+        {"comma at the end", "4 T\n10 20 30,\n9,25\n12\n", {10, 20, 0, 9, 25, 12},
+         {{2, "row line 1 holds 4 values, not the 3 for items 2 to 4: the separator at the end of the line adds an "
+              "empty value, which replaces the distance of items 1 and 4 with 0"}}},
+        {"tab at the end of a short row", "4 T\n10 20\t\n9,25\n12\n", {10, 20, 0, 9, 25, 12},
+         {{2, "the line ends with a tab, so its last value is empty and reads as 0 for items 1 and 4"}}},
+        {"several, in file order", "4 Four, 10 2O 30\r\nabc,25\r\n\r\n", {10, 2, 30, 0, 25, 0},
+         {{1, "the title \"Four\""}, {1, "\"2O\""}, {2, "\"abc\""}, {3, "row line 3 holds 0 values"}}},
+        {"text from the file is escaped", "3 T\n1 \x1b[2J\n3\n", {1, 0, 3},
+         {{2, "the value \"\\x1B[2J\" for items 1 and 3 is not a number"}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        DistanceData data = readText(c.text);
+        EXPECT_EQ(upper(data), c.cells);
+        ASSERT_EQ(data.Warnings.size(), c.warnings.size());
+        EXPECT_EQ(data.WarningCount, static_cast<long long>(c.warnings.size()));
+        for (std::size_t k = 0; k < c.warnings.size(); ++k) {
+            EXPECT_EQ(data.Warnings[k].line, c.warnings[k].line) << data.Warnings[k].text;
+            EXPECT_NE(data.Warnings[k].text.find(c.warnings[k].part), std::string::npos) << data.Warnings[k].text;
+        }
+    }
+}
+
+TEST(DistanceReader, CleanFilesGiveNoWarnings)
+{
+    const char *texts[] = {
+        "4 Four sites\r\n10 20 30\r\n9,25\r\n12\r\n",
+        "4 Four sites\n10\t20\t30\n9   25\n   12   \n",
+        "4\nFour sites\n10 20 30\n9,25\n12\n",
+        "4,Four sites\n10 20 30\n9,25\n12\n",
+        "4 \"Sites, four of them\"\n1e1 +20 30.\n.9e1,25\n12\n",
+        "3 T\n1 2\n3\nanything after the last row line, 1,,2\n",
+    };
+    for (const char *text : texts) {
+        SCOPED_TRACE(text);
+        DistanceData data = readText(text);
+        EXPECT_TRUE(data.Warnings.empty()) << data.Warnings.front().text;
+        EXPECT_EQ(data.WarningCount, 0);
+    }
+    for (const char *name : {"distance.txt", "colours.txt", "four-sites.txt", "triangle.txt"}) {
+        SCOPED_TRACE(name);
+        DistanceData data = ReadDistances(std::string(TESSARIN_EXAMPLES_DIR) + "/" + name);
+        EXPECT_EQ(data.WarningCount, 0);
+    }
+}
+
+TEST(DistanceReader, KeepsTheFirstWarningsAndCountsAll)
+{
+    // 200 items, every value a letter: 19900 warnings, 100 of them kept.
+    std::string text = "200 Letters\n";
+    for (int i = 1; i < 200; ++i) {
+        for (int j = i + 1; j <= 200; ++j)
+            text += j > i + 1 ? " x" : "x";
+        text += '\n';
+    }
+    DistanceData data = readText(text);
+    EXPECT_EQ(data.WarningCount, 19900);
+    ASSERT_EQ(data.Warnings.size(), MaxReadingWarnings);
+    EXPECT_EQ(data.Warnings.front().line, 2);
+    EXPECT_NE(data.Warnings.back().text.find("items 1 and 101"), std::string::npos) << data.Warnings.back().text;
+    EXPECT_EQ(data.DistanceSum, 0.0f);
+}
+
 TEST(DistanceReader, ComputesStatisticsInSinglePrecision)
 {
     DistanceData two = readText("2 T\n3.3\n");

@@ -119,17 +119,19 @@ private:
         });
     }
 
-    void warnAboutEmptyValue(int i, int column, std::string_view line, std::size_t at)
+    /// An empty token before the separator at `at`, or (`atEnd`) after the
+    /// separator that ends the line.
+    void warnAboutEmptyValue(int i, int column, std::string_view line, std::size_t at, bool atEnd = false)
     {
         warn(m_lineOfRow, [&] {
-            if (at == 0 && line[0] == '\t')
+            if (!atEnd && at == 0 && line[0] == '\t')
                 return "a tab at the start of the line gives a first value 0 for " + items(i, column);
             const auto name = [](char c) -> std::string { return c == ',' ? "comma" : c == '\t' ? "tab" : "blank"; };
+            if (atEnd)
+                return "the line ends with a " + name(line[at]) + ", so its last value is empty and reads as 0 for " +
+                       items(i, column);
             if (at == 0)
                 return "the line starts with a " + name(line[0]) + ", so its first value is empty and reads as 0 for " +
-                       items(i, column);
-            if (at + 1 == line.size())
-                return "the line ends with a " + name(line[at]) + ", so its last value is empty and reads as 0 for " +
                        items(i, column);
             const std::string pair = line[at - 1] == line[at] ? "two " + name(line[at]) + "s"
                                                               : "a " + name(line[at - 1]) + " and a " + name(line[at]);
@@ -231,7 +233,7 @@ private:
         // The last value always belongs to column N; a short row drops it.
         if (k >= n - i) {
             if (token.empty() && values > 0 && values <= n - i)
-                warnAboutEmptyValue(i, n, trimmed, trimmed.size() - 1);
+                warnAboutEmptyValue(i, n, trimmed, trimmed.size() - 1, true);
             store(data, i, n - i, token);
         }
         if (values != n - i)

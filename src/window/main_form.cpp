@@ -12,6 +12,7 @@
 #include "window/map_export.h"
 #include "window/painter_surface.h"
 #include "window/picture_box.h"
+#include "window/reading_notice.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -449,6 +450,7 @@ void MainForm::startUp(const QString &fileName, StartFile start)
                 showError(tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
             return;
         }
+        showReadingNotice(fileName);
         m_dataFile = fileName;
         m_mapDrawn = m_tableDrawn = false;
         drawTable();
@@ -479,6 +481,7 @@ void MainForm::openFile()
         showError(tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
         return;
     }
+    showReadingNotice(path);
     m_dataFile = path;
     m_mapDrawn = m_tableDrawn = false;
     drawAndSearch(tr("The map of %1 could not be made.").arg(path));
@@ -550,6 +553,26 @@ void MainForm::showError(const QString &text)
         m_messageSink(text);
     else
         QMessageBox::critical(this, tr("Tessarin"), text);
+}
+
+void MainForm::showReadingNotice(const QString &fileName)
+{
+    const QString text = ReadingNoticeText(fileName, m_data);
+    if (text.isEmpty())
+        return;
+    if (m_noticeSink) {
+        m_noticeSink(text);
+        return;
+    }
+    // Shown, not run: it waits beside the window while the search goes on.
+    if (m_notice)
+        m_notice->close();
+    auto *notice = new QMessageBox(QMessageBox::Information, tr("Tessarin"), text, QMessageBox::Ok, this);
+    notice->setObjectName(QStringLiteral("ReadingNotice"));
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    notice->setWindowModality(Qt::NonModal);
+    notice->show();
+    m_notice = notice;
 }
 
 QString MainForm::chooseFile()

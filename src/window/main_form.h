@@ -8,6 +8,8 @@
 #include "search/search_host.h"
 
 #include <QList>
+#include <QMessageBox>
+#include <QPointer>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -45,6 +47,8 @@ public:
     using FileChooser = std::function<QString()>;
     /// Tells the user about an error.
     using MessageSink = std::function<void(const QString &text)>;
+    /// Tells the user, without waiting for an answer, what a reading noticed.
+    using NoticeSink = std::function<void(const QString &text)>;
     /// What a Save dialog asks for: its title, the file type filters (the
     /// first is preselected), the suffix added to a bare name, and a name to
     /// suggest.
@@ -69,6 +73,9 @@ public:
     void setDialog(FileChooser chooser) { m_dialog = std::move(chooser); }
     /// Replaces the error message box (the default is QMessageBox::critical).
     void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
+    /// Replaces the reading notice (the default is a non-modal QMessageBox
+    /// named ReadingNotice, which a later notice replaces).
+    void setNoticeSink(NoticeSink sink) { m_noticeSink = std::move(sink); }
     /// Replaces the Save dialogs (the default is a modal QFileDialog).
     void setSaveDialog(SaveChooser chooser) { m_saveDialog = std::move(chooser); }
 
@@ -153,6 +160,9 @@ private:
     void runSearch();
     void endRun();
     void showError(const QString &text);
+    /// Shows the warnings and statistics note of the reading of `fileName`
+    /// (in m_data) once, without a nested event loop; nothing for a clean file.
+    void showReadingNotice(const QString &fileName);
     QString chooseFile();
     void createMenus();
     void updateSaveActions();
@@ -198,6 +208,8 @@ private:
 
     FileChooser m_dialog;
     MessageSink m_messageSink;
+    NoticeSink m_noticeSink;
+    QPointer<QMessageBox> m_notice;
     SaveChooser m_saveDialog;
 
     DistanceData m_data;
