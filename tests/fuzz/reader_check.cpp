@@ -55,6 +55,13 @@ void checkTable(const tessarin::DistanceData &data)
     }
     check(std::isfinite(data.DistanceSum) && std::isfinite(data.DistanceSpread), "statistics not finite");
     check(sum == data.DistanceSum, "DistanceSum is not the row-by-row sum of the pairs");
+    check(data.Warnings.size() <= tessarin::MaxReadingWarnings, "more warnings kept than the limit");
+    check(data.WarningCount >= static_cast<long long>(data.Warnings.size()), "warning count below the kept ones");
+    for (const tessarin::ReadingWarning &warning : data.Warnings) {
+        check(warning.line >= 1 && !warning.text.empty(), "a warning without a line or a text");
+        for (unsigned char c : warning.text)
+            check(c >= 0x20 && c != 0x7F, "a control byte in a warning");
+    }
 }
 
 } // namespace
@@ -87,6 +94,8 @@ int ReadAndCheck(const std::uint8_t *bytes, std::size_t size, int expectedCount)
         const std::string message = error.what();
         check(!message.empty(), "TessarinError with an empty message");
         check(message.find_first_of("\r\n") == std::string::npos, "TessarinError message is not one line");
+        for (unsigned char c : message)
+            check(c >= 0x20 && c != 0x7F, "a control byte in a TessarinError message");
     } catch (const std::exception &error) {
         std::fprintf(stderr, "reader fuzz: unexpected exception: %s\n", error.what());
         std::abort();
