@@ -25,7 +25,7 @@ constexpr int DenseItems = 24;
 /// The Lanczos basis: a few more vectors than wanted converge in about one
 /// restart.
 constexpr int LanczosVectors = 12;
-constexpr int LanczosRestarts = 300;
+constexpr int LanczosRestarts = 100;
 constexpr double LanczosTolerance = 1e-10;
 constexpr std::uint64_t StartSeed = 0x5eed0f0c1a551caULL;
 
