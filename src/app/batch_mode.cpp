@@ -1,6 +1,8 @@
 #include "batch_mode.h"
+#include "batch_stages.h"
 
 #include "data/distance_reader.h"
+#include "data/lenient_number.h"
 #include "data/layout_fitness.h"
 #include "data/tessarin_error.h"
 #include "display/str_n.h"
@@ -9,6 +11,7 @@
 
 #include <atomic>
 #include <charconv>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -60,6 +63,7 @@ public:
     {
         if (m_live && m_shown)
             std::fputs("\n", stderr);
+        m_shown = false;
     }
 
 private:
@@ -79,19 +83,16 @@ private:
     std::string m_fitText = "0";
 };
 
-std::string significant9(double value)
-{
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 9);
-    return std::string(buffer, result.ptr);
-}
-
 struct Options {
     std::string file;
     std::string generations = "1000";
     std::string start;
     std::string coords;
     std::string image;
+    bool generationsGiven = false;
+    bool best = false;
+    bool polish = false;
+    bool stages() const { return start == "classical" || best || polish; }
 };
 
 } // namespace
@@ -99,8 +100,8 @@ struct Options {
 std::string UsageText()
 {
     return "Usage: tessarin [FILE]\n"
-           "       tessarin --batch FILE [--generations N] [--start MAP.csv] [--coords OUT.csv]\n"
-           "                     [--image MAP.png|MAP.svg]\n"
+           "       tessarin --batch FILE [--generations N] [--start MAP.csv|classical] [--best]\n"
+           "                     [--polish] [--coords OUT.csv] [--image MAP.png|MAP.svg]\n"
            "\n"
            "Without --batch, opens the window on FILE (default distance.txt in the\n"
            "current folder) and fits a map to it.\n"
@@ -110,6 +111,13 @@ std::string UsageText()
            "                      standard error\n"
            "  --generations N     generations to run (default 1000)\n"
            "  --start MAP.csv     start from a map saved by an earlier run\n"
+           "  --start classical   start from the classical scaling map (a file called\n"
+           "                      classical is read as ./classical)\n"
+           "  --best              find the best map first (classical start and several\n"
+           "                      polished routes); the generations then follow only\n"
+           "                      when --generations is given, and a polish ends the run\n"
+           "  --polish            polish the map after the generations (maximise the\n"
+           "                      fit directly)\n"
            "  --coords OUT.csv    write the CSV to OUT.csv instead of standard output\n"
            "  --image MAP.png     also draw the map as the window does with its default\n"
            "  --image MAP.svg     settings, as PNG (333 pixels a side) or SVG\n"
@@ -132,8 +140,13 @@ int RunBatchMode(const std::vector<std::string> &args)
         };
         if (arg == "--batch")
             options.file = value("--batch");
-        else if (arg == "--generations")
+        else if (arg == "--generations") {
             options.generations = value("--generations");
+            options.generationsGiven = true;
+        } else if (arg == "--best")
+            options.best = true;
+        else if (arg == "--polish")
+            options.polish = true;
         else if (arg == "--start")
             options.start = value("--start");
         else if (arg == "--coords")
@@ -145,6 +158,8 @@ int RunBatchMode(const std::vector<std::string> &args)
     }
     if (options.file.empty())
         throw TessarinError("--batch needs a distance file");
+    if (options.best && !options.generationsGiven)
+        options.generations = "0";
     // Refused before the search, not after it.
 #ifdef TESSARIN_HAS_WINDOW
     if (!options.image.empty() && !IsMapImageName(options.image))
@@ -157,7 +172,11 @@ int RunBatchMode(const std::vector<std::string> &args)
     DistanceData data = ReadDistances(options.file);
     const int n = data.ItemCount;
     Layout best;
-    if (!options.start.empty()) {
+    interrupts = 0;
+    BatchStages stages(data, isatty(STDERR_FILENO) != 0, [] { return interrupts.load() > 0; });
+    if (options.start == "classical") {
+        stages.classicalStart(best);
+    } else if (!options.start.empty()) {
         best = ReadLayoutCsv(options.start);
         const std::size_t items = (best.size() - 1) / 2;
         if (items != static_cast<std::size_t>(n))
@@ -167,18 +186,27 @@ int RunBatchMode(const std::vector<std::string> &args)
 
     MersenneSource random;
     BatchHost host(options.generations, isatty(STDERR_FILENO) != 0);
-    interrupts = 0;
     auto previous = std::signal(SIGINT, onInterrupt);
     long long generations = 0;
     try {
-        generations = RunFit(host, data, best, random);
+        if (options.best)
+            stages.bestMap(best);
+        // With the map stages, no generations means no search at all.
+        if (!options.stages() || LenientNumber(options.generations) >= 1) {
+            const auto started = std::chrono::steady_clock::now();
+            generations = RunFit(host, data, best, random);
+            if (options.stages())
+                stages.search(generations, std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+        }
+        host.endProgress();
+        if (options.polish || (options.best && options.generationsGiven && generations > 0))
+            stages.polish(best);
     } catch (...) {
         std::signal(SIGINT, previous);
         host.endProgress();
         throw;
     }
     std::signal(SIGINT, previous);
-    host.endProgress();
 
     if (options.coords.empty()) {
         WriteLayoutCsv(std::cout, best, n);
@@ -206,9 +234,9 @@ int RunBatchMode(const std::vector<std::string> &args)
     if (!options.image.empty())
         WriteMapImage(options.image, best, n, fit);
 #endif
-    std::cerr << "items: " << n << "\n"
-              << "generations: " << generations << "\n"
-              << "fit: " << strN(6, fit * 100.0) << " (" << significant9(fit) << ")\n";
+    std::cerr << "items: " << n << "\n" << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
+    stages.writeSummary(std::cerr);
+    std::cerr << "fit: " << strN(6, fit * 100.0) << " (" << Significant9(fit) << ")\n";
     return 0;
 }
 
