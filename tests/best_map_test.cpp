@@ -23,7 +23,14 @@ using testing::RecordingObserver;
 TEST(BestMap, RunsEveryRouteAndKeepsTheBest)
 {
     const DistanceData data = PointDistances(ClusteredPoints(60, 5, 4, 3), 5, 0.1);
-    const BestMapResult result = FindBestMap(data);
+    RecordingObserver watcher;
+    const BestMapResult result = FindBestMap(data, &watcher);
+    std::vector<std::string> stages;
+    for (const auto &[stage, iteration] : watcher.progressCalls)
+        if (stages.empty() || stages.back() != stage)
+            stages.push_back(stage);
+    EXPECT_EQ(stages, (std::vector<std::string>{"classical", "route a", "classical", "route b", "route c", "route d",
+                                                "route e"}));
     ASSERT_EQ(result.routes.size(), 5u);
     const char *names[] = {"a", "b", "c", "d", "e"};
     double best = -2.0;

@@ -91,20 +91,21 @@ public:
         return fit;
     }
 
-    void beginRoute(const std::string &name)
+    void beginRoute(const std::string &name, const std::string &description)
     {
         m_route = name;
+        m_description = description;
         m_stage = "route " + name;
         m_iterations = 0;
         m_routeFit = -2.0;
         m_started = std::chrono::steady_clock::now();
     }
 
-    RouteOutcome endRoute(const std::string &description)
+    RouteOutcome endRoute(bool stopped = false)
     {
         RouteOutcome outcome;
         outcome.name = m_route;
-        outcome.description = description;
+        outcome.description = stopped ? m_description + " (stopped)" : m_description;
         outcome.fit = m_routeFit;
         outcome.iterations = m_iterations;
         outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_started).count();
@@ -151,6 +152,7 @@ private:
     std::unique_ptr<FitGradient> m_deep;
     Best m_result;
     std::string m_route;
+    std::string m_description;
     std::string m_stage;
     int m_iterations = 0;
     double m_routeFit = -2.0;
@@ -183,18 +185,18 @@ BestMapResult FindBestMap(const DistanceData &data, ScalingObserver *observer, c
 
     const std::vector<double> flatStart = CoordinateMajor(ClassicalCoordinates(data, 2, observer), n, 2);
     try {
-        runner.beginRoute("a");
+        runner.beginRoute("a", "2-D classical start, polished");
         {
             std::vector<double> coords = flatStart;
             runner.offer(coords);
             runner.polish(coords, 2, plain, settings.polish.maxIterations);
             runner.offer(coords);
         }
-        result.routes.push_back(runner.endRoute("2-D classical start, polished"));
+        result.routes.push_back(runner.endRoute());
 
         std::vector<double> deepPolished;
         if (settings.deepRoutes) {
-            runner.beginRoute("b");
+            runner.beginRoute("b", "3-D classical start polished, projected, polished");
             {
                 deepPolished = CoordinateMajor(ClassicalCoordinates(data, 3, observer), n, 3);
                 runner.polish(deepPolished, 3, plain, settings.deepIterations);
@@ -205,9 +207,9 @@ BestMapResult FindBestMap(const DistanceData &data, ScalingObserver *observer, c
                 runner.polish(coords, 2, plain, settings.polish.maxIterations);
                 runner.offer(coords);
             }
-            result.routes.push_back(runner.endRoute("3-D classical start polished, projected, polished"));
+            result.routes.push_back(runner.endRoute());
 
-            runner.beginRoute("c");
+            runner.beginRoute("c", "3-D map with its depth held at half, polished, flattened, polished");
             {
                 std::vector<double> coords = deepPolished;
                 for (int j = 0; j < n; ++j)
@@ -219,11 +221,11 @@ BestMapResult FindBestMap(const DistanceData &data, ScalingObserver *observer, c
                 runner.polish(coords, 2, plain, settings.polish.maxIterations);
                 runner.offer(coords);
             }
-            result.routes.push_back(runner.endRoute("3-D map with its depth held at half, polished, flattened, polished"));
+            result.routes.push_back(runner.endRoute());
         }
 
         if (settings.smoothingSteps > 0) {
-            runner.beginRoute("d");
+            runner.beginRoute("d", "distance smoothing from the classical start, then polished");
             {
                 std::vector<double> coords = flatStart;
                 double epsilon = 0.5 * meanGiven;
@@ -236,11 +238,11 @@ BestMapResult FindBestMap(const DistanceData &data, ScalingObserver *observer, c
                 runner.polish(coords, 2, plain, settings.polish.maxIterations);
                 runner.offer(coords);
             }
-            result.routes.push_back(runner.endRoute("distance smoothing from the classical start, then polished"));
+            result.routes.push_back(runner.endRoute());
         }
 
         if (settings.randomStarts > 0) {
-            runner.beginRoute("e");
+            runner.beginRoute("e", std::to_string(settings.randomStarts) + " random starts, each polished");
             FixedSequence sequence(RandomStartSeed);
             const double side = 2.0 * meanGiven;
             for (int s = 0; s < settings.randomStarts; ++s) {
@@ -250,10 +252,10 @@ BestMapResult FindBestMap(const DistanceData &data, ScalingObserver *observer, c
                 runner.polish(coords, 2, plain, settings.randomIterations);
                 runner.offer(coords);
             }
-            result.routes.push_back(runner.endRoute(std::to_string(settings.randomStarts) + " random starts, each polished"));
+            result.routes.push_back(runner.endRoute());
         }
     } catch (const StopRoutes &) {
-        result.routes.push_back(runner.endRoute("stopped"));
+        result.routes.push_back(runner.endRoute(true));
         result.stopped = true;
     }
     result.layout = runner.best().layout;
