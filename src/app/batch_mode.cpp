@@ -1,6 +1,8 @@
 #include "app/batch_mode.h"
+#include "app/batch_stages.h"
 
 #include "data/distance_reader.h"
+#include "data/lenient_number.h"
 #include "data/layout_fitness.h"
 #include "data/tessarin_error.h"
 #include "display/str_n.h"
@@ -65,6 +67,7 @@ public:
     {
         if (m_live && m_shown)
             std::fputs("\n", stderr);
+        m_shown = false;
     }
 
 private:
@@ -88,13 +91,6 @@ private:
     std::string m_generation = " 0";
     std::string m_fitText = "0";
 };
-
-std::string significant9(double value)
-{
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 9);
-    return std::string(buffer, result.ptr);
-}
 
 /// Writes the map as CSV through a temporary file beside `path`, so that a
 /// failed write leaves no half-written file; a failure names `path` and
@@ -139,7 +135,11 @@ int RunBatch(const BatchOptions &options)
     PrintReadingWarnings(std::cerr, options.file, data);
     const int n = data.ItemCount;
     Layout best;
-    if (!options.start.empty()) {
+    interrupts = 0;
+    BatchStages stages(data, isatty(STDERR_FILENO) != 0, [] { return interrupts.load() > 0; });
+    if (options.start == "classical") {
+        stages.classicalStart(best);
+    } else if (!options.start.empty()) {
         best = ReadLayoutCsv(options.start);
         const std::size_t items = (best.size() - 1) / 2;
         if (items != static_cast<std::size_t>(n))
@@ -149,11 +149,24 @@ int RunBatch(const BatchOptions &options)
 
     MersenneSource random;
     BatchHost host(options.generations, isatty(STDERR_FILENO) != 0);
-    interrupts = 0;
     auto previous = std::signal(SIGINT, onInterrupt);
     long long generations = 0;
+    const bool mapStages = options.start == "classical" || options.best || options.polish;
     try {
-        generations = RunFit(host, data, best, random);
+        if (options.best)
+            stages.bestMap(best);
+        // With the map stages, no generations means no search at all.
+        if (!mapStages || LenientNumber(options.generations) >= 1) {
+            const auto started = std::chrono::steady_clock::now();
+            generations = RunFit(host, data, best, random);
+            host.endProgress();
+            if (mapStages)
+                stages.search(generations,
+                              std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+        }
+        if (interrupts.load() == 0 &&
+            (options.polish || (options.best && options.generationsGiven && generations > 0)))
+            stages.polish(best);
     } catch (...) {
         std::signal(SIGINT, previous);
         host.endProgress();
@@ -176,11 +189,11 @@ int RunBatch(const BatchOptions &options)
     if (!options.image.empty())
         WriteMapImage(options.image, best, n, fit);
 #endif
-    std::cerr << "items: " << n << "\n"
-              << "generations: " << generations << "\n";
+    std::cerr << "items: " << n << "\n" << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
+    stages.writeSummary(std::cerr);
     if (interrupted)
         std::cerr << "interrupted at generation " << generations << " (Ctrl-C): the map is the best found so far\n";
-    std::cerr << "fit: " << strN(6, fit * 100.0) << " (" << significant9(fit) << ")\n";
+    std::cerr << "fit: " << strN(6, fit * 100.0) << " (" << Significant9(fit) << ")\n";
     return interrupted ? ExitInterrupted : ExitSuccess;
 }
 

@@ -34,6 +34,8 @@ const std::vector<OptionSpec> &batchOptions()
              o.generationsGiven = true;
          }},
         {"--start", Value::File, [](BatchOptions &o, const std::string &v) { o.start = v; }},
+        {"--best", Value::None, [](BatchOptions &o, const std::string &) { o.best = true; }},
+        {"--polish", Value::None, [](BatchOptions &o, const std::string &) { o.polish = true; }},
         {"--coords", Value::File, [](BatchOptions &o, const std::string &v) { o.coords = v; }},
         {"--image", Value::File, [](BatchOptions &o, const std::string &v) { o.image = v; }},
     };
@@ -114,6 +116,9 @@ BatchOptions parseBatch(const std::vector<std::string> &args)
     }
     if (options.file.empty())
         throw UsageError("--batch needs a distance file");
+    // With --best the generations follow only when asked for.
+    if (options.best && !options.generationsGiven)
+        options.generations = "0";
     return options;
 }
 
@@ -162,8 +167,8 @@ CommandLine ParseCommandLine(const std::vector<std::string> &args)
 std::string UsageText()
 {
     return "Usage: tessarin [FILE]\n"
-           "       tessarin --batch FILE [--generations N] [--start MAP.csv] [--coords OUT.csv]\n"
-           "                     [--image MAP.png|MAP.svg]\n"
+           "       tessarin --batch FILE [--generations N] [--start MAP.csv|classical] [--best]\n"
+           "                     [--polish] [--coords OUT.csv] [--image MAP.png|MAP.svg]\n"
            "\n"
            "Without --batch, opens the window on FILE (default distance.txt in the\n"
            "current folder) and fits a map to it.\n"
@@ -174,6 +179,13 @@ std::string UsageText()
            "  --generations N     generations to run, a whole number 0 or more\n"
            "                      (default 1000)\n"
            "  --start MAP.csv     start from a map saved by an earlier run\n"
+           "  --start classical   start from the classical scaling map (a file called\n"
+           "                      classical is read as ./classical)\n"
+           "  --best              find the best map first (classical start and several\n"
+           "                      polished routes); the generations then follow only\n"
+           "                      when --generations is given, and a polish ends the run\n"
+           "  --polish            polish the map after the generations (maximise the\n"
+           "                      fit directly)\n"
            "  --coords OUT.csv    write the CSV to OUT.csv instead of standard output\n"
            "  --image MAP.png     also draw the map as the window does with its default\n"
            "  --image MAP.svg     settings, as PNG (333 pixels a side) or SVG\n"

@@ -34,8 +34,13 @@ struct BatchOptions {
     std::string generations = "1000";
     /// True when --generations was given.
     bool generationsGiven = false;
-    /// A map saved by an earlier run to start from (--start MAP.csv).
+    /// A map saved by an earlier run to start from (--start MAP.csv), or
+    /// "classical" for the classical scaling map.
     std::string start;
+    /// Run the best-map routes first (--best).
+    bool best = false;
+    /// Polish the map after the generations (--polish).
+    bool polish = false;
     /// Where the map goes as CSV; empty for standard output (--coords).
     std::string coords;
     /// A picture of the map, .png or .svg (--image).

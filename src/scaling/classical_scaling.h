@@ -7,6 +7,8 @@
 
 namespace tessarin {
 
+class ScalingObserver;
+
 /// Classical (Torgerson) scaling: the eigenvectors of the largest algebraic
 /// eigenvalues of B = -1/2 J (D o D) J, each times the root of its
 /// eigenvalue (0 for an eigenvalue that is not positive), centred.
@@ -14,6 +16,10 @@ namespace tessarin {
 /// item i (1..N) has coordinate k at [(i - 1) * dimensions + k]. The same
 /// table gives the same coordinates bit for bit.
 std::vector<double> ClassicalCoordinates(const DistanceData &data, int dimensions);
+
+/// The same, telling `observer` (may be null) the operator products as
+/// progress of the stage "classical". Throws TessarinError when N is 0.
+std::vector<double> ClassicalCoordinates(const DistanceData &data, int dimensions, ScalingObserver *observer);
 
 /// The 2-D classical map in stored form (see StoredLayout).
 Layout ClassicalLayout(const DistanceData &data);

@@ -1,0 +1,82 @@
+#include "scaling/map_polish.h"
+
+#include "data/layout_fitness.h"
+#include "data/tessarin_error.h"
+#include "scaling/classical_scaling.h"
+#include "scaling/duplicate_items.h"
+#include "scaling/fit_ascent.h"
+#include "scaling/fit_gradient.h"
+#include "scaling/map_axes.h"
+#include "scaling/scaling_observer.h"
+
+#include <string>
+
+namespace tessarin {
+
+namespace {
+
+bool allOnePoint(const std::vector<double> &coords, int n)
+{
+    for (int d = 0; d < 2; ++d)
+        for (int j = 1; j < n; ++j)
+            if (coords[static_cast<std::size_t>(d) * n + j] != coords[static_cast<std::size_t>(d) * n])
+                return false;
+    return true;
+}
+
+} // namespace
+
+PolishResult PolishLayout(const DistanceData &data, const Layout &start, ScalingObserver *observer,
+                          const PolishSettings &settings)
+{
+    const int n = data.ItemCount;
+    if (n <= 0)
+        throw TessarinError("a polish needs distances: no distance file has been read");
+    if (start.size() < 2 * static_cast<std::size_t>(n) + 1)
+        throw TessarinError("the map to polish holds " + std::to_string((start.size() > 0 ? start.size() - 1 : 0) / 2) +
+                            " items, but the table has " + std::to_string(n));
+    PolishResult result;
+    result.layout.assign(start.begin(), start.begin() + 2 * static_cast<std::ptrdiff_t>(n) + 1);
+    result.fit = LayoutFitness(data, start);
+    if (n < 2)
+        return result;
+
+    std::vector<double> coords(2 * static_cast<std::size_t>(n));
+    for (std::size_t k = 0; k < coords.size(); ++k)
+        coords[k] = start[k + 1];
+    // A map with every item on one point has no gradient to follow; the
+    // classical map is the start then (it is kept only if it fits better).
+    if (allOnePoint(coords, n))
+        coords = CoordinateMajor(ClassicalCoordinates(data, 2, observer), n, 2);
+
+    FitGradient fitGradient(data, 2);
+    const DuplicateItems duplicates(data);
+    const double startFit = result.fit;
+    const AscentHook hook = [&](int iteration, const std::vector<double> &now, double) {
+        if (!observer)
+            return true;
+        observer->progress("polish", iteration);
+        if (observer->wantsMap()) {
+            const Layout layout = StoredLayout(ItemMajor(now, n, 2), n);
+            const double fit = LayoutFitness(data, layout);
+            if (fit >= startFit)
+                observer->improved(layout, fit);
+            else
+                observer->improved(result.layout, startFit);
+        }
+        return !observer->stopRequested();
+    };
+    const AscentOutcome outcome = AscendFit(fitGradient, duplicates, coords, settings, AscentSettings{}, hook);
+    result.iterations = outcome.iterations;
+    result.stopped = outcome.stopped;
+
+    Layout polished = StoredLayout(ItemMajor(coords, n, 2), n);
+    const double fit = LayoutFitness(data, polished);
+    if (fit >= startFit) {
+        result.layout = std::move(polished);
+        result.fit = fit;
+    }
+    return result;
+}
+
+} // namespace tessarin
