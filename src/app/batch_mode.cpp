@@ -1,5 +1,7 @@
 #include "app/batch_mode.h"
 
+#include "batch_diagnostics.h"
+
 #include "data/distance_reader.h"
 #include "data/layout_fitness.h"
 #include "data/tessarin_error.h"
@@ -122,6 +124,11 @@ void WriteCoordinates(const std::string &path, const Layout &best, int n)
         fail(errno);
 }
 
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 } // namespace
 
 int RunBatch(const BatchOptions &options)
@@ -134,9 +141,13 @@ int RunBatch(const BatchOptions &options)
     if (!options.image.empty())
         throw UsageError("--image needs the window build (this tessarin was built without Qt)");
 #endif
+    CheckDiagnosticsOptions(options.diagnostics);
 
+    StressReport report{options.file, {}, 0};
+    auto started = std::chrono::steady_clock::now();
     DistanceData data = ReadDistances(options.file);
     PrintReadingWarnings(std::cerr, options.file, data);
+    report.stages.push_back({"reading", std::to_string(data.ItemCount) + " items", secondsSince(started)});
     const int n = data.ItemCount;
     Layout best;
     if (!options.start.empty()) {
@@ -152,6 +163,7 @@ int RunBatch(const BatchOptions &options)
     interrupts = 0;
     auto previous = std::signal(SIGINT, onInterrupt);
     long long generations = 0;
+    started = std::chrono::steady_clock::now();
     try {
         generations = RunFit(host, data, best, random);
     } catch (...) {
@@ -162,6 +174,8 @@ int RunBatch(const BatchOptions &options)
     std::signal(SIGINT, previous);
     host.endProgress();
     const bool interrupted = interrupts.load() > 0;
+    report.stages.push_back({"search", std::to_string(generations) + " generations", secondsSince(started)});
+    report.generations = generations;
 
     if (options.coords.empty()) {
         WriteLayoutCsv(std::cout, best, n);
@@ -176,10 +190,12 @@ int RunBatch(const BatchOptions &options)
     if (!options.image.empty())
         WriteMapImage(options.image, best, n, fit);
 #endif
+    const std::string stressLine = WriteDiagnostics(options.diagnostics, report, data, best);
     std::cerr << "items: " << n << "\n"
               << "generations: " << generations << "\n";
     if (interrupted)
         std::cerr << "interrupted at generation " << generations << " (Ctrl-C): the map is the best found so far\n";
+    std::cerr << stressLine << "\n";
     std::cerr << "fit: " << strN(6, fit * 100.0) << " (" << significant9(fit) << ")\n";
     return interrupted ? ExitInterrupted : ExitSuccess;
 }

@@ -36,6 +36,8 @@ const std::vector<OptionSpec> &batchOptions()
         {"--start", Value::File, [](BatchOptions &o, const std::string &v) { o.start = v; }},
         {"--coords", Value::File, [](BatchOptions &o, const std::string &v) { o.coords = v; }},
         {"--image", Value::File, [](BatchOptions &o, const std::string &v) { o.image = v; }},
+        {"--shepard", Value::File, [](BatchOptions &o, const std::string &v) { o.diagnostics.shepard = v; }},
+        {"--report", Value::File, [](BatchOptions &o, const std::string &v) { o.diagnostics.report = v; }},
     };
     return options;
 }
@@ -163,7 +165,7 @@ std::string UsageText()
 {
     return "Usage: tessarin [FILE]\n"
            "       tessarin --batch FILE [--generations N] [--start MAP.csv] [--coords OUT.csv]\n"
-           "                     [--image MAP.png|MAP.svg]\n"
+           "                     [--image MAP.png|MAP.svg] [--shepard S.png|S.svg] [--report R.json]\n"
            "\n"
            "Without --batch, opens the window on FILE (default distance.txt in the\n"
            "current folder) and fits a map to it.\n"
@@ -177,6 +179,7 @@ std::string UsageText()
            "  --coords OUT.csv    write the CSV to OUT.csv instead of standard output\n"
            "  --image MAP.png     also draw the map as the window does with its default\n"
            "  --image MAP.svg     settings, as PNG (333 pixels a side) or SVG\n"
+         + DiagnosticsUsage() +
            "  --help              show this text\n"
            "  --version           show the version\n"
            "\n"
