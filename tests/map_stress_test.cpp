@@ -138,9 +138,12 @@ TEST(MapStress, AgreesWithTheTwoPassFormulaOnNoisyAndNearlyPerfectMaps)
         const StressFigures figures = MeasureStress(data, map);
         const Reference reference = TwoPassStress(data, map);
         EXPECT_NEAR(figures.stress1 / reference.stress1, 1.0, 1e-12);
+        // Each residual g - a m is a difference of two numbers about 1/spread
+        // times larger, in both ways of computing it.
+        const double tolerance = 1e-14 / spread * 100;
         double sum = 0;
         for (int i = 0; i < n; ++i) {
-            EXPECT_NEAR(figures.pointShares[i], reference.shares[i], 1e-9) << "item " << i + 1;
+            EXPECT_NEAR(figures.pointShares[i], reference.shares[i], tolerance) << "item " << i + 1;
             sum += figures.pointShares[i];
         }
         EXPECT_NEAR(sum, 100.0, 1e-9);
@@ -210,6 +213,37 @@ TEST(MapStress, KeepsPointsUpToTheLimitAndCountsEveryPairOnceInTheGrid)
         for (int r = 0; r < 5; ++r)
             for (int c = 0; c < 7; ++c)
                 EXPECT_EQ(grid.count(c, r), counts[r * 7 + c]) << "bin " << c << ", " << r;
+    }
+}
+
+TEST(MapStress, SameFiguresOnAnyNumberOfThreads)
+{
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> value(0, 1000);
+    const int n = 300;
+    std::vector<float> given(n * (n - 1) / 2);
+    for (float &g : given)
+        g = value(random);
+    const DistanceData data = MakeDistances(n, given);
+    Layout map(2 * n + 1, 0.0f);
+    for (float &c : map)
+        c = value(random);
+    StressSettings one;
+    one.threads = 1;
+    const StressFigures reference = MeasureStress(data, map, one);
+    for (const unsigned threads : {2u, 3u, 8u}) {
+        SCOPED_TRACE(threads);
+        StressSettings settings;
+        settings.threads = threads;
+        const StressFigures figures = MeasureStress(data, map, settings);
+        EXPECT_EQ(std::memcmp(&figures.stress1, &reference.stress1, sizeof(double)), 0);
+        EXPECT_EQ(std::memcmp(&figures.lineSlope, &reference.lineSlope, sizeof(double)), 0);
+        EXPECT_EQ(figures.pointShares, reference.pointShares);
+        EXPECT_EQ(figures.fit, reference.fit);
+        ASSERT_EQ(figures.points.size(), reference.points.size());
+        for (int r = 0; r < figures.grid.rows(); ++r)
+            for (int c = 0; c < figures.grid.columns(); ++c)
+                ASSERT_EQ(figures.grid.count(c, r), reference.grid.count(c, r));
     }
 }
 

@@ -17,6 +17,9 @@ struct StressSettings {
     /// Bins of the grid across (given distance) and up (map distance).
     int gridColumns = 200;
     int gridRows = 150;
+    /// Threads to share the pass on; 0 for as many as the machine has (at
+    /// most 8), from 2^18 pairs on. Every count gives the same figures.
+    unsigned threads = 0;
 };
 
 /// One pair of the Shepard diagram.
@@ -26,12 +29,13 @@ struct ShepardPoint {
 };
 
 /// How well a map keeps the table's distances. Pairs are visited in row order
-/// (i = 1..N, j = i + 1..N) and every sum is kept in double precision.
+/// (i = 1..N, j = i + 1..N) and every sum is kept in double precision; large
+/// tables are summed in a fixed set of row blocks, added in row order, so the
+/// figures are the same bits on any number of threads.
 struct StressFigures {
     int itemCount = 0;
     std::uint64_t pairCount = 0;
-    /// The fit measure of the map, from the same sums in the same order as
-    /// LayoutFitness, so the same bits.
+    /// The fit measure of the map, the same bits as LayoutFitness gives.
     double fit = 0;
     /// a = sum(g m) / sum(m^2): the uniform scale that brings the map's
     /// distances m closest to the given distances g (0 when all m are 0).
@@ -58,7 +62,8 @@ struct StressFigures {
 };
 
 /// Measures `layout` (positions 0..2N) against the table in one pass over
-/// the pairs. Throws TessarinError when no table has been read or the layout
+/// the pairs (and a scan of the given distances for their range), on up to
+/// eight threads from 2^18 pairs on. Throws TessarinError when no table has been read or the layout
 /// is not a map of the table's items.
 StressFigures MeasureStress(const DistanceData &data, const Layout &layout, const StressSettings &settings = {});
 

@@ -24,6 +24,15 @@ ShepardGrid::ShepardGrid(int columns, int rows, double givenLow, double givenHig
     m_counts.assign(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), 0);
 }
 
+void ShepardGrid::addCounts(const std::vector<std::uint32_t> &counts)
+{
+    if (counts.size() != m_counts.size())
+        throw TessarinError("Shepard grid counts of another size: " + std::to_string(counts.size()) + " for " +
+                            std::to_string(m_counts.size()) + " bins");
+    for (std::size_t k = 0; k < counts.size(); ++k)
+        m_counts[k] += counts[k];
+}
+
 std::uint32_t ShepardGrid::largestCount() const
 {
     return m_counts.empty() ? 0 : *std::max_element(m_counts.begin(), m_counts.end());

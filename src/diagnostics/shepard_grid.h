@@ -21,8 +21,24 @@ public:
     /// top edge) goes to the bin at that end, so every pair is counted once.
     void add(double given, double map)
     {
-        ++m_counts[static_cast<std::size_t>(bin(map, m_mapLow, m_rowScale, m_rows)) * m_columns +
-                   bin(given, m_givenLow, m_columnScale, m_columns)];
+        ++m_counts[static_cast<std::size_t>(Bin(map, m_mapLow, m_rowScale, m_rows)) * m_columns +
+                   Bin(given, m_givenLow, m_columnScale, m_columns)];
+    }
+    /// Adds counts made elsewhere with Bin() on this grid's numbers, in the
+    /// grid's order (row by row); they must be columns() * rows() of them.
+    void addCounts(const std::vector<std::uint32_t> &counts);
+
+    /// The bin of `value` on an axis from `low` with `scale` bins a unit.
+    static int Bin(double value, double low, double scale, int bins)
+    {
+        const double at = (value - low) * scale;
+        // Compared as doubles first: converting an out-of-range double to int
+        // is undefined.
+        if (!(at >= 0))
+            return 0;
+        if (at >= bins)
+            return bins - 1;
+        return static_cast<int>(at);
     }
 
     int columns() const { return m_columns; }
@@ -42,18 +58,6 @@ public:
     std::uint64_t total() const;
 
 private:
-    static int bin(double value, double low, double scale, int bins)
-    {
-        const double at = (value - low) * scale;
-        // Compared as doubles first: converting an out-of-range double to int
-        // is undefined.
-        if (!(at >= 0))
-            return 0;
-        if (at >= bins)
-            return bins - 1;
-        return static_cast<int>(at);
-    }
-
     int m_columns = 0;
     int m_rows = 0;
     double m_givenLow = 0, m_givenHigh = 0, m_mapLow = 0, m_mapHigh = 0;
