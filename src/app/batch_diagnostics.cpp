@@ -56,7 +56,7 @@ void writeText(const std::string &path, const std::string &text, const char *wha
     }
 }
 
-std::string baseName(const std::string &path)
+[[maybe_unused]] std::string baseName(const std::string &path)
 {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
