@@ -78,17 +78,17 @@ TEST(BatchStages, SummaryListsWhatRanWithTheFitLast)
     };
     const std::string a = "route a", b = "route b", c = "route c", d = "route d", e = "route e";
     const Case cases[] = {
-        {"no new options", {"--generations", "20"}, {"items", "generations", "fit"}},
+        {"no new options", {"--generations", "20"}, {"items", "generations", "stress-1", "fit"}},
         {"classical start, polish, no generations",
          {"--start", "classical", "--polish", "--generations", "0"},
-         {"items", "generations", "classical start", "polish", "fit"}},
+         {"items", "generations", "classical start", "polish", "stress-1", "fit"}},
         {"classical start and generations",
          {"--start", "classical", "--generations", "10"},
-         {"items", "generations", "classical start", "search", "fit"}},
-        {"best map alone", {"--best"}, {"items", "generations", "best map", a, b, c, d, e, "fit"}},
+         {"items", "generations", "classical start", "search", "stress-1", "fit"}},
+        {"best map alone", {"--best"}, {"items", "generations", "best map", a, b, c, d, e, "stress-1", "fit"}},
         {"best map, generations, polish",
          {"--best", "--generations", "10"},
-         {"items", "generations", "best map", a, b, c, d, e, "search", "polish", "fit"}},
+         {"items", "generations", "best map", a, b, c, d, e, "search", "polish", "stress-1", "fit"}},
     };
     for (const Case &test : cases) {
         SCOPED_TRACE(test.name);
@@ -138,7 +138,7 @@ TEST(BatchStages, AFileCalledClassicalIsReadWithItsPath)
     std::filesystem::remove_all(folder);
     EXPECT_EQ(fromFile.map, searched.map);
     EXPECT_NE(classical.map, searched.map);
-    EXPECT_EQ(Names(fromFile.summary), (std::vector<std::string>{"items", "generations", "fit"}));
+    EXPECT_EQ(Names(fromFile.summary), (std::vector<std::string>{"items", "generations", "stress-1", "fit"}));
 }
 
 TEST(BatchStages, StatisticsNoteNamesTheFileAndBothErrors)

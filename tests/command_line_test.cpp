@@ -153,7 +153,7 @@ TEST(CommandLine, PrintsTheReadingWarningsBeforeTheSummary)
     EXPECT_NE(one.err.find("warning: " + odd.path() + ", line 1: the value \"2O\" for items 1 and 3 reads as 2"),
               std::string::npos)
         << one.err;
-    EXPECT_NE(one.err.find("\nitems: 4\ngenerations: 0\nfit: "), std::string::npos) << one.err;
+    EXPECT_NE(one.err.find("\nitems: 4\ngenerations: 0\nstress-1: 1\nfit: "), std::string::npos) << one.err;
 
     // Ten lines at most, then the count of the others: twelve short rows.
     std::string text = "13 Letters\n";

@@ -46,6 +46,19 @@ public:
     {
         record("stroke", x1, y1, x2, y2, color);
     }
+    void line(double x1, double y1, double x2, double y2, int color) override
+    {
+        record("line", x1, y1, x2, y2, color);
+    }
+    void fillRect(double x1, double y1, double x2, double y2, int color) override
+    {
+        record("fill", x1, y1, x2, y2, color);
+    }
+    void dot(double x, double y, double pixels, int color) override { record("dot", x, y, pixels, color); }
+    void circle(double x, double y, double radius, int color) override { record("circle", x, y, radius, color); }
+    /// Every character is 10 units wide and a line 20 units high.
+    double textWidth(const std::string &text) const override { return 10.0 * static_cast<double>(text.size()); }
+    double textHeight() const override { return 20.0; }
     void setCurrentX(float x) override { m_x = x; }
     void setCurrentY(float y) override { m_y = y; }
     float currentX() const override { return m_x; }

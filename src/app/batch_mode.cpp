@@ -1,6 +1,8 @@
 #include "app/batch_mode.h"
 #include "app/batch_stages.h"
 
+#include "batch_diagnostics.h"
+
 #include "data/distance_reader.h"
 #include "data/lenient_number.h"
 #include "data/layout_fitness.h"
@@ -118,6 +120,11 @@ void WriteCoordinates(const std::string &path, const Layout &best, int n)
         fail(errno);
 }
 
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 } // namespace
 
 int RunBatch(const BatchOptions &options)
@@ -130,9 +137,13 @@ int RunBatch(const BatchOptions &options)
     if (!options.image.empty())
         throw UsageError("--image needs the window build (this tessarin was built without Qt)");
 #endif
+    CheckDiagnosticsOptions(options.diagnostics);
 
+    StressReport report{options.file, {}, 0};
+    auto started = std::chrono::steady_clock::now();
     DistanceData data = ReadDistances(options.file);
     PrintReadingWarnings(std::cerr, options.file, data);
+    report.stages.push_back({"reading", std::to_string(data.ItemCount) + " items", secondsSince(started)});
     const int n = data.ItemCount;
     Layout best;
     interrupts = 0;
@@ -152,6 +163,7 @@ int RunBatch(const BatchOptions &options)
     auto previous = std::signal(SIGINT, onInterrupt);
     long long generations = 0;
     const bool mapStages = options.start == "classical" || options.best || options.polish;
+    started = std::chrono::steady_clock::now();
     try {
         if (options.best)
             stages.bestMap(best);
@@ -175,6 +187,13 @@ int RunBatch(const BatchOptions &options)
     std::signal(SIGINT, previous);
     host.endProgress();
     const bool interrupted = interrupts.load() > 0;
+    if (mapStages) {
+        for (const BatchStage &stage : stages.stages())
+            report.stages.push_back({stage.name, stage.detail, stage.seconds});
+    } else {
+        report.stages.push_back({"search", std::to_string(generations) + " generations", secondsSince(started)});
+    }
+    report.generations = generations;
 
     if (options.coords.empty()) {
         WriteLayoutCsv(std::cout, best, n);
@@ -189,10 +208,12 @@ int RunBatch(const BatchOptions &options)
     if (!options.image.empty())
         WriteMapImage(options.image, best, n, fit);
 #endif
+    const std::string stressLine = WriteDiagnostics(options.diagnostics, report, data, best);
     std::cerr << "items: " << n << "\n" << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
     stages.writeSummary(std::cerr);
     if (interrupted)
         std::cerr << "interrupted at generation " << generations << " (Ctrl-C): the map is the best found so far\n";
+    std::cerr << stressLine << "\n";
     std::cerr << "fit: " << strN(6, fit * 100.0) << " (" << Significant9(fit) << ")\n";
     return interrupted ? ExitInterrupted : ExitSuccess;
 }

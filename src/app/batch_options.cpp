@@ -38,6 +38,8 @@ const std::vector<OptionSpec> &batchOptions()
         {"--polish", Value::None, [](BatchOptions &o, const std::string &) { o.polish = true; }},
         {"--coords", Value::File, [](BatchOptions &o, const std::string &v) { o.coords = v; }},
         {"--image", Value::File, [](BatchOptions &o, const std::string &v) { o.image = v; }},
+        {"--shepard", Value::File, [](BatchOptions &o, const std::string &v) { o.diagnostics.shepard = v; }},
+        {"--report", Value::File, [](BatchOptions &o, const std::string &v) { o.diagnostics.report = v; }},
     };
     return options;
 }
@@ -169,6 +171,7 @@ std::string UsageText()
     return "Usage: tessarin [FILE]\n"
            "       tessarin --batch FILE [--generations N] [--start MAP.csv|classical] [--best]\n"
            "                     [--polish] [--coords OUT.csv] [--image MAP.png|MAP.svg]\n"
+           "                     [--shepard S.png|S.svg] [--report R.json]\n"
            "\n"
            "Without --batch, opens the window on FILE (default distance.txt in the\n"
            "current folder) and fits a map to it.\n"
@@ -189,6 +192,7 @@ std::string UsageText()
            "  --coords OUT.csv    write the CSV to OUT.csv instead of standard output\n"
            "  --image MAP.png     also draw the map as the window does with its default\n"
            "  --image MAP.svg     settings, as PNG (333 pixels a side) or SVG\n"
+         + DiagnosticsUsage() +
            "  --help              show this text\n"
            "  --version           show the version\n"
            "\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/batch_diagnostics.h"
 #include "data/tessarin_error.h"
 
 #include <string>
@@ -45,6 +46,8 @@ struct BatchOptions {
     std::string coords;
     /// A picture of the map, .png or .svg (--image).
     std::string image;
+    /// The Shepard diagram (--shepard) and the JSON report (--report).
+    DiagnosticsOptions diagnostics;
 };
 
 /// What the whole command line asks for.

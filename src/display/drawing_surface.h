@@ -29,6 +29,16 @@ public:
     /// The outline of the rectangle between two corners, in a palette colour;
     /// a flat rectangle shows as one line.
     virtual void stroke(double x1, double y1, double x2, double y2, int color) = 0;
+    /// The straight segment between two points, in a palette colour.
+    virtual void line(double x1, double y1, double x2, double y2, int color) = 0;
+    /// Fills the rectangle between two corners with a palette colour.
+    virtual void fillRect(double x1, double y1, double x2, double y2, int color) = 0;
+    /// A small filled square centred on (x, y), `pixels` logical pixels a
+    /// side whatever the scale: one point of a scatter.
+    virtual void dot(double x, double y, double pixels, int color) = 0;
+    /// The outline of the circle around (x, y) whose radius spans `radius`
+    /// units across (round on the device whatever the two scales).
+    virtual void circle(double x, double y, double radius, int color) = 0;
     virtual void setCurrentX(float x) = 0;
     virtual void setCurrentY(float y) = 0;
     virtual float currentX() const = 0;
@@ -37,6 +47,9 @@ public:
     /// foreground colour; a line end then moves the position to the left edge
     /// of the scale, one text line down.
     virtual void print(const std::string &text, bool lineEnd) = 0;
+    /// Width and line height of `text` in the current font, in user units.
+    virtual double textWidth(const std::string &text) const = 0;
+    virtual double textHeight() const = 0;
     /// Outer size in twips (1/1440 inch).
     virtual double outerWidth() const = 0;
     virtual double outerHeight() const = 0;

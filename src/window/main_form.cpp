@@ -1,5 +1,7 @@
 #include "window/main_form.h"
 
+#include "window/map_diagnostics.h"
+
 #include "data/distance_reader.h"
 #include "data/layout_fitness.h"
 #include "data/lenient_number.h"
@@ -183,6 +185,9 @@ void MainForm::createMenus()
         });
         connect(menu, &QMenu::aboutToShow, this, &MainForm::updateSaveActions);
     }
+    m_diagnostics = new MapDiagnostics(*this);
+    m_mapMenu->addSeparator();
+    m_diagnostics->addActionsTo(m_mapMenu);
     updateSaveActions();
 }
 
@@ -284,8 +289,22 @@ void MainForm::saveMap(bool svg)
             surface.copyStateFrom(m_distanceGraph->surface());
             PrepareMap(surface);
             DrawMap(surface, m_bestLayout.data(), n, fit, m_drawnMapSettings);
+            if (m_mapOverlay)
+                m_mapOverlay(surface, m_bestLayout.data(), n);
         },
         svg, tr("map"), svg ? QStringLiteral("-map.svg") : QStringLiteral("-map.png"));
+}
+
+void MainForm::redrawMap()
+{
+    if (!canSaveMap())
+        return;
+    const int n = m_data.ItemCount;
+    const double fit = LayoutFitness(m_data, m_bestLayout);
+    const DrawingScope scope(*m_distanceGraph);
+    DrawMap(*m_distanceGraph, m_bestLayout.data(), n, fit, m_drawnMapSettings);
+    if (m_mapOverlay)
+        m_mapOverlay(*m_distanceGraph, m_bestLayout.data(), n);
 }
 
 void MainForm::saveMapPng()
@@ -545,6 +564,7 @@ void MainForm::endRun()
     if (!m_closing)
         setOpenEnabled(true);
     updateSaveActions();
+    emit runEnded();
 }
 
 void MainForm::showError(const QString &text)

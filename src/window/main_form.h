@@ -26,6 +26,8 @@ class QPushButton;
 
 namespace tessarin {
 
+class DrawingSurface;
+class MapDiagnostics;
 class PainterSurface;
 class PictureBox;
 
@@ -65,6 +67,8 @@ public:
         int filter = 0;
     };
     using SaveChooser = std::function<SaveChoice(const SaveRequest &request)>;
+    /// Draws over a map just drawn on `graph` (layout positions 1..2N).
+    using MapOverlay = std::function<void(DrawingSurface &graph, const float *layout, int itemCount)>;
 
     explicit MainForm(QWidget *parent = nullptr);
     ~MainForm() override;
@@ -78,6 +82,12 @@ public:
     void setNoticeSink(NoticeSink sink) { m_noticeSink = std::move(sink); }
     /// Replaces the Save dialogs (the default is a modal QFileDialog).
     void setSaveDialog(SaveChooser chooser) { m_saveDialog = std::move(chooser); }
+    /// Sets what redrawMap() and the map's exports draw over the map (nothing
+    /// by default); the drawings during a search have no overlay.
+    void setMapOverlay(MapOverlay overlay) { m_mapOverlay = std::move(overlay); }
+    /// Draws the best map again as it was last drawn, with the overlay; does
+    /// nothing while a search runs or before a map has been drawn.
+    void redrawMap();
 
     /// Whether the start-up file was named by the user or is the default.
     enum class StartFile { Default, Named };
@@ -99,6 +109,10 @@ public:
     /// The outer size, in twips, the sizing rule last asked for.
     QSizeF requestedOuterSize() const { return m_requestedOuterSize; }
     const DistanceData &distanceData() const { return m_data; }
+    /// The file the distance data was read from.
+    const QString &dataFile() const { return m_dataFile; }
+    /// The Shepard diagram and stress ring commands.
+    MapDiagnostics *diagnostics() const { return m_diagnostics; }
     const Layout &bestLayout() const { return m_bestLayout; }
     short stopFlag() const { return m_stopRequested; }
     /// Generations run by the latest search that ended normally.
@@ -135,6 +149,8 @@ signals:
     /// A better map has been drawn: positions 1..2N of its layout (index 0
     /// unused) and its fit.
     void improvementDrawn(const QList<float> &layout, double fit);
+    /// A run has ended, normally or by an error; the best map is in place.
+    void runEnded();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -211,6 +227,8 @@ private:
     NoticeSink m_noticeSink;
     QPointer<QMessageBox> m_notice;
     SaveChooser m_saveDialog;
+    MapOverlay m_mapOverlay;
+    MapDiagnostics *m_diagnostics = nullptr;
 
     DistanceData m_data;
     QString m_dataFile; // the file m_data was read from

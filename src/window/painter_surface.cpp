@@ -156,6 +156,61 @@ void PainterSurface::stroke(double x1, double y1, double x2, double y2, int colo
     });
 }
 
+void PainterSurface::line(double x1, double y1, double x2, double y2, int color)
+{
+    const QColor colour = PaletteColor(color);
+    const QPointF a = toPixels(x1, y1);
+    const QPointF b = toPixels(x2, y2);
+    paint([&](QPainter &painter) {
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(colour, 1.5));
+        painter.drawLine(a, b);
+        painter.restore();
+    });
+}
+
+void PainterSurface::fillRect(double x1, double y1, double x2, double y2, int color)
+{
+    const QColor colour = PaletteColor(color);
+    const QRectF area = QRectF(toPixels(x1, y1), toPixels(x2, y2)).normalized();
+    paint([&](QPainter &painter) { painter.fillRect(area, colour); });
+}
+
+void PainterSurface::dot(double x, double y, double pixels, int color)
+{
+    const QColor colour = PaletteColor(color);
+    const QPointF centre = toPixels(x, y);
+    paint([&](QPainter &painter) {
+        painter.fillRect(QRectF(centre.x() - pixels / 2, centre.y() - pixels / 2, pixels, pixels), colour);
+    });
+}
+
+void PainterSurface::circle(double x, double y, double radius, int color)
+{
+    const QColor colour = PaletteColor(color);
+    const QPointF centre = toPixels(x, y);
+    const double across = std::abs(toPixels(x + radius, y).x() - centre.x());
+    paint([&](QPainter &painter) {
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(colour, 1.0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(centre, across, across);
+        painter.restore();
+    });
+}
+
+double PainterSurface::textWidth(const std::string &text) const
+{
+    return pixelsToUserX(resolvedFont().metrics->horizontalAdvance(QString::fromStdString(text)));
+}
+
+double PainterSurface::textHeight() const
+{
+    return pixelsToUserY(resolvedFont().metrics->height());
+}
+
 void PainterSurface::print(const std::string &text, bool lineEnd)
 {
     const QString shown = QString::fromStdString(text);

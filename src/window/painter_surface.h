@@ -70,6 +70,12 @@ public:
     float fontSize() const override { return m_state.fontSize; }
     void clear() override;
     void stroke(double x1, double y1, double x2, double y2, int color) override;
+    void line(double x1, double y1, double x2, double y2, int color) override;
+    void fillRect(double x1, double y1, double x2, double y2, int color) override;
+    void dot(double x, double y, double pixels, int color) override;
+    void circle(double x, double y, double radius, int color) override;
+    double textWidth(const std::string &text) const override;
+    double textHeight() const override;
     void setCurrentX(float x) override { m_state.currentX = x; }
     void setCurrentY(float y) override { m_state.currentY = y; }
     float currentX() const override { return m_state.currentX; }

@@ -84,6 +84,30 @@ void PictureBox::stroke(double x1, double y1, double x2, double y2, int color)
     update();
 }
 
+void PictureBox::line(double x1, double y1, double x2, double y2, int color)
+{
+    drawing().line(x1, y1, x2, y2, color);
+    update();
+}
+
+void PictureBox::fillRect(double x1, double y1, double x2, double y2, int color)
+{
+    drawing().fillRect(x1, y1, x2, y2, color);
+    update();
+}
+
+void PictureBox::dot(double x, double y, double pixels, int color)
+{
+    drawing().dot(x, y, pixels, color);
+    update();
+}
+
+void PictureBox::circle(double x, double y, double radius, int color)
+{
+    drawing().circle(x, y, radius, color);
+    update();
+}
+
 void PictureBox::print(const std::string &text, bool lineEnd)
 {
     drawing().print(text, lineEnd);

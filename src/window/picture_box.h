@@ -61,6 +61,12 @@ public:
     float fontSize() const override { return m_surface.fontSize(); }
     void clear() override;
     void stroke(double x1, double y1, double x2, double y2, int color) override;
+    void line(double x1, double y1, double x2, double y2, int color) override;
+    void fillRect(double x1, double y1, double x2, double y2, int color) override;
+    void dot(double x, double y, double pixels, int color) override;
+    void circle(double x, double y, double radius, int color) override;
+    double textWidth(const std::string &text) const override { return surface().textWidth(text); }
+    double textHeight() const override { return surface().textHeight(); }
     void setCurrentX(float x) override { m_surface.setCurrentX(x); }
     void setCurrentY(float y) override { m_surface.setCurrentY(y); }
     float currentX() const override { return m_surface.currentX(); }
