@@ -1,6 +1,6 @@
 #include "app/batch_mode.h"
 
-#include "data/distance_reader.h"
+#include "data/distance_file.h"
 #include "data/layout_fitness.h"
 #include "data/tessarin_error.h"
 #include "display/str_n.h"
@@ -99,7 +99,7 @@ std::string significant9(double value)
 /// Writes the map as CSV through a temporary file beside `path`, so that a
 /// failed write leaves no half-written file; a failure names `path` and
 /// says what the system said.
-void WriteCoordinates(const std::string &path, const Layout &best, int n)
+void WriteCoordinates(const std::string &path, const Layout &best, int n, const std::vector<std::string> &names)
 {
     const std::string temporary = path + ".part";
     const auto fail = [&](int error) {
@@ -109,7 +109,7 @@ void WriteCoordinates(const std::string &path, const Layout &best, int n)
     std::FILE *file = std::fopen(temporary.c_str(), "wb");
     if (!file)
         fail(errno);
-    const std::string text = LayoutCsvText(best, n);
+    const std::string text = LayoutCsvText(best, n, names);
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     int error = written ? 0 : errno;
     // A full disk often shows only when the buffer is flushed at the close.
@@ -135,16 +135,14 @@ int RunBatch(const BatchOptions &options)
         throw UsageError("--image needs the window build (this tessarin was built without Qt)");
 #endif
 
-    DistanceData data = ReadDistances(options.file);
+    DistanceData data = ReadDistanceFile(options.file);
     PrintReadingWarnings(std::cerr, options.file, data);
     const int n = data.ItemCount;
     Layout best;
     if (!options.start.empty()) {
-        best = ReadLayoutCsv(options.start);
-        const std::size_t items = (best.size() - 1) / 2;
-        if (items != static_cast<std::size_t>(n))
-            throw TessarinError(options.start + " holds a map of " + std::to_string(items) + " items, but " +
-                                options.file + " has " + std::to_string(n));
+        std::vector<std::string> mapNames;
+        best = ReadLayoutCsv(options.start, &mapNames);
+        CheckLayoutFits(best, mapNames, options.start, n, data.Names, options.file);
     }
 
     MersenneSource random;
@@ -164,17 +162,17 @@ int RunBatch(const BatchOptions &options)
     const bool interrupted = interrupts.load() > 0;
 
     if (options.coords.empty()) {
-        WriteLayoutCsv(std::cout, best, n);
+        WriteLayoutCsv(std::cout, best, n, data.Names);
         std::cout.flush();
         if (!std::cout)
             throw TessarinError(std::string("the map could not be written to standard output: ") + std::strerror(errno));
     } else {
-        WriteCoordinates(options.coords, best, n);
+        WriteCoordinates(options.coords, best, n, data.Names);
     }
     const double fit = LayoutFitness(data, best);
 #ifdef TESSARIN_HAS_WINDOW
     if (!options.image.empty())
-        WriteMapImage(options.image, best, n, fit);
+        WriteMapImage(options.image, best, n, fit, data.Names);
 #endif
     std::cerr << "items: " << n << "\n"
               << "generations: " << generations << "\n";
