@@ -65,10 +65,10 @@ bool allNames(const std::vector<RowToken> &tokens)
 
 /// How many cells follow a name on the line, or -1 when the line is not a
 /// name followed by cells.
-long valuesAfterName(const std::string *line)
+long valuesAfterName(const std::string *line, bool tabsOnly = false)
 {
     std::vector<RowToken> tokens;
-    if (!line || !SplitRow(*line, tokens) || tokens.empty() || !isName(tokens[0]))
+    if (!line || !SplitRow(*line, tokens, tabsOnly) || tokens.empty() || !isName(tokens[0]))
         return -1;
     for (std::size_t k = 1; k < tokens.size(); ++k)
         if (tokens[k].quoted || !LooksLikeCell(tokens[k].text))
@@ -98,6 +98,22 @@ bool beginsWithNumber(const std::string &field)
         return true;
     const std::size_t digit = field.find_first_not_of(" \t", pos + 1);
     return field[pos] == '.' && digit != std::string::npos && field[digit] >= '0' && field[digit] <= '9';
+}
+
+/// PHYLIP's first row: a name and the cells after it, the name its first
+/// field or its first 10 characters; how many cells, or -1.
+long phylipValues(const std::string *line)
+{
+    const long relaxed = valuesAfterName(line);
+    if (relaxed >= 0 || !line || line->size() <= 10 || line->find_first_not_of(" \t") >= 10)
+        return relaxed;
+    std::vector<RowToken> tokens;
+    if (!SplitRow(line->substr(10), tokens))
+        return -1;
+    for (const RowToken &token : tokens)
+        if (token.quoted || !LooksLikeCell(token.text))
+            return -1;
+    return static_cast<long>(tokens.size());
 }
 
 bool isWhole(const std::string &text)
@@ -133,15 +149,21 @@ bool isNumericSquareStart(const std::string &line, char delimiter)
 }
 
 /// Line 1 is a header of names, comma- or tab-separated, perhaps after an
-/// empty corner cell.
+/// empty corner cell. A quote it leaves open or a stray text after one is
+/// the reader's to report.
 bool isNamedSquareStart(const std::string &line, char delimiter)
 {
     std::vector<DelimitedField> fields;
-    if (delimiter == '\0' || SplitDelimited(line, delimiter, fields) != FieldSplit::Complete || fields.size() < 2)
+    if (delimiter == '\0')
+        return false;
+    const FieldSplit split = SplitDelimited(line, delimiter, fields);
+    if (split != FieldSplit::Complete)
+        return true;
+    if (fields.size() < 2)
         return false;
     const std::size_t first = fields[0].text.empty() ? 1 : 0;
     for (std::size_t k = first; k < fields.size(); ++k)
-        if (!isName(RowToken{fields[k].text, fields[k].quoted}) || fields[k].text.empty())
+        if (!isName(RowToken{fields[k].text, fields[k].quoted}))
             return false;
     return true;
 }
@@ -184,14 +206,16 @@ DistanceFormat ChooseDistanceFormat(const std::string &fileName)
     if (isNumericSquareStart(line1, delimiter))
         return DistanceFormat::SquareMatrix;
 
-    const std::string count = countField(line1);
-    if (beginsWithNumber(count)) {
-        const std::size_t start = line1.find(count);
+    const std::string field = countField(line1);
+    if (beginsWithNumber(field)) {
+        // The count as a PHYLIP or .dst file writes it, ended by a tab too.
+        const std::size_t start = line1.find(field);
+        const std::string count = field.substr(0, field.find('\t'));
         const std::string rest = line1.substr(start + count.size());
         const bool bare = rest.find_first_not_of(" \t") == std::string::npos;
         if (bare) {
             // Our file's title on line 2 or PHYLIP's first row.
-            const long values = valuesAfterName(line2);
+            const long values = phylipValues(line2);
             if (!isWhole(count) || values < 0)
                 return DistanceFormat::DistanceFile;
             if (count.size() <= 5 && values == std::stol(count))
@@ -206,9 +230,9 @@ DistanceFormat ChooseDistanceFormat(const std::string &fileName)
         const std::size_t title = rest.find_first_not_of(" ,");
         const bool openQuote = title != std::string::npos && rest[title] == '"' &&
                                rest.find('"', title + 1) == std::string::npos;
-        std::vector<RowToken> second;
-        if (isWhole(count) && !openQuote && line2 && SplitRow(*line2, second) && !second.empty() &&
-            isName(second[0]) && valuesAfterName(line2) >= 0)
+        const bool tabs = line1.find('\t') != std::string::npos;
+        if (isWhole(count) && !openQuote && line2 && !beginsWithNumber(countField(*line2)) &&
+            valuesAfterName(line2, tabs) >= 0)
             return DistanceFormat::LowerTriangle;
         return DistanceFormat::DistanceFile;
     }

@@ -33,6 +33,9 @@ public:
         long headerLine = 0;
         std::vector<std::string> header;
         bool haveRow = true;
+        // A first line with a tab makes every row tab-separated, so a name
+        // alone on its row may hold blanks.
+        m_tabsOnly = m_tabFound;
         if (isWholeNumber(tokens[0])) {
             countLine = line;
             const std::string &count = tokens[0].text;
@@ -112,7 +115,8 @@ private:
         while (!m_input.atEnd()) {
             line = m_input.lineNumber();
             const std::string text = m_input.readLine();
-            if (!SplitRow(text, tokens))
+            m_tabFound = text.find('\t') != std::string::npos;
+            if (!SplitRow(text, tokens, m_tabsOnly))
                 throw TessarinError(at(line) + "a double quote is never closed");
             if (!tokens.empty())
                 return true;
@@ -164,6 +168,8 @@ private:
 
     SequentialInput m_input;
     NamedTableBuilder m_table;
+    bool m_tabsOnly = false;
+    bool m_tabFound = false;
     int m_count = 0;
     int m_start = 1;
     bool m_diagonal = false;

@@ -51,8 +51,9 @@ public:
     {
     }
 
-    /// The line the reading had reached when it stopped.
-    long lineReached() const { return m_line; }
+    /// True when a relaxed reading stopped at a word after a row's name: a
+    /// sign of a strict name with a blank in it.
+    bool stoppedAtWordAfterName() const { return m_wordAfterName; }
 
     DistanceData read()
     {
@@ -138,6 +139,7 @@ private:
             values = splitBlanks(text);
             m_names.push_back(values.front());
             values.erase(values.begin());
+            m_wordAfterName = !values.empty() && !LooksLikeCell(values.front());
         }
         m_lines.push_back(m_line);
 
@@ -166,6 +168,7 @@ private:
                                     std::to_string(expected) + " distances");
             for (const std::string &value : values)
                 store(i, static_cast<int>(++done), value);
+            m_wordAfterName = false;
             if (done == expected)
                 return;
             if (!nextLine(text))
@@ -220,6 +223,7 @@ private:
     Shape m_shape = Shape::Square;
     std::vector<std::string> m_names;
     std::vector<long> m_lines;
+    bool m_wordAfterName = false;
     bool m_pending = false;
     std::string m_pendingText;
     long m_pendingLine = 0;
@@ -237,7 +241,7 @@ DistanceData ReadPhylip(const std::string &fileName)
         try {
             return strict.read();
         } catch (const TessarinError &) {
-            if (strict.lineReached() > relaxed.lineReached())
+            if (relaxed.stoppedAtWordAfterName())
                 throw;
             throw relaxedError;
         }

@@ -4,10 +4,10 @@
 
 namespace tessarin {
 
-bool SplitRow(std::string_view row, std::vector<RowToken> &tokens)
+bool SplitRow(std::string_view row, std::vector<RowToken> &tokens, bool tabsOnly)
 {
     tokens.clear();
-    if (row.find('\t') != std::string_view::npos) {
+    if (tabsOnly || row.find('\t') != std::string_view::npos) {
         std::vector<DelimitedField> fields;
         if (SplitDelimited(row, '\t', fields) != FieldSplit::Complete)
             return false;

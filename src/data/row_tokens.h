@@ -18,6 +18,8 @@ struct RowToken {
 /// runs of blanks. A field that starts with a double quote runs to its
 /// closing quote, doubled quotes standing for one. A blank row gives no
 /// fields. Returns false when a double quote is not closed.
-bool SplitRow(std::string_view row, std::vector<RowToken> &tokens);
+/// With `tabsOnly` a row is split at tabs only, also when it holds none (it
+/// is then one field): the rows of a tab-separated file.
+bool SplitRow(std::string_view row, std::vector<RowToken> &tokens, bool tabsOnly = false);
 
 } // namespace tessarin
