@@ -27,12 +27,24 @@ std::vector<std::string> firstLines(const std::string &fileName)
         // is missing, a folder or unreadable.
         SequentialInput probe(fileName);
     }
+    // Read in small pieces until three lines have ended (six characters
+    // for CR LF ends), at most 1 MiB.
     constexpr std::size_t limit = 1 << 20;
-    std::string bytes(limit, '\0');
+    constexpr std::size_t piece = 1 << 14;
+    std::string bytes;
     std::FILE *file = std::fopen(fileName.c_str(), "rb");
     if (!file)
         throw TessarinError(fileName + ": the file cannot be opened");
-    bytes.resize(std::fread(bytes.data(), 1, limit, file));
+    std::size_t lineEnds = 0;
+    while (bytes.size() < limit && lineEnds < 7) {
+        const std::size_t old = bytes.size();
+        bytes.resize(old + piece);
+        bytes.resize(old + std::fread(bytes.data() + old, 1, piece, file));
+        if (bytes.size() == old)
+            break;
+        lineEnds += static_cast<std::size_t>(std::count_if(bytes.begin() + static_cast<std::ptrdiff_t>(old),
+                                                           bytes.end(), [](char c) { return c == '\n' || c == '\r'; }));
+    }
     std::fclose(file);
     if (bytes.rfind("\xEF\xBB\xBF", 0) == 0)
         bytes.erase(0, 3);
