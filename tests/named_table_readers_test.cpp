@@ -119,7 +119,7 @@ TEST(NamedTableReaders, GiveTheSameDataBitForBitInEveryFormat)
         "A\tB\tC\tD\nA\t0\t0.1\t2.7182818\t1e-3\nB\t0.1\t0\t3.14159265\t7.0e+1\n"
         "C\t2.7182818\t3.14159265\t0\t0.3333333333\nD\t1e-3\t7.0e+1\t0.3333333333\t0\n",
         "  A B C\nB 0.1\nC 2.7182818 3.14159265\nD 1e-3 7.0e+1 0.3333333333\n",
-        "4 Four\nA\nB\t0.1\nC\t2.7182818\t3.14159265\nD\t1e-3\t7.0e+1\t0.3333333333\n",
+        "4\tFour\nA\nB\t0.1\nC\t2.7182818\t3.14159265\nD\t1e-3\t7.0e+1\t0.3333333333\n",
         "4\nA 0 0.1 2.7182818 1e-3\nB 0.1 0 3.14159265 7.0e+1\nC 2.7182818 3.14159265 0 0.3333333333\n"
         "D 1e-3 7.0e+1 0.3333333333 0\n",
         "4\nA\nB 0.1\nC 2.7182818 3.14159265\nD 1e-3 7.0e+1 0.3333333333\n",
@@ -177,7 +177,7 @@ TEST(NamedTableReaders, RefuseEachFaultWithOneMessageNamingLineAndValue)
          {"line 3", "item 3 \"Gamma\"", "holds 1 distances, not the 2"}},
         {"lower: header names another item", "  A B\nC 1\nD 2 3\n",
          {"line 1", "column 2", "\"B\"", "line 2", "\"C\""}},
-        {"lower: fewer rows than counted", "4 Four\nA\nB 1\nC 2 3\n", {"ends after row 3 of the 4"}},
+        {"lower: fewer rows than counted", "4\tFour\nA\nB\t1\nC\t2\t3\n", {"ends after row 3 of the 4"}},
         {"lower: non-zero diagonal", "A 0\nB 1 2\n", {"line 2", "diagonal", "\"2\""}},
         {"lower: duplicate names", "A\nB 1\nA 2 3\n", {"line 3", "items 1 and 3", "both named"}},
         {"PHYLIP: too few rows", "3\nA 0 1 2\nB 1 0 3\n", {"ends before the row of item 3 of 3"}},
@@ -233,7 +233,8 @@ TEST(DistanceFile, ChoosesTheReaderByContentAndTheExtensionOnlyToBreakATie)
         {"unnamed square, empty diagonal", "\t1\n1\t\n", "d.txt", DistanceFormat::SquareMatrix},
         {"named square", "\"\",A,B\nA,0,1\nB,1,0\n", "d.txt", DistanceFormat::SquareMatrix},
         {"lower triangle", "A\nB 1\n", "d.csv", DistanceFormat::LowerTriangle},
-        {"lower triangle with a count", "2 Two\nA\nB 1\n", "d.txt", DistanceFormat::LowerTriangle},
+        {"ours with letters on line 2 stays ours", "2 Two\nA\n", "d.txt", DistanceFormat::DistanceFile},
+        {"lower triangle with a count and a tab", "2\tTwo\nA\nB\t1\n", "d.txt", DistanceFormat::LowerTriangle},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

@@ -238,12 +238,14 @@ DistanceFormat ChooseDistanceFormat(const std::string &fileName)
             return hasPhylipExtension(fileName) ? DistanceFormat::Phylip : DistanceFormat::DistanceFile;
         }
         // A count and a title: our file has numbers on line 2, the .dst
-        // lower triangle a name. A quoted title may go on over line 2.
+        // lower triangle (tab-separated) a name. A quoted title may go on over line 2.
         const std::size_t title = rest.find_first_not_of(" ,");
         const bool openQuote = title != std::string::npos && rest[title] == '"' &&
                                rest.find('"', title + 1) == std::string::npos;
+        // Only a tab after the count makes it .dst: a blank-separated file
+        // with letters on line 2 stays ours, read as it always was.
         const bool tabs = line1.find('\t') != std::string::npos;
-        if (isWhole(count) && !openQuote && line2 && !beginsWithNumber(countField(*line2)) &&
+        if (tabs && isWhole(count) && !openQuote && line2 && !beginsWithNumber(countField(*line2)) &&
             valuesAfterName(line2, tabs) >= 0)
             return DistanceFormat::LowerTriangle;
         return DistanceFormat::DistanceFile;

@@ -23,7 +23,8 @@ enum class DistanceFormat {
 const char *DistanceFormatName(DistanceFormat format);
 
 /// Chooses the reader for a file by its first lines: the count with a title
-/// or with numbers below it is our distance file; a line 1 of only a count
+/// is our distance file, unless a tab follows the count and line 2 is a name
+/// (the .dst lower triangle); a line 1 of only a count
 /// with a name and numbers below it is PHYLIP; a line 1 of comma- or
 /// tab-separated names, or of numbers starting with the diagonal 0, is a
 /// square matrix; a line 1 of blank-separated names or of one name is a
