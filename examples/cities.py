@@ -9,8 +9,18 @@ every value fits the table's three-character cells:
     first line   N and a title
     row line i   distances from city i to cities i+1..N, separated by blanks
 
-It also writes cities.csv (item,name,latitude,longitude) next to this
-script, so you can tell which item number is which city.
+It also writes, next to this script:
+
+    cities.csv          item,name,latitude,longitude: which item is which city
+    cities-matrix.csv   the same distances as a square matrix with the city
+                        names along the top and down the left, as R's
+                        write.csv(as.matrix(d)) writes it
+    cities.phy          the same distances as a PHYLIP distance file (square,
+                        relaxed: a name of its own length, blanks written as
+                        underscores as PHYLIP names have none)
+
+All three distance files hold the same values, written with the same
+digits, so Tessarin reads the same table from each.
 
 Run:
     python3 examples/cities.py              # writes examples/distance.txt
@@ -67,13 +77,26 @@ def main():
     out_path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "distance.txt")
     n = len(CITIES)
 
+    # Each distance as text once, so that every file writes the same digits.
+    text = [[f"{haversine_km(a[1], a[2], b[1], b[2]) / 100.0:.1f}" if a is not b else "0"
+             for b in CITIES] for a in CITIES]
+
     with open(out_path, "w", newline="\n", encoding="ascii") as f:
         f.write(f"{n} {TITLE}\n")
         for i in range(n - 1):
-            _, lat1, lon1 = CITIES[i]
-            row = [haversine_km(lat1, lon1, lat2, lon2) / 100.0
-                   for _, lat2, lon2 in CITIES[i + 1:]]
-            f.write(" ".join(f"{d:.1f}" for d in row) + "\n")
+            f.write(" ".join(text[i][i + 1:]) + "\n")
+
+    names = [name for name, _, _ in CITIES]
+    with open(os.path.join(here, "cities-matrix.csv"), "w", newline="", encoding="ascii") as f:
+        w = csv.writer(f, lineterminator="\n", quoting=csv.QUOTE_NONNUMERIC)
+        w.writerow([""] + names)
+        for name, row in zip(names, text):
+            f.write(f'"{name}",' + ",".join(row) + "\n")
+
+    with open(os.path.join(here, "cities.phy"), "w", newline="\n", encoding="ascii") as f:
+        f.write(f"{n:5d}\n")
+        for name, row in zip(names, text):
+            f.write(f"{name.replace(' ', '_'):<12} " + " ".join(f"{d:>5}" for d in row) + "\n")
 
     with open(os.path.join(here, "cities.csv"), "w", newline="", encoding="ascii") as f:
         w = csv.writer(f, lineterminator="\n")
@@ -81,7 +104,7 @@ def main():
         for item, (name, lat, lon) in enumerate(CITIES, start=1):
             w.writerow([item, name, f"{lat:.4f}", f"{lon:.4f}"])
 
-    print(f"wrote {out_path} and {os.path.join(here, 'cities.csv')}")
+    print(f"wrote {out_path}, cities.csv, cities-matrix.csv and cities.phy")
 
 
 if __name__ == "__main__":

@@ -60,3 +60,74 @@ TEST(LayoutCsv, RefusesMalformedMaps)
 
 } // namespace
 } // namespace tessarin
+
+namespace tessarin {
+namespace {
+
+TEST(LayoutCsv, WritesAndReadsNamesQuotedAsRfc4180Says)
+{
+    const std::vector<std::string> names = {"Paris", "Buenos Aires, AR", "The \"Big\" Apple", "two\nlines", " pad "};
+    Layout layout(2 * 5 + 1, 0.0f);
+    for (int s = 1; s <= 10; ++s)
+        layout[s] = 0.1f * static_cast<float>(s);
+    const std::string text = LayoutCsvText(layout, 5, names);
+    EXPECT_EQ(text.substr(0, text.find('\n', 30) + 1),
+              "item,name,x,y\n1,Paris,0.1,0.6\n2,\"Buenos Aires, AR\",0.2,0.7\n");
+    EXPECT_NE(text.find("3,\"The \"\"Big\"\" Apple\",0.3,0.8\n4,\"two\nlines\",0.4,0.90000004\n5,\" pad \",0.5,1\n"),
+              std::string::npos)
+        << text;
+    TempFile file(text, "map.csv");
+    std::vector<std::string> back;
+    EXPECT_EQ(ReadLayoutCsv(file.path(), &back), layout);
+    EXPECT_EQ(back, names);
+
+    // A map without names reads with none.
+    TempFile plain(LayoutCsvText(layout, 5), "map.csv");
+    EXPECT_EQ(ReadLayoutCsv(plain.path(), &back), layout);
+    EXPECT_TRUE(back.empty());
+}
+
+TEST(LayoutCsv, ChecksAMapFitsTheTable)
+{
+    const Layout two = {0, 1, 2, 3, 4};
+    const std::vector<std::string> ab = {"A", "B"};
+    struct Case {
+        const char *name;
+        Layout layout;
+        std::vector<std::string> mapNames, tableNames;
+        std::string message; // empty: fits
+    } cases[] = {
+        {"same names", two, ab, ab, ""},
+        {"a map without names fits any table", two, {}, ab, ""},
+        {"neither has names", two, {}, {}, ""},
+        {"another count", {0, 1, 2}, {"A"}, ab, "map.csv holds a map of 1 items, but t.csv has 2"},
+        {"names in another order", two, {"B", "A"}, ab, "map.csv: item 1 is named \"B\" in the map, but \"A\" in t.csv"},
+        {"names for an unnamed table", two, ab, {}, "map.csv names its items, but t.csv does not"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            CheckLayoutFits(c.layout, c.mapNames, "map.csv", 2, c.tableNames, "t.csv");
+            EXPECT_EQ(c.message, "");
+        } catch (const TessarinError &error) {
+            EXPECT_NE(c.message, "");
+            EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+        }
+    }
+    // A named map with a wrong field count says which form it expected.
+    TempFile bad("item,name,x,y\n1,A,1\n", "map.csv");
+    EXPECT_THROW(
+        {
+            try {
+                ReadLayoutCsv(bad.path());
+            } catch (const TessarinError &error) {
+                EXPECT_NE(std::string(error.what()).find("line 2: expected four fields: item,name,x,y"),
+                          std::string::npos);
+                throw;
+            }
+        },
+        TessarinError);
+}
+
+} // namespace
+} // namespace tessarin

@@ -1,6 +1,7 @@
 #include "data/layout.h"
 #include "data/tessarin_error.h"
 #include "display/map_settings.h"
+#include "display/item_label.h"
 #include "display/map_view.h"
 #include "recording_surface.h"
 
@@ -138,6 +139,36 @@ TEST(MapSettings, NamesTheBoxAndTheValueItRefuses)
         }
         EXPECT_EQ(graph.calls.size(), c.applied);
     }
+}
+
+} // namespace
+} // namespace tessarin
+
+namespace tessarin {
+namespace {
+
+TEST(MapView, LabelsShowTheNamesWithTheNumbersBlanksAndOffsets)
+{
+    const Layout two = {0, 0, 1000, 0, 500};
+    const std::vector<std::string> names = {"Cape Town", "tab\there"};
+    RecordingSurface graph;
+    graph.setFontSize(18);
+    graph.calls.clear();
+    DrawMap(graph, two.data(), 2, 1.0, MapSettings{0, "-1"}, names);
+    EXPECT_EQ(graph.only("print"),
+              (std::vector<std::string>{"print -43.2 -43.2 [ Cape Town ] end", "print 956.8 456.8 [ tab here ] end"}));
+    // The colours are the cycle of the numbered labels.
+    EXPECT_EQ(graph.only("fore"), (std::vector<std::string>{"fore 11", "fore 12"}));
+}
+
+TEST(ItemLabel, NamesAnItemOrAPairForATooltip)
+{
+    const std::vector<std::string> cities = {"London", "Paris", "Chicago"};
+    EXPECT_EQ(ItemTitle(cities, 3), "3 Chicago");
+    EXPECT_EQ(ItemTitle({}, 3), "3");
+    EXPECT_EQ(PairTitle(cities, 3, 1, 920.0f), "3 Chicago \u2013 1 London: 920");
+    EXPECT_EQ(PairTitle({}, 2, 1, 0.1f), "2 \u2013 1: 0.1");
+    EXPECT_EQ(MapLabelText({}, 12), " 12 ");
 }
 
 } // namespace

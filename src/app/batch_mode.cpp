@@ -3,7 +3,7 @@
 
 #include "batch_diagnostics.h"
 
-#include "data/distance_reader.h"
+#include "data/distance_file.h"
 #include "data/lenient_number.h"
 #include "data/layout_fitness.h"
 #include "data/tessarin_error.h"
@@ -97,7 +97,7 @@ private:
 /// Writes the map as CSV through a temporary file beside `path`, so that a
 /// failed write leaves no half-written file; a failure names `path` and
 /// says what the system said.
-void WriteCoordinates(const std::string &path, const Layout &best, int n)
+void WriteCoordinates(const std::string &path, const Layout &best, int n, const std::vector<std::string> &names)
 {
     const std::string temporary = path + ".part";
     const auto fail = [&](int error) {
@@ -107,7 +107,7 @@ void WriteCoordinates(const std::string &path, const Layout &best, int n)
     std::FILE *file = std::fopen(temporary.c_str(), "wb");
     if (!file)
         fail(errno);
-    const std::string text = LayoutCsvText(best, n);
+    const std::string text = LayoutCsvText(best, n, names);
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     int error = written ? 0 : errno;
     // A full disk often shows only when the buffer is flushed at the close.
@@ -141,7 +141,7 @@ int RunBatch(const BatchOptions &options)
 
     StressReport report{options.file, {}, 0};
     auto started = std::chrono::steady_clock::now();
-    DistanceData data = ReadDistances(options.file);
+    DistanceData data = ReadDistanceFile(options.file);
     PrintReadingWarnings(std::cerr, options.file, data);
     report.stages.push_back({"reading", std::to_string(data.ItemCount) + " items", secondsSince(started)});
     const int n = data.ItemCount;
@@ -151,11 +151,9 @@ int RunBatch(const BatchOptions &options)
     if (options.start == "classical") {
         stages.classicalStart(best);
     } else if (!options.start.empty()) {
-        best = ReadLayoutCsv(options.start);
-        const std::size_t items = (best.size() - 1) / 2;
-        if (items != static_cast<std::size_t>(n))
-            throw TessarinError(options.start + " holds a map of " + std::to_string(items) + " items, but " +
-                                options.file + " has " + std::to_string(n));
+        std::vector<std::string> mapNames;
+        best = ReadLayoutCsv(options.start, &mapNames);
+        CheckLayoutFits(best, mapNames, options.start, n, data.Names, options.file);
     }
 
     MersenneSource random;
@@ -196,17 +194,17 @@ int RunBatch(const BatchOptions &options)
     report.generations = generations;
 
     if (options.coords.empty()) {
-        WriteLayoutCsv(std::cout, best, n);
+        WriteLayoutCsv(std::cout, best, n, data.Names);
         std::cout.flush();
         if (!std::cout)
             throw TessarinError(std::string("the map could not be written to standard output: ") + std::strerror(errno));
     } else {
-        WriteCoordinates(options.coords, best, n);
+        WriteCoordinates(options.coords, best, n, data.Names);
     }
     const double fit = LayoutFitness(data, best);
 #ifdef TESSARIN_HAS_WINDOW
     if (!options.image.empty())
-        WriteMapImage(options.image, best, n, fit);
+        WriteMapImage(options.image, best, n, fit, data.Names);
 #endif
     const std::string stressLine = WriteDiagnostics(options.diagnostics, report, data, best);
     std::cerr << "items: " << n << "\n" << StatisticsNote(options.file, data) << "generations: " << generations << "\n";

@@ -1,6 +1,7 @@
 #include "display/map_view.h"
 
 #include "data/lenient_number.h"
+#include "display/item_label.h"
 #include "display/str_n.h"
 
 namespace tessarin {
@@ -18,7 +19,7 @@ void PrepareMap(DrawingSurface &graph)
 }
 
 std::string DrawMap(DrawingSurface &graph, const float *layout, int itemCount, double fit,
-                    const MapSettings &settings)
+                    const MapSettings &settings, const std::vector<std::string> &names)
 {
     graph.clear();
     if (settings.showGrid == 1) {
@@ -38,7 +39,7 @@ std::string DrawMap(DrawingSurface &graph, const float *layout, int itemCount, d
             graph.setCurrentY(static_cast<float>(layout[n + i] - dy));
             if (colourPerItem)
                 graph.setForeColor(10 + i % 6);
-            graph.printNumber(i, true);
+            graph.print(MapLabelText(names, i), true);
         }
     }
     return strN(6, fit * 100.0);

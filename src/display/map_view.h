@@ -3,6 +3,7 @@
 #include "display/drawing_surface.h"
 
 #include <string>
+#include <vector>
 
 namespace tessarin {
 
@@ -21,8 +22,9 @@ void PrepareMap(DrawingSurface &graph);
 /// and nine lines each way), then each item's number left of and above its
 /// point, offset by the font size. `layout` points at position 0 of a layout
 /// with positions 1..2N. Returns the fit in per cent as the fit box shows it.
-/// A surface with no width or height gets no labels.
+/// A surface with no width or height gets no labels. With `names` (N of
+/// them) the labels are the names instead of the numbers (MapLabelText).
 std::string DrawMap(DrawingSurface &graph, const float *layout, int itemCount, double fit,
-                    const MapSettings &settings);
+                    const MapSettings &settings, const std::vector<std::string> &names = {});
 
 } // namespace tessarin

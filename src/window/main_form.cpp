@@ -2,7 +2,7 @@
 
 #include "window/map_diagnostics.h"
 
-#include "data/distance_reader.h"
+#include "data/distance_file.h"
 #include "data/layout_fitness.h"
 #include "data/lenient_number.h"
 #include "data/shown_text.h"
@@ -11,6 +11,7 @@
 #include "display/map_view.h"
 #include "search/layout_csv.h"
 #include "search/layout_search.h"
+#include "window/item_tooltips.h"
 #include "window/map_export.h"
 #include "window/painter_surface.h"
 #include "window/picture_box.h"
@@ -20,6 +21,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -27,6 +30,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScopedValueRollback>
 
@@ -77,6 +81,10 @@ MainForm::MainForm(QWidget *parent) : QWidget(parent)
     controlFont.setPointSize(8);
     setFont(controlFont);
     createControls();
+    setAcceptDrops(true);
+    m_tooltips = new ItemTooltips(
+        m_distanceBox, m_distanceGraph, [this] { return m_tableDrawn && !m_running ? &m_data : nullptr; },
+        [this] { return canSaveMap() ? &m_bestLayout : nullptr; }, this);
 }
 
 MainForm::~MainForm() = default;
@@ -288,7 +296,7 @@ void MainForm::saveMap(bool svg)
         [this, n, fit](PainterSurface &surface) {
             surface.copyStateFrom(m_distanceGraph->surface());
             PrepareMap(surface);
-            DrawMap(surface, m_bestLayout.data(), n, fit, m_drawnMapSettings);
+            DrawMap(surface, m_bestLayout.data(), n, fit, m_drawnMapSettings, m_data.Names);
             if (m_mapOverlay)
                 m_mapOverlay(surface, m_bestLayout.data(), n);
         },
@@ -329,7 +337,7 @@ void MainForm::saveCoordinatesCsv()
     if (choice.path.isEmpty())
         return;
     try {
-        SaveBytes(choice.path, QByteArray::fromStdString(LayoutCsvText(m_bestLayout, m_data.ItemCount)));
+        SaveBytes(choice.path, QByteArray::fromStdString(LayoutCsvText(m_bestLayout, m_data.ItemCount, m_data.Names)));
     } catch (const std::exception &error) {
         showError(tr("The coordinates could not be saved as %1.\n\n%2")
                       .arg(choice.path, QString::fromLocal8Bit(error.what())));
@@ -342,7 +350,7 @@ void MainForm::copyCoordinates()
         showError(tr("There is no map to copy yet."));
         return;
     }
-    QGuiApplication::clipboard()->setText(QString::fromStdString(LayoutCsvText(m_bestLayout, m_data.ItemCount)));
+    QGuiApplication::clipboard()->setText(QString::fromStdString(LayoutCsvText(m_bestLayout, m_data.ItemCount, m_data.Names)));
 }
 
 void MainForm::saveTable(bool svg)
@@ -449,6 +457,33 @@ void MainForm::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+namespace {
+
+/// The one local file a drag carries, or an empty text.
+QString droppedFile(const QMimeData *mime)
+{
+    if (!mime || !mime->hasUrls() || mime->urls().size() != 1 || !mime->urls().first().isLocalFile())
+        return {};
+    return mime->urls().first().toLocalFile();
+}
+
+} // namespace
+
+void MainForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!m_running && !m_closing && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainForm::dropEvent(QDropEvent *event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty() || m_running || m_closing)
+        return;
+    event->acceptProposedAction();
+    openPath(path);
+}
+
 void MainForm::startUp(const QString &fileName, StartFile start)
 {
     try {
@@ -461,7 +496,7 @@ void MainForm::startUp(const QString &fileName, StartFile start)
     setBusy(true);
     try {
         try {
-            m_data = ReadDistances(QFile::encodeName(fileName).toStdString());
+            m_data = ReadDistanceFile(QFile::encodeName(fileName).toStdString());
         } catch (const std::exception &error) {
             std::cerr << "tessarin: " << error.what() << '\n';
             endRun();
@@ -488,6 +523,13 @@ void MainForm::openFile()
     const QString path = chooseFile();
     if (m_closing)
         return;
+    openPath(path);
+}
+
+void MainForm::openPath(const QString &path)
+{
+    if (m_running || m_closing)
+        return;
     setWindowTitle(TitleText + path);
     if (path.isEmpty())
         return;
@@ -495,7 +537,7 @@ void MainForm::openFile()
     try {
         // Assigned only when the whole file has been read: a bad file leaves
         // the data, table, map and best layout of the previous run.
-        m_data = ReadDistances(QFile::encodeName(path).toStdString());
+        m_data = ReadDistanceFile(QFile::encodeName(path).toStdString());
     } catch (const std::exception &error) {
         showError(tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
         return;
@@ -604,7 +646,8 @@ QString MainForm::chooseFile()
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
-    const QStringList filters = {tr("Distance file (*.txt)"), tr("All files (*.*)")};
+    const QStringList filters = {tr("Distance file (*.txt)"), tr("Distance matrix (*.csv *.tsv)"),
+                                 tr("PHYLIP distances (*.phy *.dist *.phylip)"), tr("All files (*.*)")};
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.first());
     if (dialog.exec() != QDialog::Accepted)
@@ -652,7 +695,7 @@ void MainForm::drawImprovement(const float *layout, int itemCount, double fit)
     std::string fitText;
     {
         const DrawingScope scope(*m_distanceGraph);
-        fitText = DrawMap(*m_distanceGraph, layout, itemCount, fit, settings);
+        fitText = DrawMap(*m_distanceGraph, layout, itemCount, fit, settings, m_data.Names);
     }
     m_fitBox->setText(QString::fromStdString(fitText));
     m_drawnMapSettings = settings;

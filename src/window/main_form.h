@@ -28,6 +28,7 @@ namespace tessarin {
 
 class DrawingSurface;
 class MapDiagnostics;
+class ItemTooltips;
 class PainterSurface;
 class PictureBox;
 
@@ -127,6 +128,8 @@ public:
     /// or a search runs.
     QMenu *mapMenu() const { return m_mapMenu; }
     QMenu *tableMenu() const { return m_tableMenu; }
+    /// The tooltips naming the items under the pointer in both boxes.
+    const ItemTooltips *tooltips() const { return m_tooltips; }
     /// True when a map has been drawn for the data and no search runs.
     bool canSaveMap() const;
     /// True when the table has been drawn and no search runs.
@@ -134,6 +137,10 @@ public:
 
 public slots:
     void openFile();
+    /// Opens `path` as the Open command does once its dialog has closed:
+    /// the caption names it, and a file that reads replaces the data and is
+    /// fitted. What a file dropped on the window does.
+    void openPath(const QString &path);
     void rerun();
     void stop();
     /// The context menu commands. PNG is saved at twice the box's size unless
@@ -156,6 +163,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // SearchHost
@@ -213,6 +222,7 @@ private:
     QLineEdit *m_gaGensText = nullptr;
     QPushButton *m_stopButton = nullptr;
 
+    ItemTooltips *m_tooltips = nullptr;
     QMenu *m_mapMenu = nullptr;
     QMenu *m_tableMenu = nullptr;
     QAction *m_saveMapPng = nullptr;

@@ -106,14 +106,14 @@ void SaveBytes(const QString &path, const QByteArray &bytes)
 }
 
 Replay MapReplay(const DisplaySettings &display, const MapSettings &map, const Layout &layout, int itemCount,
-                 double fit)
+                 double fit, const std::vector<std::string> &names)
 {
     if (itemCount < 1 || layout.size() < 2 * static_cast<std::size_t>(itemCount) + 1)
         throw TessarinError("there is no map to draw");
-    return [display, map, layout, itemCount, fit](PainterSurface &surface) {
+    return [display, map, layout, itemCount, fit, names](PainterSurface &surface) {
         ApplyMapSettings(surface, display, SettingsForm::StartUp);
         PrepareMap(surface);
-        DrawMap(surface, layout.data(), itemCount, fit, map);
+        DrawMap(surface, layout.data(), itemCount, fit, map, names);
     };
 }
 
@@ -124,7 +124,8 @@ bool IsMapImageName(const std::string &path)
            name.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
 }
 
-void WriteMapImage(const std::string &path, const Layout &layout, int itemCount, double fit)
+void WriteMapImage(const std::string &path, const Layout &layout, int itemCount, double fit,
+                   const std::vector<std::string> &names)
 {
     const QString name = QFile::decodeName(path.c_str());
     const bool png = name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
@@ -144,7 +145,7 @@ void WriteMapImage(const std::string &path, const Layout &layout, int itemCount,
 
     // The window's default picture box: 5000 twips a side.
     const PictureFrame frame{QSize(qRound(5000 / 15.0), qRound(5000 / 15.0)), QSizeF(5000, 5000)};
-    const Replay replay = MapReplay(DisplaySettings{}, MapSettings{}, layout, itemCount, fit);
+    const Replay replay = MapReplay(DisplaySettings{}, MapSettings{}, layout, itemCount, fit, names);
     try {
         SaveBytes(name, png ? EncodePng(RenderImage(frame, 1.0, replay))
                             : RenderSvg(frame, replay, QStringLiteral("Tessarin map")));

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tessarin {
 
@@ -45,15 +46,17 @@ void SaveBytes(const QString &path, const QByteArray &bytes);
 /// The map's replay: the given display settings applied as at start-up, the
 /// map prepared and drawn.
 Replay MapReplay(const DisplaySettings &display, const MapSettings &map, const Layout &layout, int itemCount,
-                 double fit);
+                 double fit, const std::vector<std::string> &names = {});
 
 /// True when `path` ends in .png or .svg (in any case), the names
 /// WriteMapImage takes.
 bool IsMapImageName(const std::string &path);
 
 /// For the batch mode: writes the map as the window draws it with the default
-/// settings on a box of 5000 twips, as PNG or SVG by the name's ending.
+/// settings on a box of 5000 twips, as PNG or SVG by the name's ending, the
+/// labels the items' names when there are any.
 /// Creates an offscreen application when none runs. Throws TessarinError.
-void WriteMapImage(const std::string &path, const Layout &layout, int itemCount, double fit);
+void WriteMapImage(const std::string &path, const Layout &layout, int itemCount, double fit,
+                   const std::vector<std::string> &names = {});
 
 } // namespace tessarin

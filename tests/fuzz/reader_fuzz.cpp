@@ -1,6 +1,8 @@
 // Fuzz target for ReadDistances: the bytes are the whole distance file.
 #include "reader_check.h"
 
+#include "data/distance_reader.h"
+
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     PrepareReaderCheck();
@@ -9,5 +11,5 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t size)
 {
-    return ReadAndCheck(bytes, size, 0);
+    return ReadAndCheck(bytes, size, 0, tessarin::ReadDistances);
 }

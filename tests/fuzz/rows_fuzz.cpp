@@ -5,6 +5,8 @@
 // bytes, and a successful reading must report that N.
 #include "reader_check.h"
 
+#include "data/distance_reader.h"
+
 #include <string>
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -20,5 +22,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     const int n = 2 + bytes[0] % 64;
     std::string file = std::to_string(n) + " fuzz\r\n";
     file.append(reinterpret_cast<const char *>(bytes) + 1, size - 1);
-    return ReadAndCheck(reinterpret_cast<const std::uint8_t *>(file.data()), file.size(), n);
+    return ReadAndCheck(reinterpret_cast<const std::uint8_t *>(file.data()), file.size(), n, tessarin::ReadDistances);
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tessarin {
+
+/// What the text of one cell of a named distance table holds.
+enum class CellKind {
+    /// A decimal number in single-precision range: optional sign, digits with
+    /// an optional point ('.' whatever the locale) and an optional exponent.
+    Number,
+    /// Empty, "NA" or "?": a value the table does not give.
+    Missing,
+    /// Anything else, or a number beyond the single-precision range.
+    NotANumber,
+    TooLarge,
+};
+
+/// One cell read strictly: the whole text (blanks around it aside) must be
+/// the number. `value` is then the number read exactly as the distance file
+/// reads it, so the same digits give the same bits in every format.
+struct Cell {
+    CellKind kind = CellKind::Missing;
+    float value = 0.0f;
+};
+Cell ReadCell(std::string_view text);
+
+/// True when `text` is a cell of some kind other than NotANumber: what
+/// tells the values of a row from the names around them.
+bool LooksLikeCell(std::string_view text);
+
+} // namespace tessarin
