@@ -2,6 +2,7 @@
 
 #include "data/distance_data.h"
 
+#include <random>
 #include <vector>
 
 namespace tessarin::testing {
@@ -30,6 +31,18 @@ inline DistanceData MakeDistances(int n, const std::vector<float> &upper)
     if (n >= 2)
         data.DistanceSpread = squares - static_cast<float>(double(sum) * double(sum) / n / (n - 1));
     return data;
+}
+
+/// A table of `n` items with distances drawn uniformly from 1..1000 by a
+/// generator with a fixed seed: the same table on every run.
+inline DistanceData RandomDistances(int n, unsigned seed = 12345)
+{
+    std::mt19937 engine(seed);
+    std::uniform_real_distribution<float> uniform(1.0f, 1000.0f);
+    std::vector<float> upper(n > 1 ? static_cast<std::size_t>(n) * (n - 1) / 2 : 0);
+    for (float &g : upper)
+        g = uniform(engine);
+    return MakeDistances(n, upper);
 }
 
 } // namespace tessarin::testing

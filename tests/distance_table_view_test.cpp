@@ -2,6 +2,7 @@
 #include "display/distance_table_view.h"
 #include "distance_fixture.h"
 #include "recording_surface.h"
+#include "reference_table_view.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,33 @@ TEST(DistanceTableView, DrawsHeaderRowNumbersDiagonalAndCells)
         "print 0 3 [ 3 ]", "print 1 3 [ Big ]", "print 2 3 [Small]", "print 3 3 [ - ]", "print 3 3 [] end",
     };
     EXPECT_EQ(box.calls, expected);
+}
+
+TEST(DistanceTableView, DrawsWhatTheCellByCellDrawingDraws)
+{
+    // Every call, every text and every position, for tables of both fonts,
+    // with markers and repeated values among the cells.
+    struct Case {
+        const char *name;
+        int n;
+        const char *size;
+    };
+    for (const Case &c : {Case{"Times New Roman", 8, "5000"}, Case{"Small Fonts", 60, "5000"},
+                          Case{"Small Fonts, large", 150, "200"}}) {
+        SCOPED_TRACE(c.name);
+        DistanceData data = testing::RandomDistances(c.n, 99);
+        data.Distances[1 * (c.n + 1) + 2] = 1e6f;   // " Big "
+        data.Distances[2 * (c.n + 1) + 1] = -500.0f; // "Small"
+        data.Distances[3 * (c.n + 1) + 4] = 0.5f;
+        RecordingSurface fast, reference;
+        DistanceMatrix(fast, data, c.size);
+        testing::ReferenceDistanceMatrix(reference, data, c.size);
+        ASSERT_EQ(fast.calls.size(), reference.calls.size());
+        for (std::size_t k = 0; k < fast.calls.size(); ++k)
+            ASSERT_EQ(fast.calls[k], reference.calls[k]) << "call " << k;
+        EXPECT_EQ(fast.currentX(), reference.currentX());
+        EXPECT_EQ(fast.currentY(), reference.currentY());
+    }
 }
 
 TEST(DistanceTableView, OneItemAndNoTable)

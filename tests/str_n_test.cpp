@@ -63,6 +63,27 @@ TEST(StrN, KeepsTheWidthForEveryValue)
     EXPECT_THROW(strN(6, INFINITY), TessarinError);
 }
 
+TEST(FieldFormatter, GivesStrNsTextForEveryValue)
+{
+    // Values that round to the same text, markers at both ends, powers of
+    // ten (where the digit count is taken from a logarithm), halves, and a
+    // sweep of single-precision table values in one formatter per width, so
+    // that cached texts are reused across many values.
+    std::vector<double> values = {0.0, 0.04, 0.05, 0.95, 1.0, 9.95, 10.0, 99.5, 100.0, 999.4, 999.5, 1000.0,
+                                  -0.04, -0.05, -1.0, -9.95, -10.0, -99.4, -99.5, 1e-30, 123456.0, 0.6, -0.6};
+    for (float v = -120.0f; v < 1100.0f; v += 0.0137f)
+        values.push_back(v);
+    for (int width : {3, 6}) {
+        FieldFormatter format(width);
+        for (int pass = 0; pass < 2; ++pass)
+            for (double value : values) {
+                SCOPED_TRACE(value);
+                ASSERT_EQ(format(value), strN(width, value));
+            }
+        EXPECT_THROW(format(std::nan("")), TessarinError);
+    }
+}
+
 TEST(StrN, IgnoresTheLocale)
 {
     const std::string saved = std::setlocale(LC_ALL, nullptr);

@@ -45,13 +45,15 @@ void DistanceMatrix(DrawingSurface &box, const DistanceData &data, const std::st
         box.printNumber(j, false);
     }
     box.print("", true);
+    FieldFormatter cellText(3);
+    const std::string diagonal = " - ";
     for (int i = 1; i <= n; ++i) {
         box.setCurrentY(static_cast<float>(i));
         box.setCurrentX(0);
         box.printNumber(i, false);
         for (int j = 1; j <= n; ++j) {
             box.setCurrentX(static_cast<float>(j));
-            box.print(j == i ? " - " : strN(3, data.distance(i, j)), false);
+            box.print(j == i ? diagonal : cellText(data.distance(i, j)), false);
         }
         box.print("", true);
     }

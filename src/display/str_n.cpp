@@ -5,7 +5,9 @@
 
 #include <cmath>
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
 #include <string>
 
 namespace tessarin {
@@ -43,19 +45,64 @@ std::string NumberText(float value)
     return text;
 }
 
-std::string strN(int width, double value)
+namespace {
+
+// The field's text of a value already rounded to the digits it keeps.
+std::string FieldText(int width, float rounded)
 {
+    const std::size_t p = static_cast<std::size_t>(std::max(width, 0));
+    std::string t = NumberText(rounded);
+    t += std::string(p, ' ');
+    t.erase(0, t.find_first_not_of(' '));
+    if (t.size() > p)
+        t.resize(p);
+    std::size_t last = t.find_last_not_of(' ');
+    t.erase(last == std::string::npos ? 0 : last + 1);
+    t = std::string(p, ' ') + t;
+    return t.substr(t.size() - p);
+}
+
+} // namespace
+
+namespace {
+
+// 10 to the power k as std::pow gives it; a formatter keeps the few it needs.
+struct PowersOfTen {
+    static constexpr int Kept = 16;
+    std::array<double, Kept> values{};
+    PowersOfTen()
+    {
+        for (int k = 0; k < Kept; ++k)
+            values[static_cast<std::size_t>(k)] = std::pow(10.0, k);
+    }
+    double operator()(int k) const
+    {
+        return k >= 0 && k < Kept ? values[static_cast<std::size_t>(k)] : std::pow(10.0, k);
+    }
+};
+
+const PowersOfTen &Powers()
+{
+    static const PowersOfTen powers;
+    return powers;
+}
+
+} // namespace
+
+StrNRounding RoundForField(int width, double value)
+{
+    const PowersOfTen &pow10 = Powers();
     if (!std::isfinite(value))
         throw TessarinError("the number formatter got a value that is not a number");
     const int p = width;
     const int w = value < 0.0 ? p - 1 : p;
-    // A value whose integer part cannot fit gets a marker whatever the digits
-    // would have been, so the markers are decided first.
-    const double limit = std::pow(10.0, w);
+    // A value whose integer part does not fit gets a marker whatever the
+    // digits would have been, so the markers are decided first.
+    const double limit = pow10(w);
     if (value < 0.6 - limit)
-        return "Small";
+        return {StrNRounding::Small, 0.0f};
     if (value > limit - 0.6)
-        return " Big ";
+        return {StrNRounding::Big, 0.0f};
     int e = 0;
     if (value != 0.0) {
         const double quotient = std::log(std::fabs(value)) / std::log(10.0);
@@ -65,23 +112,46 @@ std::string strN(int width, double value)
         e = -1;
     if (e > w - 2)
         e = e - 1;
-    const double scale = std::pow(10.0, w - 2 - e);
+    const double scale = pow10(w - 2 - e);
     const float y = static_cast<float>(std::floor(value * scale + 0.5) / scale);
     if (!std::isfinite(y))
         throw TessarinError("the number formatter cannot write " + ShortestText(value) + " in " +
                             std::to_string(width) + " characters");
+    return {StrNRounding::Digits, y};
+}
 
-    std::string t = NumberText(y);
-    t += std::string(static_cast<std::size_t>(std::max(p, 0)), ' ');
-    t.erase(0, t.find_first_not_of(' '));
-    if (static_cast<int>(t.size()) > p)
-        t.resize(static_cast<std::size_t>(std::max(p, 0)));
-    std::size_t last = t.find_last_not_of(' ');
-    t.erase(last == std::string::npos ? 0 : last + 1);
-    t = std::string(static_cast<std::size_t>(std::max(p, 0)), ' ') + t;
-    t = t.substr(t.size() - static_cast<std::size_t>(std::max(p, 0)));
+std::string strN(int width, double value)
+{
+    const StrNRounding rounding = RoundForField(width, value);
+    switch (rounding.kind) {
+    case StrNRounding::Small:
+        return "Small";
+    case StrNRounding::Big:
+        return " Big ";
+    case StrNRounding::Digits:
+        break;
+    }
+    return FieldText(width, rounding.rounded);
+}
 
-    return t;
+const std::string &FieldFormatter::operator()(double value)
+{
+    const StrNRounding rounding = RoundForField(m_width, value);
+    if (rounding.kind == StrNRounding::Small)
+        return m_small;
+    if (rounding.kind == StrNRounding::Big)
+        return m_big;
+    std::uint32_t bits;
+    std::memcpy(&bits, &rounding.rounded, sizeof bits);
+    Front &front = m_front[(bits * 2654435761u) >> 20];
+    if (front.text && front.bits == bits)
+        return *front.text;
+    auto [known, added] = m_texts.try_emplace(bits);
+    if (added)
+        known->second = FieldText(m_width, rounding.rounded);
+    // Elements of an unordered_map stay where they are as it grows.
+    front = {bits, &known->second};
+    return known->second;
 }
 
 } // namespace tessarin

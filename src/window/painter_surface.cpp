@@ -47,8 +47,10 @@ PainterSurface::~PainterSurface()
 
 void PainterSurface::setTarget(QPaintDevice *device, QSize pixels, QSizeF twips, double pixelScale)
 {
-    if (m_painter && device != m_device)
-        endPainting();
+    if (m_painter && device != m_device) {
+        m_painter->end();
+        m_painter.reset();
+    }
     m_device = device;
     m_pixels = pixels;
     m_twips = twips;
@@ -57,14 +59,12 @@ void PainterSurface::setTarget(QPaintDevice *device, QSize pixels, QSizeF twips,
 
 void PainterSurface::beginPainting()
 {
-    if (m_painter || !canDraw())
-        return;
-    m_painter = std::make_unique<QPainter>(m_device);
-    m_painter->scale(m_pixelScale, m_pixelScale);
+    m_session = true;
 }
 
 void PainterSurface::endPainting()
 {
+    m_session = false;
     if (m_painter)
         m_painter->end();
     m_painter.reset();
@@ -79,6 +79,10 @@ template <class Draw> void PainterSurface::paint(Draw &&draw)
 {
     if (!canDraw())
         return;
+    if (m_session && !m_painter) {
+        m_painter = std::make_unique<QPainter>(m_device);
+        m_painter->scale(m_pixelScale, m_pixelScale);
+    }
     if (m_painter) {
         draw(*m_painter);
         return;
@@ -211,25 +215,53 @@ double PainterSurface::textHeight() const
     return pixelsToUserY(resolvedFont().metrics->height());
 }
 
+QImage *PainterSurface::stampTarget() const
+{
+    if (!m_textStamps || m_pixelScale != 1.0 || !canDraw() || m_device->devType() != QInternal::Image)
+        return nullptr;
+    auto *image = static_cast<QImage *>(m_device);
+    const QImage::Format format = image->format();
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ? image : nullptr;
+}
+
 void PainterSurface::print(const std::string &text, bool lineEnd)
 {
-    const QString shown = QString::fromStdString(text);
     const ResolvedFont &resolved = resolvedFont();
-    const QFont &font = resolved.font;
-    const QFontMetricsF &metrics = *resolved.metrics;
-    if (!shown.isEmpty()) {
+    QImage *image = text.empty() ? nullptr : stampTarget();
+    TextRasterCache::Entry *stamp = nullptr;
+    if (image) {
+        if (m_stampedFont != m_resolvedSerial) {
+            m_stamps.setFont(resolved.font, m_device);
+            m_stampedFont = m_resolvedSerial;
+        }
+        stamp = &m_stamps.entry(text);
+    }
+    if (!text.empty()) {
         const QPointF top = toPixels(m_state.currentX, m_state.currentY);
-        paint([&](QPainter &painter) {
-            painter.setFont(font);
-            painter.setPen(PaletteColor(m_state.foreColor));
-            painter.drawText(QPointF(top.x(), top.y() + metrics.ascent()), shown);
-        });
+        const QPointF origin(top.x(), top.y() + resolved.ascent);
+        if (image) {
+            if (m_painter) {
+                // Written straight into the image from here on: the painter
+                // must not hold a stale view of it.
+                m_painter->end();
+                m_painter.reset();
+            }
+            m_stamps.draw(*image, origin, *stamp, text, PaletteColor(m_state.foreColor).rgb());
+        } else {
+            const QString shown = QString::fromStdString(text);
+            paint([&](QPainter &painter) {
+                painter.setFont(resolved.font);
+                painter.setPen(PaletteColor(m_state.foreColor));
+                painter.drawText(origin, shown);
+            });
+        }
     }
     if (lineEnd) {
         m_state.currentX = static_cast<float>(m_state.userScale ? m_state.scaleLeft : 0.0);
-        m_state.currentY = static_cast<float>(m_state.currentY + pixelsToUserY(metrics.height()));
+        m_state.currentY = static_cast<float>(m_state.currentY + pixelsToUserY(resolved.height));
     } else {
-        m_state.currentX = static_cast<float>(m_state.currentX + pixelsToUserX(metrics.horizontalAdvance(shown)));
+        const double width = stamp ? m_stamps.advance(*stamp, text) : advance(text);
+        m_state.currentX = static_cast<float>(m_state.currentX + pixelsToUserX(width));
     }
 }
 
@@ -270,8 +302,21 @@ const PainterSurface::ResolvedFont &PainterSurface::resolvedFont() const
         m_resolved.device = m_device;
         m_resolved.font = drawingFont();
         m_resolved.metrics.emplace(m_resolved.font, m_device);
+        m_resolved.advances.clear();
+        m_resolved.ascent = m_resolved.metrics->ascent();
+        m_resolved.height = m_resolved.metrics->height();
+        ++m_resolvedSerial;
     }
     return m_resolved;
+}
+
+double PainterSurface::advance(const std::string &text) const
+{
+    const ResolvedFont &resolved = resolvedFont();
+    auto [known, added] = resolved.advances.try_emplace(text, 0.0);
+    if (added)
+        known->second = resolved.metrics->horizontalAdvance(QString::fromStdString(text));
+    return known->second;
 }
 
 QFont PainterSurface::drawingFont() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/drawing_surface.h"
+#include "window/text_raster_cache.h"
 
 #include <QColor>
 #include <QFont>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 class QPaintDevice;
 class QPainter;
@@ -47,6 +49,13 @@ public:
     /// one painter, as it writes its whole document when the painter ends.
     void beginPainting();
     void endPainting();
+
+    /// On an RGB32 or ARGB32 image at pixel scale 1, prints stamp a raster of
+    /// each distinct text made once (TextRasterCache) instead of laying the
+    /// text out and rasterising it at every print; on by default. Off, every
+    /// print goes through QPainter::drawText.
+    void setTextStamps(bool on) { m_textStamps = on; }
+    bool textStamps() const { return m_textStamps; }
 
     /// Takes over another surface's drawing state: scale, colours, font and
     /// print position, but not its device.
@@ -98,6 +107,8 @@ private:
     };
 
     bool canDraw() const;
+    // The image prints stamp their texts on, or null when they are painted.
+    QImage *stampTarget() const;
     // Runs `draw` with a painter on the device in logical pixels.
     template <class Draw> void paint(Draw &&draw);
     QPointF toPixels(double x, double y) const;
@@ -111,6 +122,12 @@ private:
     double m_pixelScale = 1.0;
     QColor m_defaultBackground = Qt::white;
     std::unique_ptr<QPainter> m_painter;
+    // Between beginPainting and endPainting; the painter itself is ended
+    // while texts are stamped straight into the image, and opened again by
+    // the next painted call.
+    bool m_session = false;
+    bool m_textStamps = true;
+    TextRasterCache m_stamps;
 
     // The font and its metrics for the current name, size and device, kept
     // between prints: resolving a font is far dearer than drawing its text.
@@ -120,9 +137,18 @@ private:
         const QPaintDevice *device = nullptr;
         QFont font;
         std::optional<QFontMetricsF> metrics;
+        // Each distinct text's advance, in pixels: measuring lays the text out.
+        mutable std::unordered_map<std::string, double> advances;
+        // Asking the metrics locks the font cache: asked once per font.
+        double ascent = 0, height = 0;
     };
+    double advance(const std::string &text) const;
     const ResolvedFont &resolvedFont() const;
     mutable ResolvedFont m_resolved;
+    // Counts the fonts resolved, so that the stamps change font only when
+    // the resolved one does.
+    mutable unsigned m_resolvedSerial = 0;
+    unsigned m_stampedFont = ~0u;
 };
 
 } // namespace tessarin

@@ -111,7 +111,7 @@ void PictureBox::circle(double x, double y, double radius, int color)
 void PictureBox::print(const std::string &text, bool lineEnd)
 {
     drawing().print(text, lineEnd);
-    if (!text.empty())
+    if (!text.empty() && !m_drawing)
         update();
 }
 
@@ -159,17 +159,20 @@ void PictureBox::beginDrawing()
 {
     syncImage();
     m_surface.beginPainting();
+    m_drawing = true;
 }
 
 void PictureBox::endDrawing()
 {
+    m_drawing = false;
     m_surface.endPainting();
     update();
 }
 
 PainterSurface &PictureBox::drawing()
 {
-    syncImage();
+    if (!m_drawing)
+        syncImage();
     return m_surface;
 }
 

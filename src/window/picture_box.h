@@ -88,6 +88,9 @@ private:
     PainterSurface &drawing();
 
     mutable QImage m_image;
+    // Between beginDrawing and endDrawing: no events are processed, so the
+    // size cannot change and one repaint at the end does for every call.
+    bool m_drawing = false;
     mutable PainterSurface m_surface;
     double m_twipsLeft = 0, m_twipsTop = 0, m_twipsWidth = 0, m_twipsHeight = 0;
 };
