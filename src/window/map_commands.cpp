@@ -91,7 +91,7 @@ MapCommandResult RunMapCommand(MapCommand command, SearchHost &host, const Dista
     MapCommandResult result;
     switch (command) {
     case MapCommand::ClassicalStart:
-        result.layout = ClassicalLayout(data);
+        result.layout = StoredLayout(ClassicalCoordinates(data, 2, &observer), n);
         result.fit = LayoutFitness(data, result.layout);
         break;
     case MapCommand::Polish: {
