@@ -41,6 +41,11 @@ QString FileFormatText()
 
 QMessageBox *ShowHelpBox(QWidget *parent, const char *name, const QString &title, const QString &text)
 {
+    if (auto *open = parent->findChild<QMessageBox *>(QString::fromLatin1(name))) {
+        open->raise();
+        open->activateWindow();
+        return open;
+    }
     auto *box = new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Close, parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setTextFormat(Qt::RichText);

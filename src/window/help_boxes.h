@@ -13,7 +13,8 @@ QString AboutText();
 QString FileFormatText();
 
 /// Shows `text` in a box of `parent` that stays open beside the window (not
-/// modal) and deletes itself when closed; the box is named `name`.
+/// modal) and deletes itself when closed; the box is named `name`. A box of
+/// that name already open is brought to the front instead.
 QMessageBox *ShowHelpBox(QWidget *parent, const char *name, const QString &title, const QString &text);
 
 } // namespace tessarin
