@@ -33,8 +33,8 @@ MenuBar::MenuBar(MainForm &form, const QList<QAction *> &saveActions) : QMenuBar
     quit->setMenuRole(QAction::QuitRole);
 
     m_mapCommandsMenu = menu("MapCommandsMenu", tr("&Map"));
-    m_commandActions << entry(m_mapCommandsMenu, "RerunAction", tr("&Rerun/More Fit"), QKeySequence(Qt::CTRL | Qt::Key_R),
-                              &MainForm::rerun);
+    m_commandActions << entry(m_mapCommandsMenu, "RerunAction", tr("&Rerun/More Fit"),
+                              QKeySequence(Qt::CTRL | Qt::Key_R), &MainForm::rerun);
     entry(m_mapCommandsMenu, "StopAction", tr("&Stop"), QKeySequence(Qt::Key_Escape), &MainForm::stop);
     m_mapCommandsMenu->addSeparator();
     m_commandActions << entry(m_mapCommandsMenu, "ClassicalStartAction", tr("&Classical start"),
