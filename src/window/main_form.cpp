@@ -4,31 +4,32 @@
 
 #include "data/distance_file.h"
 #include "data/layout_fitness.h"
+#include "data/distance_reader.h"
 #include "data/lenient_number.h"
 #include "data/shown_text.h"
 #include "data/tessarin_error.h"
 #include "display/distance_table_view.h"
 #include "display/map_view.h"
-#include "search/layout_csv.h"
 #include "search/layout_search.h"
 #include "window/item_tooltips.h"
 #include "window/map_export.h"
 #include "window/painter_surface.h"
+#include "window/help_boxes.h"
+#include "window/map_commands.h"
+#include "window/menu_bar.h"
 #include "window/picture_box.h"
 #include "window/reading_notice.h"
+#include "window/window_closing.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -51,10 +52,6 @@ public:
 private:
     PictureBox &m_box;
 };
-
-/// Thrown through a running search once the window is closing, so that the
-/// search unwinds to the handler that started it without drawing again.
-struct WindowClosing {};
 
 QRect pixelRect(int left, int top, int width, int height)
 {
@@ -80,6 +77,10 @@ MainForm::MainForm(QWidget *parent) : QWidget(parent)
     QFont controlFont(QStringLiteral("Liberation Sans"));
     controlFont.setPointSize(8);
     setFont(controlFont);
+    // The controls stand in the client area below the menu bar, at the
+    // places and sizes the form gives them.
+    m_clientArea = new QWidget(this);
+    m_clientArea->setObjectName(QStringLiteral("ClientArea"));
     createControls();
     setAcceptDrops(true);
     m_tooltips = new ItemTooltips(
@@ -93,27 +94,27 @@ void MainForm::createControls()
 {
     // Created in tab order, so the focus chain follows the table of controls.
     auto textBox = [this](const char *name, const char *text, QRect where) {
-        auto *box = new QLineEdit(QString::fromLatin1(text), this);
+        auto *box = new QLineEdit(QString::fromLatin1(text), m_clientArea);
         box->setObjectName(QString::fromLatin1(name));
         box->setAlignment(Qt::AlignCenter);
         box->setGeometry(where);
         return box;
     };
     auto label = [this](const char *name, const QString &text, QRect where) {
-        auto *label = new QLabel(text, this);
+        auto *label = new QLabel(text, m_clientArea);
         label->setObjectName(QString::fromLatin1(name));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setGeometry(where);
         return label;
     };
     auto button = [this](const char *name, const QString &text, QRect where) {
-        auto *button = new QPushButton(text, this);
+        auto *button = new QPushButton(text, m_clientArea);
         button->setObjectName(QString::fromLatin1(name));
         button->setGeometry(where);
         return button;
     };
     auto pictureBox = [this](const char *name, int left, int top, int width, int height) {
-        auto *box = new PictureBox(this);
+        auto *box = new PictureBox(m_clientArea);
         box->setObjectName(QString::fromLatin1(name));
         box->setTwipsGeometry(left, top, width, height);
         return box;
@@ -133,7 +134,7 @@ void MainForm::createControls()
     m_backText = textBox("BackText", "0", pixelRect(7200, 480, 735, 285));
     m_foreText = textBox("ForeText", "-1", pixelRect(7200, 840, 735, 285));
     m_label5 = label("Label5", tr("Fontsize:"), pixelRect(8160, 120, 975, 255));
-    m_showGrid = new QCheckBox(tr("Show gridlines:"), this);
+    m_showGrid = new QCheckBox(tr("Show gridlines:"), m_clientArea);
     m_showGrid->setObjectName(QStringLiteral("ShowGrid"));
     m_showGrid->setLayoutDirection(Qt::RightToLeft);
     m_showGrid->setChecked(true);
@@ -161,63 +162,12 @@ void MainForm::createControls()
     connect(m_moreFit, &QPushButton::clicked, this, &MainForm::rerun);
     connect(m_stopButton, &QPushButton::clicked, this, &MainForm::stop);
 
-    m_requestedOuterSize = QSizeF(10500, 6700);
-    resize(pixelRect(0, 0, 10500, 6700).size());
     createMenus();
-}
-
-void MainForm::createMenus()
-{
-    auto entry = [this](QMenu *menu, const char *name, const QString &text, void (MainForm::*slot)()) {
-        QAction *action = menu->addAction(text, this, slot);
-        action->setObjectName(QString::fromLatin1(name));
-        return action;
-    };
-    m_mapMenu = new QMenu(this);
-    m_mapMenu->setObjectName(QStringLiteral("MapMenu"));
-    m_saveMapPng = entry(m_mapMenu, "SaveMapPng", tr("Save map as PNG…"), &MainForm::saveMapPng);
-    m_saveMapSvg = entry(m_mapMenu, "SaveMapSvg", tr("Save map as SVG…"), &MainForm::saveMapSvg);
-    m_saveCoordinates =
-        entry(m_mapMenu, "SaveCoordinates", tr("Save coordinates as CSV…"), &MainForm::saveCoordinatesCsv);
-    m_copyCoordinates = entry(m_mapMenu, "CopyCoordinates", tr("Copy coordinates"), &MainForm::copyCoordinates);
-    m_tableMenu = new QMenu(this);
-    m_tableMenu->setObjectName(QStringLiteral("TableMenu"));
-    m_saveTablePng = entry(m_tableMenu, "SaveTablePng", tr("Save table as PNG…"), &MainForm::saveTablePng);
-    m_saveTableSvg = entry(m_tableMenu, "SaveTableSvg", tr("Save table as SVG…"), &MainForm::saveTableSvg);
-
-    for (auto [box, menu] : {std::pair{m_distanceGraph, m_mapMenu}, std::pair{m_distanceBox, m_tableMenu}}) {
-        box->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(box, &QWidget::customContextMenuRequested, this, [this, box, menu](const QPoint &at) {
-            updateSaveActions();
-            menu->popup(box->mapToGlobal(at));
-        });
-        connect(menu, &QMenu::aboutToShow, this, &MainForm::updateSaveActions);
-    }
-    m_diagnostics = new MapDiagnostics(*this);
-    m_mapMenu->addSeparator();
-    m_diagnostics->addActionsTo(m_mapMenu);
-    updateSaveActions();
-}
-
-bool MainForm::canSaveMap() const
-{
-    const auto n = static_cast<std::size_t>(m_data.ItemCount);
-    return m_mapDrawn && !m_running && !m_closing && n > 0 && m_bestLayout.size() == 2 * n + 1;
-}
-
-bool MainForm::canSaveTable() const
-{
-    return m_tableDrawn && !m_running && !m_closing && !m_data.empty();
-}
-
-void MainForm::updateSaveActions()
-{
-    const bool map = canSaveMap();
-    for (QAction *action : {m_saveMapPng, m_saveMapSvg, m_saveCoordinates, m_copyCoordinates})
-        action->setEnabled(map);
-    const bool table = canSaveTable();
-    for (QAction *action : {m_saveTablePng, m_saveTableSvg})
-        action->setEnabled(table);
+    m_saveMapPng->setShortcut(QKeySequence::Save);
+    m_menuBar = new MenuBar(*this, {m_saveMapPng, m_saveMapSvg, m_saveCoordinates, m_saveTablePng, m_saveTableSvg});
+    m_requestedOuterSize = QSizeF(10500, 6700);
+    resize(pixelRect(0, 0, 10500, 6700).size() + QSize(0, menuBarHeight()));
+    m_diagnostics->addActionsTo(m_menuBar->mapCommandsMenu());
 }
 
 void MainForm::drawTable()
@@ -229,153 +179,6 @@ void MainForm::drawTable()
         DistanceMatrix(*m_distanceBox, m_data, m_drawnSizeText);
     }
     m_tableDrawn = true;
-}
-
-QString MainForm::suggestedName(const QString &ending) const
-{
-    if (m_dataFile.isEmpty())
-        return QStringLiteral("map") + ending;
-    const QFileInfo data(m_dataFile);
-    return data.dir().filePath(data.completeBaseName() + ending);
-}
-
-MainForm::SaveChoice MainForm::chooseSaveFile(const SaveRequest &request)
-{
-    if (m_saveDialog)
-        return m_saveDialog(request);
-    QFileDialog dialog(this, request.title);
-    dialog.setObjectName(QStringLiteral("SaveDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(request.defaultSuffix);
-    dialog.setNameFilters(request.filters);
-    dialog.selectNameFilter(request.filters.value(0));
-    dialog.selectFile(request.suggestedName);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return {dialog.selectedFiles().value(0), std::max(0, int(request.filters.indexOf(dialog.selectedNameFilter())))};
-}
-
-void MainForm::savePicture(PictureBox *box, const std::function<void(PainterSurface &)> &replay, bool svg,
-                           const QString &what, const QString &ending)
-{
-    const QStringList filters = svg ? QStringList{tr("SVG drawing (*.svg)")}
-                                    : QStringList{tr("PNG image, twice the box size (*.png)"),
-                                                  tr("PNG image, box size (*.png)")};
-    const SaveChoice choice =
-        chooseSaveFile({svg ? tr("Save %1 as SVG").arg(what) : tr("Save %1 as PNG").arg(what), filters,
-                        svg ? QStringLiteral("svg") : QStringLiteral("png"), suggestedName(ending)});
-    if (choice.path.isEmpty())
-        return;
-    const PictureFrame frame{box->size(), QSizeF(box->outerWidth(), box->outerHeight())};
-    try {
-        if (svg) {
-            SaveBytes(choice.path, RenderSvg(frame, replay, tr("Tessarin %1 of %2").arg(what, QFileInfo(m_dataFile).fileName())));
-        } else {
-            const double scale = choice.filter == 1 ? 1.0 : 2.0;
-            SaveBytes(choice.path, EncodePng(RenderImage(frame, scale, replay)));
-        }
-    } catch (const std::exception &error) {
-        showError(tr("The %1 could not be saved as %2.\n\n%3")
-                      .arg(what, choice.path, QString::fromLocal8Bit(error.what())));
-    }
-}
-
-void MainForm::saveMap(bool svg)
-{
-    if (!canSaveMap()) {
-        showError(tr("There is no map to save yet."));
-        return;
-    }
-    // Drawn again as the window drew it: the map surface's colours and font,
-    // the grid and label settings of the latest drawing, the best map.
-    const int n = m_data.ItemCount;
-    const double fit = LayoutFitness(m_data, m_bestLayout);
-    savePicture(
-        m_distanceGraph,
-        [this, n, fit](PainterSurface &surface) {
-            surface.copyStateFrom(m_distanceGraph->surface());
-            PrepareMap(surface);
-            DrawMap(surface, m_bestLayout.data(), n, fit, m_drawnMapSettings, m_data.Names);
-            if (m_mapOverlay)
-                m_mapOverlay(surface, m_bestLayout.data(), n);
-        },
-        svg, tr("map"), svg ? QStringLiteral("-map.svg") : QStringLiteral("-map.png"));
-}
-
-void MainForm::redrawMap()
-{
-    if (!canSaveMap())
-        return;
-    const int n = m_data.ItemCount;
-    const double fit = LayoutFitness(m_data, m_bestLayout);
-    const DrawingScope scope(*m_distanceGraph);
-    DrawMap(*m_distanceGraph, m_bestLayout.data(), n, fit, m_drawnMapSettings);
-    if (m_mapOverlay)
-        m_mapOverlay(*m_distanceGraph, m_bestLayout.data(), n);
-}
-
-void MainForm::saveMapPng()
-{
-    saveMap(false);
-}
-
-void MainForm::saveMapSvg()
-{
-    saveMap(true);
-}
-
-void MainForm::saveCoordinatesCsv()
-{
-    if (!canSaveMap()) {
-        showError(tr("There is no map to save yet."));
-        return;
-    }
-    const SaveChoice choice = chooseSaveFile({tr("Save coordinates as CSV"),
-                                              {tr("Coordinates, comma-separated (*.csv)")}, QStringLiteral("csv"),
-                                              suggestedName(QStringLiteral("-map.csv"))});
-    if (choice.path.isEmpty())
-        return;
-    try {
-        SaveBytes(choice.path, QByteArray::fromStdString(LayoutCsvText(m_bestLayout, m_data.ItemCount, m_data.Names)));
-    } catch (const std::exception &error) {
-        showError(tr("The coordinates could not be saved as %1.\n\n%2")
-                      .arg(choice.path, QString::fromLocal8Bit(error.what())));
-    }
-}
-
-void MainForm::copyCoordinates()
-{
-    if (!canSaveMap()) {
-        showError(tr("There is no map to copy yet."));
-        return;
-    }
-    QGuiApplication::clipboard()->setText(QString::fromStdString(LayoutCsvText(m_bestLayout, m_data.ItemCount, m_data.Names)));
-}
-
-void MainForm::saveTable(bool svg)
-{
-    if (!canSaveTable()) {
-        showError(tr("There is no table to save yet."));
-        return;
-    }
-    savePicture(
-        m_distanceBox,
-        [this](PainterSurface &surface) {
-            surface.copyStateFrom(m_distanceBox->surface());
-            DistanceMatrix(surface, m_data, m_drawnSizeText);
-        },
-        svg, tr("table"), svg ? QStringLiteral("-table.svg") : QStringLiteral("-table.png"));
-}
-
-void MainForm::saveTablePng()
-{
-    saveTable(false);
-}
-
-void MainForm::saveTableSvg()
-{
-    saveTable(true);
 }
 
 void MainForm::applySizingRule()
@@ -415,7 +218,8 @@ void MainForm::applySizingRule()
     const QSize outer(qRound(width / TwipsPerPixel), qRound(height / TwipsPerPixel));
     // Outer size is the frame's size; without a frame it is the client size.
     const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
-    resize((outer - frame).expandedTo(QSize(0, 0)));
+    // The menu bar is window chrome, as the title bar is: it comes on top.
+    resize((outer - frame + QSize(0, menuBarHeight())).expandedTo(QSize(0, 0)));
 
     m_distanceBox->setTwipsGeometry(120, 1200, side(), side());
     const double graphLeft = side() + 250;
@@ -438,9 +242,19 @@ void MainForm::sizeOnEvent()
     }
 }
 
+int MainForm::menuBarHeight() const
+{
+    // A menu bar the desktop shows outside the window takes no room in it.
+    return m_menuBar && !m_menuBar->isNativeMenuBar() ? m_menuBar->sizeHint().height() : 0;
+}
+
 void MainForm::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    const int bar = menuBarHeight();
+    if (m_menuBar)
+        m_menuBar->setGeometry(0, 0, width(), bar);
+    m_clientArea->setGeometry(0, bar, width(), std::max(0, height() - bar));
     sizeOnEvent();
 }
 
@@ -593,6 +407,86 @@ void MainForm::stop()
     m_stopRequested = 1;
 }
 
+void MainForm::quit()
+{
+    close();
+}
+
+void MainForm::classicalStart()
+{
+    runMapCommand(MapCommand::ClassicalStart);
+}
+
+void MainForm::polish()
+{
+    runMapCommand(MapCommand::Polish);
+}
+
+void MainForm::bestMap()
+{
+    runMapCommand(MapCommand::BestMap);
+}
+
+void MainForm::runMapCommand(MapCommand command)
+{
+    if (m_running || m_closing)
+        return;
+    if (m_data.empty()) {
+        showError(tr("There is no distance table to map yet: open a distance file first."));
+        return;
+    }
+    // As for Rerun: a Stop from before does not end the new command at once.
+    m_stopRequested = 0;
+    const QString fitBefore = m_fitBox->text();
+    const QString progressBefore = m_gaGenText->text();
+    const bool mapDrawnBefore = m_mapDrawn;
+    setBusy(true);
+    try {
+        const QScopedValueRollback<bool> running(m_running, true);
+        setOpenEnabled(false);
+        updateSaveActions();
+        MapCommandResult result = m_mapCommandRunner(command, *this, m_data, m_bestLayout);
+        // Written only when the command has ended: an error or a close leaves
+        // the best map as it was.
+        m_bestLayout = std::move(result.layout);
+    } catch (const WindowClosing &) {
+    } catch (const std::exception &error) {
+        m_mapDrawn = mapDrawnBefore;
+        redrawBestLayout();
+        m_fitBox->setText(fitBefore);
+        m_gaGenText->setText(progressBefore);
+        endRun();
+        showError(tr("%1 could not make a map of %2.\n\n%3")
+                      .arg(QString::fromStdString(MapCommandName(command)), m_dataFile,
+                           QString::fromStdString(error.what())));
+        return;
+    }
+    endRun();
+}
+
+void MainForm::redrawBestLayout()
+{
+    try {
+        const DrawingScope scope(*m_distanceGraph);
+        if (canSaveMap())
+            DrawMap(*m_distanceGraph, m_bestLayout.data(), m_data.ItemCount, 0.0, m_drawnMapSettings, m_data.Names);
+        else
+            m_distanceGraph->clear();
+    } catch (const std::exception &) {
+        // The message about the first error says enough.
+    }
+}
+
+void MainForm::showAbout()
+{
+    ShowHelpBox(this, "AboutBox", tr("About Tessarin"), AboutText());
+}
+
+void MainForm::showFileFormat()
+{
+    ShowHelpBox(this, "FileFormatBox", tr("The distance file format"), FileFormatText());
+}
+
 void MainForm::runSearch()
 {
     const QScopedValueRollback<bool> running(m_running, true);
@@ -657,9 +551,11 @@ QString MainForm::chooseFile()
 
 void MainForm::setOpenEnabled(bool enabled)
 {
-    // Rerun/More Fit goes with Open, so that no search starts inside another.
+    // Rerun/More Fit and the map commands go with Open, so that no run
+    // starts inside another.
     m_openButton->setEnabled(enabled);
     m_moreFit->setEnabled(enabled);
+    m_menuBar->setCommandsEnabled(enabled);
 }
 
 void MainForm::prepareMap()
@@ -721,6 +617,18 @@ void MainForm::processEvents()
 bool MainForm::stopRequested()
 {
     return m_stopRequested == 1;
+}
+
+void MainForm::redrawMap()
+{
+    if (!canSaveMap())
+        return;
+    const int n = m_data.ItemCount;
+    const double fit = LayoutFitness(m_data, m_bestLayout);
+    const DrawingScope scope(*m_distanceGraph);
+    DrawMap(*m_distanceGraph, m_bestLayout.data(), n, fit, m_drawnMapSettings, m_data.Names);
+    if (m_mapOverlay)
+        m_mapOverlay(*m_distanceGraph, m_bestLayout.data(), n);
 }
 
 } // namespace tessarin

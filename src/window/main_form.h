@@ -4,6 +4,7 @@
 #include "data/layout.h"
 #include "display/map_settings.h"
 #include "display/map_view.h"
+#include "window/map_commands.h"
 #include "search/random_source.h"
 #include "search/search_host.h"
 
@@ -29,14 +30,16 @@ namespace tessarin {
 class DrawingSurface;
 class MapDiagnostics;
 class ItemTooltips;
+class MenuBar;
 class PainterSurface;
 class PictureBox;
 
 /// The tool's one window: the run settings, two status fields and three
 /// command buttons along the top, the distance table (DistanceBox) and the
-/// map (DistanceGraph) below. It owns all state of the tool: the distance
-/// data, the best map, the stop flag and the random generator. Each control's
-/// object name is its name (SizeText, OpenButton, ...).
+/// map (DistanceGraph) below, all in the client area under the menu bar. It
+/// owns all state of the tool: the distance data, the best map, the stop flag
+/// and the random generator. Each control's object name is its name
+/// (SizeText, OpenButton, ...).
 class MainForm : public QWidget, private SearchHost {
     Q_OBJECT
 
@@ -89,6 +92,8 @@ public:
     /// Draws the best map again as it was last drawn, with the overlay; does
     /// nothing while a search runs or before a map has been drawn.
     void redrawMap();
+    /// Replaces what runs the map commands (the default is RunMapCommand).
+    void setMapCommandRunner(MapCommandRunner runner) { m_mapCommandRunner = std::move(runner); }
 
     /// Whether the start-up file was named by the user or is the default.
     enum class StartFile { Default, Named };
@@ -100,14 +105,16 @@ public:
     void startUp(const QString &fileName = QStringLiteral("distance.txt"), StartFile start = StartFile::Default);
 
     /// Sizes the window and both picture boxes from SizeText; does nothing
-    /// while the window is minimised or maximised. Throws TessarinError
+    /// while the window is minimised or maximised. The menu bar's height
+    /// comes on top of the outer height the rule sets. Throws TessarinError
     /// naming SizeText when its value is not a size the window can take.
     void applySizingRule();
     /// Copies the display settings onto DistanceGraph. Throws TessarinError
     /// naming the box and the value a setting the surface refuses.
     void applySettings(SettingsForm form);
 
-    /// The outer size, in twips, the sizing rule last asked for.
+    /// The outer size, in twips, the sizing rule last asked for, without the
+    /// menu bar.
     QSizeF requestedOuterSize() const { return m_requestedOuterSize; }
     const DistanceData &distanceData() const { return m_data; }
     /// The file the distance data was read from.
@@ -121,6 +128,11 @@ public:
     bool isRunning() const { return m_running; }
     /// True once the window has been closed; no run can start or draw then.
     bool isClosing() const { return m_closing; }
+    /// The window's menu bar (File, Map, Help).
+    MenuBar *menuBar() const { return m_menuBar; }
+    /// The widget below the menu bar that holds the controls; their
+    /// positions are in its coordinates.
+    QWidget *clientArea() const { return m_clientArea; }
     PictureBox *distanceBox() const { return m_distanceBox; }
     PictureBox *distanceGraph() const { return m_distanceGraph; }
     /// The context menus of DistanceGraph (MapMenu) and DistanceBox
@@ -143,6 +155,17 @@ public slots:
     void openPath(const QString &path);
     void rerun();
     void stop();
+    /// Closes the window, as its close button does.
+    void quit();
+    /// The map commands: the classical scaling map, a polish of the best
+    /// map, the best of several polished routes. Each draws its improvements
+    /// live, honours Stop and makes its result the best map, from which a
+    /// Rerun continues.
+    void classicalStart();
+    void polish();
+    void bestMap();
+    void showAbout();
+    void showFileFormat();
     /// The context menu commands. PNG is saved at twice the box's size unless
     /// the dialog's "box size" filter is chosen.
     void saveMapPng();
@@ -182,6 +205,11 @@ private:
     /// Draws the table and runs the search; an error ends the run and is
     /// shown after `failure`, which names the file.
     void drawAndSearch(const QString &failure);
+    void runMapCommand(MapCommand command);
+    // Draws the best map again, or clears the map when there is none, after
+    // a map command failed.
+    void redrawBestLayout();
+    int menuBarHeight() const;
     void runSearch();
     void endRun();
     void showError(const QString &text);
@@ -223,6 +251,8 @@ private:
     QPushButton *m_stopButton = nullptr;
 
     ItemTooltips *m_tooltips = nullptr;
+    QWidget *m_clientArea = nullptr;
+    MenuBar *m_menuBar = nullptr;
     QMenu *m_mapMenu = nullptr;
     QMenu *m_tableMenu = nullptr;
     QAction *m_saveMapPng = nullptr;
@@ -239,6 +269,7 @@ private:
     SaveChooser m_saveDialog;
     MapOverlay m_mapOverlay;
     MapDiagnostics *m_diagnostics = nullptr;
+    MapCommandRunner m_mapCommandRunner = RunMapCommand;
 
     DistanceData m_data;
     QString m_dataFile; // the file m_data was read from

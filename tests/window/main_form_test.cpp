@@ -1,6 +1,7 @@
 // The main window's controls, tab order, sizing rule and settings step.
 #include "data/tessarin_error.h"
 #include "window/main_form.h"
+#include "window/menu_bar.h"
 #include "window/picture_box.h"
 
 #include <QCheckBox>
@@ -19,6 +20,13 @@ namespace {
 QRect twipsToPixels(int left, int top, int width, int height)
 {
     return {qRound(left / 15.0), qRound(top / 15.0), qRound(width / 15.0), qRound(height / 15.0)};
+}
+
+// The menu bar is window chrome: its height comes on top of the outer height
+// the sizing rule sets.
+int barHeight(const MainForm &form)
+{
+    return form.menuBar()->sizeHint().height();
 }
 
 void setText(MainForm &form, const char *box, const QString &text)
@@ -99,7 +107,8 @@ void MainFormTest::controls()
     const QString name = QTest::currentDataTag();
     auto *control = form.findChild<QWidget *>(name);
     QVERIFY2(control, qPrintable(name));
-    QCOMPARE(control->parentWidget(), &form);
+    // Positions are those of the client area below the menu bar.
+    QCOMPARE(control->parentWidget(), form.clientArea());
     QVERIFY2(control->inherits(kind.toLatin1()), control->metaObject()->className());
     QCOMPARE(control->geometry(), twipsToPixels(twips.x(), twips.y(), twips.width(), twips.height()));
     if (!text.isEmpty())
@@ -139,7 +148,7 @@ void MainFormTest::tabOrder()
     QStringList chain;
     QWidget *widget = start;
     do {
-        if (widget->parentWidget() == &form && (widget->focusPolicy() & Qt::TabFocus))
+        if (widget->parentWidget() == form.clientArea() && (widget->focusPolicy() & Qt::TabFocus))
             chain << widget->objectName();
         widget = widget->nextInFocusChain();
     } while (widget != start && chain.size() < 40);
@@ -176,7 +185,10 @@ void MainFormTest::sizingRule()
     form.applySizingRule();
 
     QCOMPARE(form.requestedOuterSize(), QSizeF(outerWidth, outerHeight));
-    QCOMPARE(form.frameGeometry().size(), QSize(qRound(outerWidth / 15), qRound(outerHeight / 15)));
+    QVERIFY(barHeight(form) > 0);
+    QCOMPARE(form.frameGeometry().size(), QSize(qRound(outerWidth / 15), qRound(outerHeight / 15) + barHeight(form)));
+    QCOMPARE(form.menuBar()->geometry(), QRect(0, 0, form.width(), barHeight(form)));
+    QCOMPARE(form.clientArea()->geometry(), QRect(0, barHeight(form), form.width(), form.height() - barHeight(form)));
     const PictureBox *table = form.distanceBox();
     const PictureBox *graph = form.distanceGraph();
     QCOMPARE(table->twipsLeft(), 120.0);
@@ -198,7 +210,7 @@ void MainFormTest::userResizeIsUndone()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     setText(form, "SizeText", "4000");
     form.resize(900, 300); // a drag of the frame: the rule takes the size from SizeText
-    QTRY_COMPARE(form.frameGeometry().size(), QSize(qRound(10000 / 15.0), qRound(5700 / 15.0)));
+    QTRY_COMPARE(form.frameGeometry().size(), QSize(qRound(10000 / 15.0), qRound(5700 / 15.0) + barHeight(form)));
     QCOMPARE(form.distanceBox()->outerWidth(), 4000.0);
 }
 
