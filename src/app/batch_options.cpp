@@ -17,16 +17,16 @@ enum class Value {
     Whole,  // a whole number 0 or more
 };
 
-struct OptionSpec {
+struct OptionRule {
     const char *name;
     Value value;
     std::function<void(BatchOptions &options, const std::string &value)> store;
 };
 
 /// Every batch option, in the order --help lists them.
-const std::vector<OptionSpec> &batchOptions()
+const std::vector<OptionRule> &batchOptions()
 {
-    static const std::vector<OptionSpec> options = {
+    static const std::vector<OptionRule> options = {
         {"--batch", Value::File, [](BatchOptions &o, const std::string &v) { o.file = v; }},
         {"--generations", Value::Whole,
          [](BatchOptions &o, const std::string &v) {
@@ -44,11 +44,11 @@ const std::vector<OptionSpec> &batchOptions()
     return options;
 }
 
-const OptionSpec *findOption(const std::string &name)
+const OptionRule *findOption(const std::string &name)
 {
-    for (const OptionSpec &spec : batchOptions())
-        if (name == spec.name)
-            return &spec;
+    for (const OptionRule &rule : batchOptions())
+        if (name == rule.name)
+            return &rule;
     return nullptr;
 }
 
@@ -62,10 +62,10 @@ bool isWholeNumber(const std::string &text)
     return ec == std::errc() && end == text.data() + text.size() && value <= 9'000'000'000'000'000'000ull;
 }
 
-void checkValue(const OptionSpec &spec, const std::string &value)
+void checkValue(const OptionRule &rule, const std::string &value)
 {
-    const std::string name = spec.name;
-    switch (spec.value) {
+    const std::string name = rule.name;
+    switch (rule.value) {
     case Value::None:
         break;
     case Value::File:
@@ -100,12 +100,12 @@ BatchOptions parseBatch(const std::vector<std::string> &args)
         }
         if (name.empty() || name[0] != '-')
             throw UsageError("unexpected argument " + ShownText(name) + ": the batch mode reads one file, given by --batch");
-        const OptionSpec *spec = findOption(name);
-        if (!spec)
+        const OptionRule *rule = findOption(name);
+        if (!rule)
             throw UsageError("unknown option " + EscapedText(name));
         if (!given.insert(name).second)
             throw UsageError(name + " is given twice");
-        if (spec->value == Value::None) {
+        if (rule->value == Value::None) {
             if (inlineValue)
                 throw UsageError(name + " takes no value");
         } else if (!inlineValue) {
@@ -113,8 +113,8 @@ BatchOptions parseBatch(const std::vector<std::string> &args)
                 throw UsageError(name + " needs a value");
             value = args[++k];
         }
-        checkValue(*spec, value);
-        spec->store(options, value);
+        checkValue(*rule, value);
+        rule->store(options, value);
     }
     if (options.file.empty())
         throw UsageError("--batch needs a distance file");
