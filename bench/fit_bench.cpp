@@ -12,6 +12,8 @@
 #include "search/layout_search.h"
 #include "search/random_source.h"
 
+#include "random_tables.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -23,41 +25,13 @@
 namespace {
 
 using namespace tessarin;
+using bench::RandomDistances;
 
 constexpr int Trials = 8;
 
-DistanceData RandomDistances(int n)
-{
-    std::mt19937 engine(12345);
-    std::uniform_real_distribution<float> uniform(1.0f, 1000.0f);
-    DistanceData data;
-    data.ItemCount = static_cast<short>(n);
-    data.Distances.assign(static_cast<std::size_t>(n + 1) * (n + 1), 0.0f);
-    float sum = 0.0f;
-    float squares = 0.0f;
-    for (int i = 1; i <= n; ++i)
-        for (int j = i + 1; j <= n; ++j) {
-            const float g = uniform(engine);
-            data.Distances[static_cast<std::size_t>(i) * (n + 1) + j] = g;
-            data.Distances[static_cast<std::size_t>(j) * (n + 1) + i] = g;
-            sum = g + sum;
-            squares = squares + g * g;
-        }
-    data.DistanceSum = sum;
-    data.DistanceSpread = squares - static_cast<float>(double(sum) * double(sum) / n / (n - 1));
-    data.packPairs();
-    return data;
-}
-
 std::vector<std::vector<float>> RandomLayouts(int n)
 {
-    std::mt19937 engine(777);
-    std::uniform_real_distribution<float> uniform(0.0f, 1000.0f);
-    std::vector<std::vector<float>> layouts(Trials, std::vector<float>(2 * static_cast<std::size_t>(n) + 1));
-    for (auto &layout : layouts)
-        for (std::size_t k = 1; k < layout.size(); ++k)
-            layout[k] = uniform(engine);
-    return layouts;
+    return bench::RandomLayouts(n, Trials);
 }
 
 /// The fit measure step by step: a fresh (N + 1) x (N + 1) double matrix per

@@ -84,6 +84,56 @@ TEST(FieldFormatter, GivesStrNsTextForEveryValue)
     }
 }
 
+// The rounding as first written: the digit count from the quotient of two
+// logarithms at every value.
+float LogarithmRounding(int width, double value)
+{
+    const int w = value < 0.0 ? width - 1 : width;
+    int e = value != 0.0 ? static_cast<int>(std::floor(std::log(std::fabs(value)) / std::log(10.0))) : 0;
+    if (e < 0)
+        e = -1;
+    if (e > w - 2)
+        e = e - 1;
+    const double scale = std::pow(10.0, w - 2 - e);
+    return static_cast<float>(std::floor(value * scale + 0.5) / scale);
+}
+
+TEST(RoundForField, RoundsAsTheLogarithmsDoEvenNextToPowersOfTen)
+{
+    // The logarithms' quotient is off by an ulp at some powers of ten (1000
+    // gives 2.9999999999999996): the values around every power, a few ulps
+    // and a millionth either side, must round as the logarithms have them.
+    std::vector<double> values;
+    for (int k = -10; k <= 16; ++k) {
+        const double power = std::pow(10.0, k);
+        for (double relative : {0.0, 1e-6, -1e-6, 2e-6, -2e-6, 1e-9, -1e-9})
+            values.push_back(power * (1 + relative));
+        double up = power, down = power;
+        for (int step = 0; step < 4; ++step) {
+            up = std::nextafter(up, 2 * power);
+            down = std::nextafter(down, 0.0);
+            values.push_back(up);
+            values.push_back(down);
+        }
+    }
+    std::uint64_t state = 88172645463325252ull; // xorshift: values spread over 1e-9 .. 1e6
+    for (int k = 0; k < 20000; ++k) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        values.push_back(std::pow(10.0, -9.0 + 15.0 * static_cast<double>(state >> 11) * 0x1p-53));
+    }
+    for (int width : {3, 6, 8})
+        for (double magnitude : values)
+            for (double value : {magnitude, -magnitude}) {
+                const StrNRounding rounding = RoundForField(width, value);
+                if (rounding.kind != StrNRounding::Digits)
+                    continue;
+                SCOPED_TRACE(testing::Message() << width << " " << value);
+                ASSERT_EQ(rounding.rounded, LogarithmRounding(width, value));
+            }
+}
+
 TEST(StrN, IgnoresTheLocale)
 {
     const std::string saved = std::setlocale(LC_ALL, nullptr);

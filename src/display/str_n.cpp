@@ -87,6 +87,50 @@ const PowersOfTen &Powers()
     return powers;
 }
 
+// floor(log(v) / log(10)) for v > 0, as the rounding computes it. The two
+// logarithms round, so only near a power of ten can the quotient fall on the
+// other side of a whole number; everywhere else the decade found by
+// comparing with the powers is that floor, and the logarithms, the dearest
+// part of a table's millions of cells, are left out. The margin, a
+// millionth of the value, is far wider than the quotient's rounding error.
+class Decades {
+public:
+    static constexpr int Lowest = -8, Highest = 15;
+    Decades()
+    {
+        for (int k = Lowest; k <= Highest; ++k) {
+            const double power = std::pow(10.0, k);
+            m_low[static_cast<std::size_t>(k - Lowest)] = power * (1 + 1e-6);
+            m_high[static_cast<std::size_t>(k - Lowest)] = power * 10 * (1 - 1e-6);
+        }
+    }
+    int operator()(double v) const
+    {
+        // The binary exponent's decade, floor(E log10 2), is v's decade or
+        // the one below: one comparison decides.
+        int exponent;
+        std::frexp(v, &exponent);
+        int k = ((exponent - 1) * 1233) >> 12;
+        if (k >= Lowest && k <= Highest) {
+            std::size_t at = static_cast<std::size_t>(k - Lowest);
+            if (!(v < m_high[at]) && at + 1 < m_high.size())
+                ++at;
+            if (v > m_low[at] && v < m_high[at])
+                return static_cast<int>(at) + Lowest;
+        }
+        return static_cast<int>(std::floor(std::log(v) / std::log(10.0)));
+    }
+
+private:
+    std::array<double, Highest - Lowest + 1> m_low{}, m_high{};
+};
+
+const Decades &DecadeOf()
+{
+    static const Decades decades;
+    return decades;
+}
+
 } // namespace
 
 StrNRounding RoundForField(int width, double value)
@@ -104,10 +148,8 @@ StrNRounding RoundForField(int width, double value)
     if (value > limit - 0.6)
         return {StrNRounding::Big, 0.0f};
     int e = 0;
-    if (value != 0.0) {
-        const double quotient = std::log(std::fabs(value)) / std::log(10.0);
-        e = static_cast<int>(std::floor(quotient));
-    }
+    if (value != 0.0)
+        e = DecadeOf()(std::fabs(value));
     if (e < 0)
         e = -1;
     if (e > w - 2)

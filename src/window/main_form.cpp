@@ -491,6 +491,7 @@ void MainForm::runSearch()
 {
     const QScopedValueRollback<bool> running(m_running, true);
     updateSaveActions();
+    emit searchStarted();
     m_lastRunGenerations = RunFit(*this, m_data, m_bestLayout, m_random);
 }
 

@@ -179,6 +179,8 @@ signals:
     /// A better map has been drawn: positions 1..2N of its layout (index 0
     /// unused) and its fit.
     void improvementDrawn(const QList<float> &layout, double fit);
+    /// A search (Open, Rerun, start-up) begins, once its table is drawn.
+    void searchStarted();
     /// A run has ended, normally or by an error; the best map is in place.
     void runEnded();
 

@@ -47,6 +47,7 @@ PainterSurface::~PainterSurface()
 
 void PainterSurface::setTarget(QPaintDevice *device, QSize pixels, QSizeF twips, double pixelScale)
 {
+    m_stamps.flush();
     if (m_painter && device != m_device) {
         m_painter->end();
         m_painter.reset();
@@ -64,6 +65,7 @@ void PainterSurface::beginPainting()
 
 void PainterSurface::endPainting()
 {
+    m_stamps.flush();
     m_session = false;
     if (m_painter)
         m_painter->end();
@@ -79,6 +81,7 @@ template <class Draw> void PainterSurface::paint(Draw &&draw)
 {
     if (!canDraw())
         return;
+    m_stamps.flush(); // what is painted now goes over the stamps before it
     if (m_session && !m_painter) {
         m_painter = std::make_unique<QPainter>(m_device);
         m_painter->scale(m_pixelScale, m_pixelScale);
@@ -113,7 +116,7 @@ void PainterSurface::setBackColor(int index)
 
 void PainterSurface::setForeColor(int index)
 {
-    PaletteColor(index);
+    m_state.foreRgb = PaletteColor(index).rgb();
     m_state.foreColor = index;
 }
 
@@ -246,7 +249,11 @@ void PainterSurface::print(const std::string &text, bool lineEnd)
                 m_painter->end();
                 m_painter.reset();
             }
-            m_stamps.draw(*image, origin, *stamp, text, PaletteColor(m_state.foreColor).rgb());
+            const QRgb colour = m_state.foreRgb;
+            if (m_session)
+                m_stamps.queue(*image, origin, *stamp, text, colour);
+            else
+                m_stamps.draw(*image, origin, *stamp, text, colour);
         } else {
             const QString shown = QString::fromStdString(text);
             paint([&](QPainter &painter) {

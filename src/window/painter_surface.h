@@ -101,6 +101,7 @@ private:
         bool userScale = false;
         int backColor = -1;
         int foreColor = 0;
+        QRgb foreRgb = 0xff000000u; // foreColor's colour, looked up once
         std::string fontName = "MS Sans Serif";
         float fontSize = 8.0f;
         float currentX = 0, currentY = 0;

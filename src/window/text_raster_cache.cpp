@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace tessarin {
 
@@ -28,6 +29,7 @@ void TextRasterCache::setFont(const QFont &font, const QPaintDevice *device)
 {
     if (m_hasFont && device == m_device && font == m_font)
         return;
+    flush(); // the queued stamps use the rasters about to go
     m_font = font;
     m_device = device;
     m_hasFont = true;
@@ -38,6 +40,7 @@ void TextRasterCache::setFont(const QFont &font, const QPaintDevice *device)
     probe.setDotsPerMeterX(m_dotsPerMeterX);
     probe.setDotsPerMeterY(m_dotsPerMeterY);
     m_metrics.emplace(m_font, &probe);
+    m_canvasPainter.reset(); // drew in the previous font
     m_entries.clear();
     m_rasters.assign(1, Raster{}); // index 0: not made yet
     m_pixels.clear();
@@ -67,35 +70,53 @@ double TextRasterCache::advance(Entry &entry, const std::string &text)
     return entry.advance;
 }
 
-std::int32_t TextRasterCache::make(const std::string &text, int phase)
+std::int32_t TextRasterCache::make(const std::string &text, double advance, int phase)
 {
     const QString shown = QString::fromStdString(text);
     const QFontMetricsF &metrics = *m_metrics;
     // Room on every side for glyphs that reach past their advance.
     const int pad = int(std::ceil(metrics.height())) + 2;
-    const int width = int(std::ceil(metrics.horizontalAdvance(shown))) + 2 * pad;
+    const int width = int(std::ceil(advance)) + 2 * pad;
     const int height = int(std::ceil(metrics.height())) + 2 * pad;
     const int baseline = pad + int(std::ceil(metrics.ascent()));
-    QImage canvas(width, height, QImage::Format_ARGB32_Premultiplied);
-    canvas.setDotsPerMeterX(m_dotsPerMeterX);
-    canvas.setDotsPerMeterY(m_dotsPerMeterY);
-    canvas.fill(Qt::transparent);
-    {
-        QPainter painter(&canvas);
-        painter.setFont(m_font);
-        painter.setPen(Qt::white);
-        painter.drawText(QPointF(pad + phase / double(Phases), baseline), shown);
+    // One canvas and one painter serve every raster of the font: opening a
+    // painter costs about as much as the text it draws.
+    if (!m_canvasPainter || m_canvas.width() < width || m_canvas.height() < height) {
+        m_canvasPainter.reset();
+        m_canvas = QImage(std::max(width, 2 * m_canvas.width()), std::max(height, m_canvas.height()),
+                          QImage::Format_ARGB32_Premultiplied);
+        m_canvas.setDotsPerMeterX(m_dotsPerMeterX);
+        m_canvas.setDotsPerMeterY(m_dotsPerMeterY);
+        m_canvasPainter = std::make_unique<QPainter>(&m_canvas);
+        m_canvasPainter->setFont(m_font);
+        m_canvasPainter->setPen(Qt::white);
     }
+    QPainter &painter = *m_canvasPainter;
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(QRect(0, 0, width, height), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawText(QPointF(pad + phase / double(Phases), baseline), shown);
+    const QImage &canvas = m_canvas;
+    const uchar *bits = canvas.constBits();
+    const qsizetype stride = canvas.bytesPerLine();
+    // Each row's inked run, found once.
+    m_runs.assign(static_cast<std::size_t>(height), {0, -1});
     int left = width, right = -1, top = height, bottom = -1;
     for (int y = 0; y < height; ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(canvas.constScanLine(y));
-        for (int x = 0; x < width; ++x)
-            if (qAlpha(line[x]) != 0) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
+        const auto *line = reinterpret_cast<const QRgb *>(bits + y * stride);
+        int first = 0;
+        while (first < width && qAlpha(line[first]) == 0)
+            ++first;
+        if (first == width)
+            continue;
+        int last = width - 1;
+        while (qAlpha(line[last]) == 0)
+            --last;
+        m_runs[static_cast<std::size_t>(y)] = {first, last};
+        left = std::min(left, first);
+        right = std::max(right, last);
+        top = std::min(top, y);
+        bottom = y;
     }
     Raster raster;
     raster.offset = m_pixels.size();
@@ -105,13 +126,8 @@ std::int32_t TextRasterCache::make(const std::string &text, int phase)
         raster.width = right - left + 1;
         raster.height = bottom - top + 1;
         for (int y = top; y <= bottom; ++y) {
-            const auto *line = reinterpret_cast<const QRgb *>(canvas.constScanLine(y));
-            int first = right + 1, last = left - 1;
-            for (int x = left; x <= right; ++x)
-                if (qAlpha(line[x]) != 0) {
-                    first = std::min(first, x);
-                    last = x;
-                }
+            const auto *line = reinterpret_cast<const QRgb *>(bits + y * stride);
+            const auto [first, last] = m_runs[static_cast<std::size_t>(y)];
             const int length = std::max(0, last - first + 1);
             m_pixels.push_back(static_cast<std::uint8_t>(length ? first - left : 0));
             m_pixels.push_back(static_cast<std::uint8_t>(length));
@@ -123,23 +139,32 @@ std::int32_t TextRasterCache::make(const std::string &text, int phase)
     return static_cast<std::int32_t>(m_rasters.size() - 1);
 }
 
-void TextRasterCache::draw(QImage &image, QPointF origin, Entry &entry, const std::string &text, QRgb colour)
+bool TextRasterCache::place(const QImage &image, QPointF origin, Entry &entry, const std::string &text,
+                            QRgb colour, Stamp &stamp)
 {
     const double floorX = std::floor(origin.x());
     const int phase = std::clamp(int((origin.x() - floorX) * Phases), 0, Phases - 1);
     std::int32_t &index = entry.rasters[static_cast<std::size_t>(phase)];
     if (index == 0)
-        index = make(text, phase);
+        index = make(text, advance(entry, text), phase);
     const Raster &raster = m_rasters[static_cast<std::size_t>(index)];
     if (raster.height == 0)
+        return false;
+    stamp.x0 = int(floorX) + raster.left;
+    stamp.y0 = int(std::lround(origin.y())) + raster.top;
+    stamp.raster = index;
+    stamp.source = colour | 0xff000000u;
+    return stamp.x0 < image.width() && stamp.x0 + raster.width > 0 && stamp.y0 < image.height() &&
+           stamp.y0 + raster.height > 0;
+}
+
+void TextRasterCache::layDown(QImage &image, const Stamp &stamp, int lineFrom, int lineTo) const
+{
+    const Raster &raster = m_rasters[static_cast<std::size_t>(stamp.raster)];
+    const int x0 = stamp.x0, y0 = stamp.y0;
+    if (y0 >= lineTo || y0 + raster.height <= lineFrom)
         return;
-    const int x0 = int(floorX) + raster.left;
-    const int y0 = int(std::lround(origin.y())) + raster.top;
-    const int imageWidth = image.width();
-    const int imageHeight = image.height();
-    if (x0 >= imageWidth || x0 + raster.width <= 0 || y0 >= imageHeight || y0 + raster.height <= 0)
-        return;
-    const quint32 source = colour | 0xff000000u;
+    const quint32 source = stamp.source;
     // A pixel already in the colour stays in it under every coverage when
     // each channel is 0 or 255 (black, white, the pure colours): then such
     // pixels, most of a dense table's, need no blending. The byte multiply
@@ -149,15 +174,18 @@ void TextRasterCache::draw(QImage &image, QPointF origin, Entry &entry, const st
         const quint32 channel = (source >> shift) & 0xff;
         keepsColour = keepsColour && (channel == 0 || channel == 0xff);
     }
+    const int imageWidth = image.width();
     const qsizetype stride = image.bytesPerLine() / 4;
-    auto *bits = reinterpret_cast<quint32 *>(image.bits());
+    // bits() would detach a shared image from each thread: the caller
+    // detached it once.
+    auto *bits = reinterpret_cast<quint32 *>(const_cast<uchar *>(image.constBits()));
     const std::uint8_t *row = m_pixels.data() + raster.offset;
     for (int y = 0; y < raster.height; ++y) {
         const int first = row[0], length = row[1];
         const std::uint8_t *cover = row + 2;
         row += 2 + length;
         const int line = y0 + y;
-        if (line < 0 || line >= imageHeight)
+        if (line < lineFrom || line >= lineTo)
             continue;
         const int fromX = std::max(0, -(x0 + first));
         const int toX = std::min(length, imageWidth - (x0 + first));
@@ -181,6 +209,56 @@ void TextRasterCache::draw(QImage &image, QPointF origin, Entry &entry, const st
             }
         }
     }
+}
+
+void TextRasterCache::draw(QImage &image, QPointF origin, Entry &entry, const std::string &text, QRgb colour)
+{
+    flush();
+    Stamp stamp;
+    if (!place(image, origin, entry, text, colour, stamp))
+        return;
+    image.bits(); // detached here, once
+    layDown(image, stamp, 0, image.height());
+}
+
+void TextRasterCache::queue(QImage &image, QPointF origin, Entry &entry, const std::string &text, QRgb colour)
+{
+    if (m_queuedImage != &image)
+        flush();
+    Stamp stamp;
+    if (!place(image, origin, entry, text, colour, stamp))
+        return;
+    m_queuedImage = &image;
+    m_queue.push_back(stamp);
+    if (m_queue.size() >= QueueLength)
+        flush();
+}
+
+void TextRasterCache::flush()
+{
+    QImage *image = m_queuedImage;
+    m_queuedImage = nullptr;
+    if (!image || m_queue.empty()) {
+        m_queue.clear();
+        return;
+    }
+    image->bits(); // detached here, once, not from each band
+    const int height = image->height();
+    auto band = [&](int from, int to) {
+        for (const Stamp &stamp : m_queue)
+            layDown(*image, stamp, from, to);
+    };
+    // Each band's pixels are its own: the two bands blend at once without
+    // sharing a pixel, each in the queue's order.
+    if (m_queue.size() >= QueueLength / 4 && height >= 64 && std::thread::hardware_concurrency() > 1) {
+        const int middle = height / 2;
+        std::thread lower(band, middle, height);
+        band(0, middle);
+        lower.join();
+    } else {
+        band(0, height);
+    }
+    m_queue.clear();
 }
 
 } // namespace tessarin

@@ -7,13 +7,16 @@
 #include <QRgb>
 
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class QPaintDevice;
+class QPainter;
 
 namespace tessarin {
 
@@ -29,6 +32,8 @@ class TextRasterCache {
 public:
     /// Horizontal phases kept per text.
     static constexpr int Phases = 16;
+    /// Stamps queued before they are laid down.
+    static constexpr std::size_t QueueLength = 1 << 16;
 
     /// What is kept of one text: small, as a table's cells look up a few
     /// thousand of them in random order.
@@ -51,6 +56,14 @@ public:
     /// at `origin` (pixels) in `colour` onto `image`, which must be RGB32 or
     /// ARGB32 (opaque); the parts outside the image are left out.
     void draw(QImage &image, QPointF origin, Entry &entry, const std::string &text, QRgb colour);
+    /// As draw, but the stamp may wait in a queue until flush(): a table's
+    /// millions of stamps are then laid down in two bands of the image's rows
+    /// at once, each band taking every stamp in the order queued, so each
+    /// pixel sees the same blends in the same order as by draw. Queuing for
+    /// another image flushes first.
+    void queue(QImage &image, QPointF origin, Entry &entry, const std::string &text, QRgb colour);
+    /// Lays down the queued stamps; the image may be read or painted on after.
+    void flush();
     /// Distinct texts kept since the font was set.
     std::size_t size() const { return m_entries.size(); }
 
@@ -63,8 +76,25 @@ private:
         int width = 0, height = 0;
         std::size_t offset = 0;
     };
-    std::int32_t make(const std::string &text, int phase);
-    Entry &find(const std::string &text);
+    // Where one print lays down one raster.
+    struct Stamp {
+        int x0 = 0, y0 = 0; // the raster's top-left pixel in the image
+        std::int32_t raster = 0;
+        quint32 source = 0; // opaque colour
+    };
+    std::int32_t make(const std::string &text, double advance, int phase);
+    // The stamp of `text` at `origin`, its raster made when first needed;
+    // false when nothing of it falls on the image.
+    bool place(const QImage &image, QPointF origin, Entry &entry, const std::string &text, QRgb colour,
+               Stamp &stamp);
+    // Blends `stamp` into the image's rows lineFrom .. lineTo - 1.
+    void layDown(QImage &image, const Stamp &stamp, int lineFrom, int lineTo) const;
+
+    QImage m_canvas;
+    std::vector<std::pair<int, int>> m_runs; // make's inked run of each canvas row
+    std::unique_ptr<QPainter> m_canvasPainter; // on m_canvas, in the font
+    std::vector<Stamp> m_queue;
+    QImage *m_queuedImage = nullptr;
 
     QFont m_font;
     const QPaintDevice *m_device = nullptr;

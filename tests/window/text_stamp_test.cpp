@@ -24,12 +24,15 @@ QImage blankBox()
     return image;
 }
 
-QImage drawTable(const DistanceData &data, bool stamps)
+// In one painting session (as the window draws) the stamps are queued and
+// laid down in bands; without one, each print is stamped at once.
+QImage drawTable(const DistanceData &data, bool stamps, bool session = true)
 {
     QImage image = blankBox();
     PainterSurface surface(&image, image.size(), QSizeF(5000, 5000));
     surface.setTextStamps(stamps);
-    surface.beginPainting();
+    if (session)
+        surface.beginPainting();
     DistanceMatrix(surface, data, "5000");
     surface.endPainting();
     return image;
@@ -63,6 +66,8 @@ class TextStampTest : public QObject {
 private slots:
     void tableLooksTheSame_data();
     void tableLooksTheSame();
+    void queuedStampsGiveTheSamePixels_data();
+    void queuedStampsGiveTheSamePixels();
 };
 
 void TextStampTest::tableLooksTheSame_data()
@@ -92,6 +97,28 @@ void TextStampTest::tableLooksTheSame()
     const Difference d = compare(painted, stamped);
     QVERIFY2(d.pixels <= share * painted.width() * painted.height(), qPrintable(QString::number(d.pixels)));
     QVERIFY2(d.largest <= largest, qPrintable(QString::number(d.largest)));
+}
+
+void TextStampTest::queuedStampsGiveTheSamePixels_data()
+{
+    // Small tables flush a short queue on one thread; from a few hundred
+    // items the queue fills and is laid down in two bands, whose stamps
+    // straddle the middle row.
+    QTest::addColumn<int>("n");
+    QTest::newRow("N = 30") << 30;
+    QTest::newRow("N = 300") << 300;
+    QTest::newRow("N = 700") << 700;
+}
+
+void TextStampTest::queuedStampsGiveTheSamePixels()
+{
+    QFETCH(int, n);
+    const DistanceData data = testing::RandomDistances(n);
+    const QImage oneByOne = drawTable(data, true, false);
+    const QImage queued = drawTable(data, true, true);
+    QVERIFY(queued != blankBox());
+    const Difference d = compare(oneByOne, queued);
+    QCOMPARE(d.pixels, 0);
 }
 
 QTEST_MAIN(TextStampTest)
