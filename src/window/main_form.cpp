@@ -35,6 +35,8 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 
+#include <chrono>
+#include <future>
 #include <iostream>
 
 namespace tessarin {
@@ -44,7 +46,10 @@ namespace {
 /// Draws a whole view with one painter on the box, however it ends.
 class DrawingScope {
 public:
-    explicit DrawingScope(PictureBox &box) : m_box(box) { m_box.beginDrawing(); }
+    explicit DrawingScope(PictureBox &box, PictureBox::Pause pause = {}) : m_box(box)
+    {
+        m_box.beginDrawing(std::move(pause));
+    }
     ~DrawingScope() { m_box.endDrawing(); }
     DrawingScope(const DrawingScope &) = delete;
     DrawingScope &operator=(const DrawingScope &) = delete;
@@ -175,21 +180,71 @@ void MainForm::drawTable()
     m_tableDrawn = false;
     m_drawnSizeText = textOf(m_sizeText);
     {
-        const DrawingScope scope(*m_distanceBox);
+        // The table is drawn in one pass, cell after cell, and no command can
+        // start meanwhile; only the system's events (Close, paint, a resize by
+        // the window manager) are taken between cells, so that a large table
+        // does not freeze the window. The sizing rule a resize applies keeps
+        // the boxes as they are: their sizes come from SizeText, which no
+        // input can change meanwhile.
+        const QScopedValueRollback<bool> running(m_running, true);
+        const DrawingScope scope(*m_distanceBox, [this] { processSystemEvents(); });
         DistanceMatrix(*m_distanceBox, m_data, m_drawnSizeText);
     }
     m_tableDrawn = true;
+}
+
+void MainForm::processSystemEvents()
+{
+    if (m_closing)
+        throw WindowClosing{};
+    // The user's input waits, as it does while nothing processes events.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (m_closing)
+        throw WindowClosing{};
+}
+
+DistanceData MainForm::readDistances(const QString &path)
+{
+    // Read beside the window, which meanwhile takes the system's events
+    // only (as while the table is drawn): a Close ends the program as soon
+    // as the reading has, without a frozen window in between.
+    const QScopedValueRollback<bool> running(m_running, true);
+    const std::string name = QFile::encodeName(path).toStdString();
+    auto reading = std::async(std::launch::async, [name] { return ReadDistanceFile(name); });
+    while (reading.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready && !m_closing)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (m_closing) {
+        reading.wait();
+        throw WindowClosing{};
+    }
+    return reading.get();
 }
 
 void MainForm::applySizingRule()
 {
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
-    // Our own resizes raise resize events; the rule already running sets the
-    // same sizes, so the nested call has nothing to do.
-    if (m_sizing)
+    // Our own resizes raise resize events, which the rule running already
+    // answers. Any other resize that reaches the rule while it runs (the
+    // window manager's, delivered while the rule resizes the window) is not
+    // dropped: the rule runs again once it is done, so the window ends at
+    // the rule's size.
+    if (m_sizing) {
+        if (size() != m_sizingTarget)
+            m_sizeAgain = true;
         return;
+    }
     const QScopedValueRollback<bool> guard(m_sizing, true);
+    for (int round = 0; round < 4; ++round) {
+        m_sizeAgain = false;
+        applySizingRuleOnce();
+        if (!m_sizeAgain)
+            break;
+    }
+}
+
+void MainForm::applySizingRuleOnce()
+{
 
     // Each step reads the box afresh, as the text may change between steps
     // while events are processed.
@@ -219,7 +274,8 @@ void MainForm::applySizingRule()
     // Outer size is the frame's size; without a frame it is the client size.
     const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
     // The menu bar is window chrome, as the title bar is: it comes on top.
-    resize((outer - frame + QSize(0, menuBarHeight())).expandedTo(QSize(0, 0)));
+    m_sizingTarget = (outer - frame + QSize(0, menuBarHeight())).expandedTo(QSize(0, 0));
+    resize(m_sizingTarget);
 
     m_distanceBox->setTwipsGeometry(120, 1200, side(), side());
     const double graphLeft = side() + 250;
@@ -310,7 +366,7 @@ void MainForm::startUp(const QString &fileName, StartFile start)
     setBusy(true);
     try {
         try {
-            m_data = ReadDistanceFile(QFile::encodeName(fileName).toStdString());
+            m_data = readDistances(fileName);
         } catch (const std::exception &error) {
             std::cerr << "tessarin: " << error.what() << '\n';
             endRun();
@@ -351,7 +407,9 @@ void MainForm::openPath(const QString &path)
     try {
         // Assigned only when the whole file has been read: a bad file leaves
         // the data, table, map and best layout of the previous run.
-        m_data = ReadDistanceFile(QFile::encodeName(path).toStdString());
+        m_data = readDistances(path);
+    } catch (const WindowClosing &) {
+        return;
     } catch (const std::exception &error) {
         showError(tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
         return;

@@ -204,6 +204,13 @@ private:
 
     void createControls();
     void sizeOnEvent();
+    void applySizingRuleOnce();
+    // Takes the system's events but not the user's; throws WindowClosing
+    // when the window has been closed.
+    void processSystemEvents();
+    // Reads the distance file at `path` (ReadDistanceFile) beside the
+    // window's system events; throws WindowClosing when it was closed.
+    DistanceData readDistances(const QString &path);
     /// Draws the table and runs the search; an error ends the run and is
     /// shown after `failure`, which names the file.
     void drawAndSearch(const QString &failure);
@@ -291,6 +298,10 @@ private:
     bool m_running = false;
     bool m_closing = false;
     bool m_sizing = false;
+    // A resize from elsewhere came while the rule ran: run it again.
+    bool m_sizeAgain = false;
+    // The window size the rule running asked for.
+    QSize m_sizingTarget;
 };
 
 } // namespace tessarin

@@ -113,6 +113,14 @@ void PictureBox::print(const std::string &text, bool lineEnd)
     drawing().print(text, lineEnd);
     if (!text.empty() && !m_drawing)
         update();
+    // The clock is read every so many prints only: a table has millions.
+    if (m_pause && ++m_printsSincePause >= 1024) {
+        m_printsSincePause = 0;
+        if (m_sincePause.elapsed() >= PauseMilliseconds) {
+            m_pause();
+            m_sincePause.restart();
+        }
+    }
 }
 
 void PictureBox::paintEvent(QPaintEvent *event)
@@ -155,16 +163,20 @@ double PictureBox::outerHeight() const
     return qRound(m_twipsHeight / TwipsPerPixel) == height() ? m_twipsHeight : double(height()) * TwipsPerPixel;
 }
 
-void PictureBox::beginDrawing()
+void PictureBox::beginDrawing(Pause pause)
 {
     syncImage();
     m_surface.beginPainting();
     m_drawing = true;
+    m_pause = std::move(pause);
+    m_printsSincePause = 0;
+    m_sincePause.start();
 }
 
 void PictureBox::endDrawing()
 {
     m_drawing = false;
+    m_pause = nullptr;
     m_surface.endPainting();
     update();
 }

@@ -3,10 +3,12 @@
 #include "display/drawing_surface.h"
 #include "window/painter_surface.h"
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 
 namespace tessarin {
@@ -47,9 +49,17 @@ public:
     /// export copies that state to draw the same picture again.
     const PainterSurface &surface() const;
 
+    /// What a long drawing calls between two prints about every
+    /// PauseMilliseconds; it may throw to end the drawing.
+    using Pause = std::function<void()>;
+    static constexpr int PauseMilliseconds = 40;
+
     /// Keeps one painter open on the backing image until endDrawing(), for a
-    /// view that draws many items in one go without processing events.
-    void beginDrawing();
+    /// view that draws many items in one go. The drawing processes no events
+    /// of its own; `pause`, when given, is called between prints at most
+    /// every PauseMilliseconds, and whatever it does must leave the box's
+    /// size alone.
+    void beginDrawing(Pause pause = {});
     void endDrawing();
 
     void setScale(double left, double top, double right, double bottom) override;
@@ -91,6 +101,9 @@ private:
     // Between beginDrawing and endDrawing: no events are processed, so the
     // size cannot change and one repaint at the end does for every call.
     bool m_drawing = false;
+    Pause m_pause;
+    int m_printsSincePause = 0;
+    QElapsedTimer m_sincePause;
     mutable PainterSurface m_surface;
     double m_twipsLeft = 0, m_twipsTop = 0, m_twipsWidth = 0, m_twipsHeight = 0;
 };
