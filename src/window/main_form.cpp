@@ -34,6 +34,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QTimer>
+#include <QWindow>
 
 #include <chrono>
 #include <future>
@@ -180,39 +182,48 @@ void MainForm::drawTable()
     m_tableDrawn = false;
     m_drawnSizeText = textOf(m_sizeText);
     {
-        // The table is drawn in one pass, cell after cell, and no command can
-        // start meanwhile; only the system's events (Close, paint, a resize by
-        // the window manager) are taken between cells, so that a large table
-        // does not freeze the window. The sizing rule a resize applies keeps
-        // the boxes as they are: their sizes come from SizeText, which no
-        // input can change meanwhile.
+        // The table is drawn in one pass, cell after cell, from the data and
+        // the size text as they are now. Between cells the window takes its
+        // events about every PauseMilliseconds, so that a large table does
+        // not freeze it and Close ends the program at once; no command can
+        // start meanwhile (as during a search), and the sizing rule of a
+        // resize waits for the end of the drawing, as it would replace the
+        // box's image when the size text has been changed.
         const QScopedValueRollback<bool> running(m_running, true);
-        const DrawingScope scope(*m_distanceBox, [this] { processSystemEvents(); });
-        DistanceMatrix(*m_distanceBox, m_data, m_drawnSizeText);
+        const QScopedValueRollback<bool> deferred(m_sizingDeferred, true);
+        const DrawingScope scope(*m_distanceBox, [this] { processEvents(); });
+        try {
+            DistanceMatrix(*m_distanceBox, m_data, m_drawnSizeText);
+        } catch (const WindowClosing &) {
+            throw;
+        } catch (...) {
+            m_sizingDeferred = false;
+            applyDeferredSizing();
+            throw;
+        }
     }
+    applyDeferredSizing();
     m_tableDrawn = true;
 }
 
-void MainForm::processSystemEvents()
+void MainForm::applyDeferredSizing()
 {
-    if (m_closing)
-        throw WindowClosing{};
-    // The user's input waits, as it does while nothing processes events.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    if (m_closing)
-        throw WindowClosing{};
+    if (!m_sizingPending || m_sizingDeferred)
+        return;
+    m_sizingPending = false;
+    sizeOnEvent();
 }
 
 DistanceData MainForm::readDistances(const QString &path)
 {
-    // Read beside the window, which meanwhile takes the system's events
-    // only (as while the table is drawn): a Close ends the program as soon
-    // as the reading has, without a frozen window in between.
+    // Read beside the window, which meanwhile takes its events as while the
+    // table is drawn: a Close ends the program as soon as the reading has,
+    // without a frozen window in between.
     const QScopedValueRollback<bool> running(m_running, true);
     const std::string name = QFile::encodeName(path).toStdString();
     auto reading = std::async(std::launch::async, [name] { return ReadDistanceFile(name); });
     while (reading.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready && !m_closing)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QCoreApplication::processEvents();
     if (m_closing) {
         reading.wait();
         throw WindowClosing{};
@@ -276,10 +287,24 @@ void MainForm::applySizingRuleOnce()
     // The menu bar is window chrome, as the title bar is: it comes on top.
     m_sizingTarget = (outer - frame + QSize(0, menuBarHeight())).expandedTo(QSize(0, 0));
     resize(m_sizingTarget);
+    // A window system may not answer a resize it received while it was
+    // still carrying out another (the user's), and Qt then takes the size
+    // as granted: the request goes out once more when things have settled.
+    if (isVisible() && windowHandle())
+        QTimer::singleShot(SettleMilliseconds, this, &MainForm::confirmSize);
 
     m_distanceBox->setTwipsGeometry(120, 1200, side(), side());
     const double graphLeft = side() + 250;
     m_distanceGraph->setTwipsGeometry(graphLeft, 1200, side(), side());
+}
+
+void MainForm::confirmSize()
+{
+    if (m_sizing || m_sizingDeferred || m_closing || !isVisible() || !windowHandle() ||
+        (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    if (size() == m_sizingTarget)
+        windowHandle()->resize(m_sizingTarget);
 }
 
 void MainForm::applySettings(SettingsForm form)
@@ -290,6 +315,10 @@ void MainForm::applySettings(SettingsForm form)
 
 void MainForm::sizeOnEvent()
 {
+    if (m_sizingDeferred) {
+        m_sizingPending = true;
+        return;
+    }
     // A size refused during a resize by the user keeps the sizes as they are;
     // the Rerun command reports it.
     try {

@@ -47,6 +47,9 @@ public:
     /// The fixed title text the caption starts with.
     static const QString TitleText;
     static constexpr int TwipsPerPixel = 15;
+    /// How long after a resize the window asks once more for the size the
+    /// sizing rule set, in case the window system let the request pass.
+    static constexpr int SettleMilliseconds = 250;
 
     /// Asks for the file to open; returns its full path, or an empty text
     /// when the user cancelled.
@@ -205,11 +208,13 @@ private:
     void createControls();
     void sizeOnEvent();
     void applySizingRuleOnce();
-    // Takes the system's events but not the user's; throws WindowClosing
-    // when the window has been closed.
-    void processSystemEvents();
-    // Reads the distance file at `path` (ReadDistanceFile) beside the
-    // window's system events; throws WindowClosing when it was closed.
+    // Asks the window system once more for the size the rule last set.
+    void confirmSize();
+
+    // Applies the sizing rule a resize asked for while it was deferred.
+    void applyDeferredSizing();
+    // Reads the distance file at `path` (ReadDistanceFile) while the window
+    // takes its events; throws WindowClosing when it was closed.
     DistanceData readDistances(const QString &path);
     /// Draws the table and runs the search; an error ends the run and is
     /// shown after `failure`, which names the file.
@@ -302,6 +307,9 @@ private:
     bool m_sizeAgain = false;
     // The window size the rule running asked for.
     QSize m_sizingTarget;
+    // While the table is drawn, a resize's rule waits (pending) until the end.
+    bool m_sizingDeferred = false;
+    bool m_sizingPending = false;
 };
 
 } // namespace tessarin

@@ -66,6 +66,27 @@ private:
     std::function<void()> m_act;
 };
 
+/// Calls `act` at every event of `type` on `watched`.
+class OnEvery : public QObject {
+public:
+    OnEvery(QWidget *watched, QEvent::Type type, std::function<void()> act) : m_type(type), m_act(std::move(act))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == m_type)
+            m_act();
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    std::function<void()> m_act;
+};
+
 } // namespace
 
 class LargeTableTest : public QObject {
@@ -77,6 +98,7 @@ private slots:
     void resizeWhileTheTableIsDrawn();
     void resizeDuringASearchEndsAtTheRulesSize();
     void resizeWhileTheRuleRunsIsNotLost();
+    void sizeConfirmationSettles();
 
 private:
     WorkingFolder m_folder;
@@ -117,31 +139,40 @@ void LargeTableTest::closeWhileTheTableIsDrawn()
 
 void LargeTableTest::resizeWhileTheTableIsDrawn()
 {
-    // The same table drawn with and without a resize in the middle: the
-    // resize's rule waits for the end of the drawing, so the table is the
-    // same picture and the window ends at the rule's size.
+    // The same table drawn undisturbed and with a new picture size typed and
+    // the window resized in the middle of the drawing: the resize's rule
+    // waits for the end of the drawing, so the table is the same picture
+    // (cut to the new box) and the window ends at the rule's new size.
     QImage undisturbed;
-    QSize ruleSize;
     for (bool resize : {false, true}) {
         MainForm form;
         form.setNoticeSink([](const QString &) {});
         box(form, "GAgensText")->setText("0");
         form.show();
-        ruleSize = RuleSize(form);
         bool resized = false;
-        if (resize)
-            QTimer::singleShot(0, &form, [&] {
+        QTimer resizer;
+        connect(&resizer, &QTimer::timeout, &form, [&] {
+            if (resize && !resized && form.distanceData().ItemCount == LargeTable && !form.canSaveTable()) {
                 resized = true;
+                box(form, "SizeText")->setText("4000");
                 form.resize(500, 300);
-            });
+            }
+        });
+        resizer.start(0);
         form.openPath(m_large);
         QCOMPARE(resized, resize);
         QVERIFY(form.canSaveTable());
-        QCOMPARE(form.size(), ruleSize);
-        if (!resize)
-            undisturbed = form.distanceBox()->image();
-        else
-            QVERIFY(form.distanceBox()->image() == undisturbed);
+        const QImage table = form.distanceBox()->image();
+        if (!resize) {
+            undisturbed = table;
+            continue;
+        }
+        QCOMPARE(table.size(), QSize(267, 267));
+        QVERIFY(table == undisturbed.copy(0, 0, 267, 267));
+        QCoreApplication::processEvents();
+        const QSize afterDrawing = form.size();
+        form.applySizingRule();
+        QCOMPARE(afterDrawing, form.size());
     }
 }
 
@@ -176,6 +207,21 @@ void LargeTableTest::resizeWhileTheRuleRunsIsNotLost()
     form.applySizingRule(); // undisturbed
     QCOMPARE(afterNested, form.size());
     QVERIFY(afterNested != QSize(500, 300));
+}
+
+void LargeTableTest::sizeConfirmationSettles()
+{
+    // The size is asked for once more after a resize; that must not start
+    // an endless round of resizes.
+    MainForm form;
+    form.show();
+    const QSize ruleSize = RuleSize(form);
+    int resizes = 0;
+    const OnEvery counter(&form, QEvent::Resize, [&] { ++resizes; });
+    form.resize(500, 300);
+    QTest::qWait(6 * MainForm::SettleMilliseconds);
+    QCOMPARE(form.size(), ruleSize);
+    QVERIFY2(resizes <= 4, qPrintable(QString::number(resizes)));
 }
 
 QTEST_MAIN(LargeTableTest)
