@@ -10,12 +10,16 @@
 //   BM_Search/way:0/N         the search as the batch mode runs it (a host
 //                             that formats each fit and draws nothing);
 //   BM_Search/way:1/N         the same search in the window: every
-//                             improvement drawn live, events processed.
+//                             improvement drawn live, events processed;
+//   BM_ShepardWindow/N        Map > Shepard diagram on a map of N items: the
+//                             stress figures measured and the window shown
+//                             (no reference: its figure is the time itself).
 //
 // Compare each way:1 with its way:0 in the same output; the counter "ratio"
 // on way:1 is its time over way:0's.
 
 #include "data/distance_data.h"
+#include "diagnostics/map_stress.h"
 #include "display/distance_table_view.h"
 #include "display/map_settings.h"
 #include "display/map_view.h"
@@ -25,6 +29,7 @@
 #include "search/search_host.h"
 #include "window/main_form.h"
 #include "window/painter_surface.h"
+#include "window/shepard_window.h"
 
 #include "random_tables.h"
 #include "reference_table_view.h"
@@ -40,7 +45,10 @@
 
 #include <charconv>
 #include <chrono>
+#include <cmath>
 #include <map>
+#include <memory>
+#include <random>
 #include <string>
 
 namespace {
@@ -202,6 +210,48 @@ void BM_Search(benchmark::State &state)
     state.SetLabel(way == 0 ? "batch mode's host (reference)" : "in the window, drawn live");
 }
 
+// A table of points on a plane with their distances stretched by up to 20 %,
+// and the points themselves moved a little as its map: about 16 000 items
+// fill the window's largest table.
+void BM_ShepardWindow(benchmark::State &state)
+{
+    const int n = static_cast<int>(state.range(0));
+    std::mt19937 engine(12);
+    std::uniform_real_distribution<float> uniform(0, 1000);
+    std::vector<float> x(static_cast<std::size_t>(n) + 1), y(x.size());
+    for (int i = 1; i <= n; ++i) {
+        x[i] = uniform(engine);
+        y[i] = uniform(engine);
+    }
+    DistanceData data;
+    data.ItemCount = static_cast<short>(n);
+    const std::size_t side = static_cast<std::size_t>(n) + 1;
+    data.Distances.assign(side * side, 0.0f);
+    double sum = 0, squares = 0;
+    for (int i = 1; i <= n; ++i)
+        for (int j = i + 1; j <= n; ++j) {
+            const float g = std::hypot(x[i] - x[j], y[i] - y[j]) * (0.8f + 0.4f * uniform(engine) / 1000);
+            data.Distances[i * side + j] = data.Distances[j * side + i] = g;
+            sum += g;
+            squares += double(g) * g;
+        }
+    data.DistanceSum = static_cast<float>(sum);
+    data.DistanceSpread = static_cast<float>(squares - sum * sum / n / (n - 1));
+    Layout map(2 * side - 1, 0.0f);
+    for (int i = 1; i <= n; ++i) {
+        map[i] = x[i] + uniform(engine) / 50;
+        map[n + i] = y[i] + uniform(engine) / 50;
+    }
+    for (auto _ : state) {
+        ShepardWindow window;
+        window.showFigures(std::make_shared<const StressFigures>(MeasureStress(data, map)), {},
+                           QStringLiteral("random.txt"));
+        window.show();
+        QCoreApplication::processEvents();
+    }
+    state.SetLabel("measured and shown");
+}
+
 void Ways(benchmark::internal::Benchmark *b, std::initializer_list<int> sizes)
 {
     for (int n : sizes)
@@ -218,6 +268,7 @@ BENCHMARK(BM_TableDrawing)
     ->UseRealTime();
 BENCHMARK(BM_TableDrawing)->Apply([](auto *b) { Ways(b, {3000}); })->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MapDrawing)->Apply([](auto *b) { Ways(b, {100, 1000, 3000}); })->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShepardWindow)->ArgName("N")->Arg(16383)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Search)->Apply([](auto *b) { Ways(b, {3000}); })->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

@@ -101,12 +101,13 @@ void passBlock(const DistanceData &data, const float *xy, double a0, const Binni
     Sums s;
     for (int i = block.firstRow; i <= block.lastRow; ++i) {
         const float *row = data.Distances.data() + i * side;
+        // The row's own sums serve item i and, added at the row's end, the
+        // totals: fewer running sums a pair.
         ItemSums own;
         for (int j = i + 1; j <= n; ++j) {
             const double m = mapDistance(xy, n, i, j);
             const double g = row[j];
             s.sd = s.sd + m;
-            s.sdd = s.sdd + m * m;
             s.sdg = s.sdg + g * m;
             s.sg = s.sg + g;
             s.sgg = s.sgg + g * g;
@@ -114,8 +115,6 @@ void passBlock(const DistanceData &data, const float *xy, double a0, const Binni
             const double rr = r0 * r0;
             const double rm = r0 * m;
             const double mm = m * m;
-            s.a = s.a + rr;
-            s.b = s.b + rm;
             own.a = own.a + rr;
             own.b = own.b + rm;
             own.c = own.c + mm;
@@ -129,6 +128,9 @@ void passBlock(const DistanceData &data, const float *xy, double a0, const Binni
             if constexpr (KeepPoints)
                 block.points.push_back({g, m});
         }
+        s.a = s.a + own.a;
+        s.b = s.b + own.b;
+        s.sdd = s.sdd + own.c;
         item[i].a = item[i].a + own.a;
         item[i].b = item[i].b + own.b;
         item[i].c = item[i].c + own.c;
