@@ -43,13 +43,14 @@ TESSARIN_AVX2 void sumRows(const RowRange &r)
     const __m256d zero = _mm256_setzero_pd();
     __m256d sd[2], sdd[2], sdg[2];
     loadSums(r, sd, sdd, sdg);
+    const Columns c(r);
     for (int i = r.firstRow; i < r.endRow; ++i) {
         const float *given = r.pairs + PairOffset(n, i);
         __m256d xi[D];
         __m256d rowCross[D][2];
         __m256d rowUnit[D][2];
         for (int d = 0; d < D; ++d) {
-            xi[d] = _mm256_set1_pd(r.coords[d][i]);
+            xi[d] = _mm256_set1_pd(c.coords[d][i]);
             rowCross[d][0] = rowCross[d][1] = zero;
             rowUnit[d][0] = rowUnit[d][1] = zero;
         }
@@ -59,7 +60,7 @@ TESSARIN_AVX2 void sumRows(const RowRange &r)
                 const int k = j + 4 * h;
                 __m256d dx[D];
                 for (int d = 0; d < D; ++d)
-                    dx[d] = _mm256_sub_pd(xi[d], _mm256_loadu_pd(r.coords[d] + k));
+                    dx[d] = _mm256_sub_pd(xi[d], _mm256_loadu_pd(c.coords[d] + k));
                 __m256d squared = _mm256_mul_pd(dx[0], dx[0]);
                 for (int d = 1; d < D; ++d)
                     squared = _mm256_add_pd(squared, _mm256_mul_pd(dx[d], dx[d]));
@@ -77,8 +78,8 @@ TESSARIN_AVX2 void sumRows(const RowRange &r)
                     const __m256d wu = _mm256_mul_pd(w, u);
                     rowCross[d][h] = _mm256_add_pd(rowCross[d][h], wu);
                     rowUnit[d][h] = _mm256_add_pd(rowUnit[d][h], u);
-                    _mm256_storeu_pd(r.cross[d] + k, _mm256_sub_pd(_mm256_loadu_pd(r.cross[d] + k), wu));
-                    _mm256_storeu_pd(r.unit[d] + k, _mm256_sub_pd(_mm256_loadu_pd(r.unit[d] + k), u));
+                    _mm256_storeu_pd(c.cross[d] + k, _mm256_sub_pd(_mm256_loadu_pd(c.cross[d] + k), wu));
+                    _mm256_storeu_pd(c.unit[d] + k, _mm256_sub_pd(_mm256_loadu_pd(c.unit[d] + k), u));
                 }
             }
         }
@@ -95,8 +96,8 @@ TESSARIN_AVX2 void sumRows(const RowRange &r)
             loadSums(r, sd, sdd, sdg);
         }
         for (int d = 0; d < D; ++d) {
-            r.cross[d][i] = r.cross[d][i] + LaneSum8(rowCrossLanes[d]);
-            r.unit[d][i] = r.unit[d][i] + LaneSum8(rowUnitLanes[d]);
+            c.cross[d][i] = c.cross[d][i] + LaneSum8(rowCrossLanes[d]);
+            c.unit[d][i] = c.unit[d][i] + LaneSum8(rowUnitLanes[d]);
         }
     }
     storeSums(r, sd, sdd, sdg);

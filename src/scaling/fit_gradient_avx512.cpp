@@ -28,13 +28,14 @@ TESSARIN_AVX512 void sumRows(const RowRange &r)
     __m512d sd = _mm512_loadu_pd(r.sumDistance);
     __m512d sdd = _mm512_loadu_pd(r.sumSquare);
     __m512d sdg = _mm512_loadu_pd(r.sumCross);
+    const Columns c(r);
     for (int i = r.firstRow; i < r.endRow; ++i) {
         const float *given = r.pairs + PairOffset(n, i);
         __m512d xi[D];
         __m512d rowCross[D];
         __m512d rowUnit[D];
         for (int d = 0; d < D; ++d) {
-            xi[d] = _mm512_set1_pd(r.coords[d][i]);
+            xi[d] = _mm512_set1_pd(c.coords[d][i]);
             rowCross[d] = zero;
             rowUnit[d] = zero;
         }
@@ -42,7 +43,7 @@ TESSARIN_AVX512 void sumRows(const RowRange &r)
         for (; j + 8 <= n; j += 8) {
             __m512d dx[D];
             for (int d = 0; d < D; ++d)
-                dx[d] = _mm512_sub_pd(xi[d], _mm512_loadu_pd(r.coords[d] + j));
+                dx[d] = _mm512_sub_pd(xi[d], _mm512_loadu_pd(c.coords[d] + j));
             __m512d squared = _mm512_mul_pd(dx[0], dx[0]);
             for (int d = 1; d < D; ++d)
                 squared = _mm512_add_pd(squared, _mm512_mul_pd(dx[d], dx[d]));
@@ -60,8 +61,8 @@ TESSARIN_AVX512 void sumRows(const RowRange &r)
                 const __m512d wu = _mm512_mul_pd(w, u);
                 rowCross[d] = _mm512_add_pd(rowCross[d], wu);
                 rowUnit[d] = _mm512_add_pd(rowUnit[d], u);
-                _mm512_storeu_pd(r.cross[d] + j, _mm512_sub_pd(_mm512_loadu_pd(r.cross[d] + j), wu));
-                _mm512_storeu_pd(r.unit[d] + j, _mm512_sub_pd(_mm512_loadu_pd(r.unit[d] + j), u));
+                _mm512_storeu_pd(c.cross[d] + j, _mm512_sub_pd(_mm512_loadu_pd(c.cross[d] + j), wu));
+                _mm512_storeu_pd(c.unit[d] + j, _mm512_sub_pd(_mm512_loadu_pd(c.unit[d] + j), u));
             }
         }
         double rowCrossLanes[3][8];
@@ -80,8 +81,8 @@ TESSARIN_AVX512 void sumRows(const RowRange &r)
             sdg = _mm512_loadu_pd(r.sumCross);
         }
         for (int d = 0; d < D; ++d) {
-            r.cross[d][i] = r.cross[d][i] + LaneSum8(rowCrossLanes[d]);
-            r.unit[d][i] = r.unit[d][i] + LaneSum8(rowUnitLanes[d]);
+            c.cross[d][i] = c.cross[d][i] + LaneSum8(rowCrossLanes[d]);
+            c.unit[d][i] = c.unit[d][i] + LaneSum8(rowUnitLanes[d]);
         }
     }
     _mm512_storeu_pd(r.sumDistance, sd);

@@ -43,6 +43,23 @@ struct RowRange {
     double *sumCross;
 };
 
+/// A range's column arrays held in locals. The loops store through these
+/// pointers; read through the range, every pointer would be fetched again
+/// after every store, since a store might have changed the range.
+struct Columns {
+    explicit Columns(const RowRange &r)
+    {
+        for (int d = 0; d < 3; ++d) {
+            coords[d] = r.coords[d];
+            cross[d] = r.cross[d];
+            unit[d] = r.unit[d];
+        }
+    }
+    const double *coords[3];
+    double *cross[3];
+    double *unit[3];
+};
+
 /// The fixed combination of 8 lane values:
 /// ((l0 + l4) + (l2 + l6)) + ((l1 + l5) + (l3 + l7)).
 inline double LaneSum8(const double *l)

@@ -11,6 +11,7 @@ void sumTail(const RowRange &r, int i, int first, double (*rowCross)[8], double 
 {
     const int n = r.itemCount;
     const float *given = r.pairs + PairOffset(n, i);
+    const Columns c(r);
     double xi[3];
     for (int d = 0; d < D; ++d)
         xi[d] = r.coords[d][i];
@@ -18,7 +19,7 @@ void sumTail(const RowRange &r, int i, int first, double (*rowCross)[8], double 
         const int lane = (j - i - 1) & 7;
         double dx[3];
         for (int d = 0; d < D; ++d)
-            dx[d] = xi[d] - r.coords[d][j];
+            dx[d] = xi[d] - c.coords[d][j];
         double squared = dx[0] * dx[0];
         for (int d = 1; d < D; ++d)
             squared = squared + dx[d] * dx[d];
@@ -35,8 +36,8 @@ void sumTail(const RowRange &r, int i, int first, double (*rowCross)[8], double 
             const double wu = w * u;
             rowCross[d][lane] = rowCross[d][lane] + wu;
             rowUnit[d][lane] = rowUnit[d][lane] + u;
-            r.cross[d][j] = r.cross[d][j] - wu;
-            r.unit[d][j] = r.unit[d][j] - u;
+            c.cross[d][j] = c.cross[d][j] - wu;
+            c.unit[d][j] = c.unit[d][j] - u;
         }
     }
 }
@@ -44,13 +45,14 @@ void sumTail(const RowRange &r, int i, int first, double (*rowCross)[8], double 
 template <int D>
 void sumRows(const RowRange &r)
 {
+    const Columns c(r);
     for (int i = r.firstRow; i < r.endRow; ++i) {
         double rowCross[3][8] = {};
         double rowUnit[3][8] = {};
         sumTail<D>(r, i, i + 1, rowCross, rowUnit);
         for (int d = 0; d < D; ++d) {
-            r.cross[d][i] = r.cross[d][i] + LaneSum8(rowCross[d]);
-            r.unit[d][i] = r.unit[d][i] + LaneSum8(rowUnit[d]);
+            c.cross[d][i] = c.cross[d][i] + LaneSum8(rowCross[d]);
+            c.unit[d][i] = c.unit[d][i] + LaneSum8(rowUnit[d]);
         }
     }
 }
