@@ -1,21 +1,12 @@
 #include "window/main_form.h"
 
+#include "window/drawing_scope.h"
 #include "window/map_diagnostics.h"
 
-#include "data/distance_file.h"
 #include "data/layout_fitness.h"
-#include "data/distance_reader.h"
-#include "data/lenient_number.h"
-#include "data/shown_text.h"
-#include "data/tessarin_error.h"
-#include "display/distance_table_view.h"
 #include "display/map_view.h"
-#include "search/layout_search.h"
 #include "window/item_tooltips.h"
-#include "window/map_export.h"
-#include "window/painter_surface.h"
 #include "window/help_boxes.h"
-#include "window/map_commands.h"
 #include "window/menu_bar.h"
 #include "window/picture_box.h"
 #include "window/reading_notice.h"
@@ -26,39 +17,16 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
-#include <QScopedValueRollback>
-#include <QTimer>
-#include <QWindow>
-
-#include <chrono>
-#include <future>
-#include <iostream>
 
 namespace tessarin {
 
 namespace {
-
-/// Draws a whole view with one painter on the box, however it ends.
-class DrawingScope {
-public:
-    explicit DrawingScope(PictureBox &box, PictureBox::Pause pause = {}) : m_box(box)
-    {
-        m_box.beginDrawing(std::move(pause));
-    }
-    ~DrawingScope() { m_box.endDrawing(); }
-    DrawingScope(const DrawingScope &) = delete;
-    DrawingScope &operator=(const DrawingScope &) = delete;
-
-private:
-    PictureBox &m_box;
-};
 
 QRect pixelRect(int left, int top, int width, int height)
 {
@@ -67,12 +35,12 @@ QRect pixelRect(int left, int top, int width, int height)
             qRound(height / double(t))};
 }
 
-std::string textOf(const QLineEdit *box)
+} // namespace
+
+std::string MainForm::textOf(const QLineEdit *box)
 {
     return box->text().toStdString();
 }
-
-} // namespace
 
 const QString MainForm::TitleText = QStringLiteral("Tessarin   Beta version.    Orlevant, February 2002     ");
 
@@ -177,177 +145,10 @@ void MainForm::createControls()
     m_diagnostics->addActionsTo(m_menuBar->mapCommandsMenu());
 }
 
-void MainForm::drawTable()
-{
-    m_tableDrawn = false;
-    m_drawnSizeText = textOf(m_sizeText);
-    {
-        // The table is drawn in one pass, cell after cell, from the data and
-        // the size text as they are now. Between cells the window takes its
-        // events about every PauseMilliseconds, so that a large table does
-        // not freeze it and Close ends the program at once; no command can
-        // start meanwhile (as during a search), and the sizing rule of a
-        // resize waits for the end of the drawing, as it would replace the
-        // box's image when the size text has been changed.
-        const QScopedValueRollback<bool> running(m_running, true);
-        const QScopedValueRollback<bool> deferred(m_sizingDeferred, true);
-        const DrawingScope scope(*m_distanceBox, [this] { processEvents(); });
-        try {
-            DistanceMatrix(*m_distanceBox, m_data, m_drawnSizeText);
-        } catch (const WindowClosing &) {
-            throw;
-        } catch (...) {
-            m_sizingDeferred = false;
-            applyDeferredSizing();
-            throw;
-        }
-    }
-    applyDeferredSizing();
-    m_tableDrawn = true;
-}
-
-void MainForm::applyDeferredSizing()
-{
-    if (!m_sizingPending || m_sizingDeferred)
-        return;
-    m_sizingPending = false;
-    sizeOnEvent();
-}
-
-DistanceData MainForm::readDistances(const QString &path)
-{
-    // Read beside the window, which meanwhile takes its events as while the
-    // table is drawn: a Close ends the program as soon as the reading has,
-    // without a frozen window in between.
-    const QScopedValueRollback<bool> running(m_running, true);
-    const std::string name = QFile::encodeName(path).toStdString();
-    auto reading = std::async(std::launch::async, [name] { return ReadDistanceFile(name); });
-    while (reading.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready && !m_closing)
-        QCoreApplication::processEvents();
-    if (m_closing) {
-        reading.wait();
-        throw WindowClosing{};
-    }
-    return reading.get();
-}
-
-void MainForm::applySizingRule()
-{
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
-        return;
-    // Our own resizes raise resize events, which the rule running already
-    // answers. Any other resize that reaches the rule while it runs (the
-    // window manager's, delivered while the rule resizes the window) is not
-    // dropped: the rule runs again once it is done, so the window ends at
-    // the rule's size.
-    if (m_sizing) {
-        if (size() != m_sizingTarget)
-            m_sizeAgain = true;
-        return;
-    }
-    const QScopedValueRollback<bool> guard(m_sizing, true);
-    for (int round = 0; round < 4; ++round) {
-        m_sizeAgain = false;
-        applySizingRuleOnce();
-        if (!m_sizeAgain)
-            break;
-    }
-}
-
-void MainForm::applySizingRuleOnce()
-{
-
-    // Each step reads the box afresh, as the text may change between steps
-    // while events are processed.
-    auto side = [this] {
-        const std::string text = textOf(m_sizeText);
-        const auto refused = [&] {
-            return TessarinError("Picture Size: " + ShownText(text) + " is not a size the window can take");
-        };
-        double s;
-        try {
-            s = LenientNumber(text);
-        } catch (const TessarinError &) {
-            throw refused();
-        }
-        const double largest = double(QWIDGETSIZE_MAX) * TwipsPerPixel / 2;
-        if (!(s >= 0) || s > largest)
-            throw refused();
-        return s;
-    };
-
-    double width = 2 * side() + 500;
-    if (width < 10000)
-        width = 10000;
-    const double height = side() + 1700;
-    m_requestedOuterSize = QSizeF(width, height);
-    const QSize outer(qRound(width / TwipsPerPixel), qRound(height / TwipsPerPixel));
-    // Outer size is the frame's size; without a frame it is the client size.
-    const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
-    // The menu bar is window chrome, as the title bar is: it comes on top.
-    m_sizingTarget = (outer - frame + QSize(0, menuBarHeight())).expandedTo(QSize(0, 0));
-    resize(m_sizingTarget);
-    // A window system may not answer a resize it received while it was
-    // still carrying out another (the user's), and Qt then takes the size
-    // as granted: the request goes out once more when things have settled.
-    if (isVisible() && windowHandle())
-        QTimer::singleShot(SettleMilliseconds, this, &MainForm::confirmSize);
-
-    m_distanceBox->setTwipsGeometry(120, 1200, side(), side());
-    const double graphLeft = side() + 250;
-    m_distanceGraph->setTwipsGeometry(graphLeft, 1200, side(), side());
-}
-
-void MainForm::confirmSize()
-{
-    if (m_sizing || m_sizingDeferred || m_closing || !isVisible() || !windowHandle() ||
-        (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
-        return;
-    if (size() == m_sizingTarget)
-        windowHandle()->resize(m_sizingTarget);
-}
-
 void MainForm::applySettings(SettingsForm form)
 {
     ApplyMapSettings(*m_distanceGraph, DisplaySettings{textOf(m_backText), textOf(m_foreText), textOf(m_fontText)},
                      form);
-}
-
-void MainForm::sizeOnEvent()
-{
-    if (m_sizingDeferred) {
-        m_sizingPending = true;
-        return;
-    }
-    // A size refused during a resize by the user keeps the sizes as they are;
-    // the Rerun command reports it.
-    try {
-        applySizingRule();
-    } catch (const TessarinError &) {
-    }
-}
-
-int MainForm::menuBarHeight() const
-{
-    // A menu bar the desktop shows outside the window takes no room in it.
-    return m_menuBar && !m_menuBar->isNativeMenuBar() ? m_menuBar->sizeHint().height() : 0;
-}
-
-void MainForm::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    const int bar = menuBarHeight();
-    if (m_menuBar)
-        m_menuBar->setGeometry(0, 0, width(), bar);
-    m_clientArea->setGeometry(0, bar, width(), std::max(0, height() - bar));
-    sizeOnEvent();
-}
-
-void MainForm::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        sizeOnEvent();
 }
 
 void MainForm::closeEvent(QCloseEvent *event)
@@ -383,185 +184,9 @@ void MainForm::dropEvent(QDropEvent *event)
     openPath(path);
 }
 
-void MainForm::startUp(const QString &fileName, StartFile start)
-{
-    try {
-        applySettings(SettingsForm::StartUp);
-    } catch (const TessarinError &error) {
-        std::cerr << "tessarin: " << error.what() << '\n';
-    }
-    setWindowTitle(TitleText + fileName);
-    show();
-    setBusy(true);
-    try {
-        try {
-            m_data = readDistances(fileName);
-        } catch (const std::exception &error) {
-            std::cerr << "tessarin: " << error.what() << '\n';
-            endRun();
-            if (start == StartFile::Named)
-                showError(tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
-            return;
-        }
-        showReadingNotice(fileName);
-        m_dataFile = fileName;
-        m_mapDrawn = m_tableDrawn = false;
-        drawTable();
-        runSearch();
-    } catch (const WindowClosing &) {
-    } catch (const std::exception &error) {
-        std::cerr << "tessarin: " << error.what() << '\n';
-    }
-    endRun();
-}
-
-void MainForm::openFile()
-{
-    if (m_running || m_closing)
-        return;
-    const QString path = chooseFile();
-    if (m_closing)
-        return;
-    openPath(path);
-}
-
-void MainForm::openPath(const QString &path)
-{
-    if (m_running || m_closing)
-        return;
-    setWindowTitle(TitleText + path);
-    if (path.isEmpty())
-        return;
-
-    try {
-        // Assigned only when the whole file has been read: a bad file leaves
-        // the data, table, map and best layout of the previous run.
-        m_data = readDistances(path);
-    } catch (const WindowClosing &) {
-        return;
-    } catch (const std::exception &error) {
-        showError(tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
-        return;
-    }
-    showReadingNotice(path);
-    m_dataFile = path;
-    m_mapDrawn = m_tableDrawn = false;
-    drawAndSearch(tr("The map of %1 could not be made.").arg(path));
-}
-
-void MainForm::rerun()
-{
-    if (m_running || m_closing)
-        return;
-    try {
-        applySizingRule();
-        // Tried on an empty stand-in first: a new background colour erases
-        // the map, so a value refused after it would leave the map erased.
-        PictureBox standIn;
-        standIn.setTwipsGeometry(0, 0, 0, 0);
-        ApplyMapSettings(standIn, DisplaySettings{textOf(m_backText), textOf(m_foreText), textOf(m_fontText)},
-                         SettingsForm::Rerun);
-        applySettings(SettingsForm::Rerun);
-    } catch (const TessarinError &error) {
-        showError(tr("The settings cannot be used.\n\n%1").arg(QString::fromStdString(error.what())));
-        return;
-    }
-    m_stopRequested = 0;
-    if (m_data.empty()) {
-        showError(tr("There is no distance table to fit yet: open a distance file first."));
-        return;
-    }
-    setBusy(true);
-    drawAndSearch(tr("The map of %1 could not be refined.").arg(m_dataFile));
-}
-
-void MainForm::drawAndSearch(const QString &failure)
-{
-    try {
-        drawTable();
-        runSearch();
-    } catch (const WindowClosing &) {
-    } catch (const std::exception &error) {
-        endRun();
-        showError(failure + QStringLiteral("\n\n") + QString::fromStdString(error.what()));
-        return;
-    }
-    endRun();
-}
-
-void MainForm::stop()
-{
-    m_stopRequested = 1;
-}
-
 void MainForm::quit()
 {
     close();
-}
-
-void MainForm::classicalStart()
-{
-    runMapCommand(MapCommand::ClassicalStart);
-}
-
-void MainForm::polish()
-{
-    runMapCommand(MapCommand::Polish);
-}
-
-void MainForm::bestMap()
-{
-    runMapCommand(MapCommand::BestMap);
-}
-
-void MainForm::runMapCommand(MapCommand command)
-{
-    if (m_running || m_closing)
-        return;
-    if (m_data.empty()) {
-        showError(tr("There is no distance table to map yet: open a distance file first."));
-        return;
-    }
-    // As for Rerun: a Stop from before does not end the new command at once.
-    m_stopRequested = 0;
-    const QString fitBefore = m_fitBox->text();
-    const QString progressBefore = m_gaGenText->text();
-    const bool mapDrawnBefore = m_mapDrawn;
-    setBusy(true);
-    try {
-        const QScopedValueRollback<bool> running(m_running, true);
-        setOpenEnabled(false);
-        updateSaveActions();
-        MapCommandResult result = m_mapCommandRunner(command, *this, m_data, m_bestLayout);
-        // Written only when the command has ended: an error or a close leaves
-        // the best map as it was.
-        m_bestLayout = std::move(result.layout);
-    } catch (const WindowClosing &) {
-    } catch (const std::exception &error) {
-        m_mapDrawn = mapDrawnBefore;
-        redrawBestLayout();
-        m_fitBox->setText(fitBefore);
-        m_gaGenText->setText(progressBefore);
-        endRun();
-        showError(tr("%1 could not make a map of %2.\n\n%3")
-                      .arg(QString::fromStdString(MapCommandName(command)), m_dataFile,
-                           QString::fromStdString(error.what())));
-        return;
-    }
-    endRun();
-}
-
-void MainForm::redrawBestLayout()
-{
-    try {
-        const DrawingScope scope(*m_distanceGraph);
-        if (canSaveMap())
-            DrawMap(*m_distanceGraph, m_bestLayout.data(), m_data.ItemCount, 0.0, m_drawnMapSettings, m_data.Names);
-        else
-            m_distanceGraph->clear();
-    } catch (const std::exception &) {
-        // The message about the first error says enough.
-    }
 }
 
 void MainForm::showAbout()
@@ -572,23 +197,6 @@ void MainForm::showAbout()
 void MainForm::showFileFormat()
 {
     ShowHelpBox(this, "FileFormatBox", tr("The distance file format"), FileFormatText());
-}
-
-void MainForm::runSearch()
-{
-    const QScopedValueRollback<bool> running(m_running, true);
-    updateSaveActions();
-    emit searchStarted();
-    m_lastRunGenerations = RunFit(*this, m_data, m_bestLayout, m_random);
-}
-
-void MainForm::endRun()
-{
-    setBusy(false);
-    if (!m_closing)
-        setOpenEnabled(true);
-    updateSaveActions();
-    emit runEnded();
 }
 
 void MainForm::showError(const QString &text)

@@ -205,6 +205,7 @@ private:
     void processEvents() override;
     bool stopRequested() override;
 
+    static std::string textOf(const QLineEdit *box);
     void createControls();
     void sizeOnEvent();
     void applySizingRuleOnce();
