@@ -9,12 +9,12 @@
 
 namespace tessarin::bench {
 
-/// A table of N items whose distances are uniform on 1..1000, the same on
-/// every run.
-inline DistanceData RandomDistances(int n)
+/// The table of N items whose distance between items i < j (1-based) is
+/// distance(i, j), called pair after pair in row order, with the reader's
+/// single-precision sums.
+template <class Distance>
+DistanceData TableOf(int n, Distance distance)
 {
-    std::mt19937 engine(12345);
-    std::uniform_real_distribution<float> uniform(1.0f, 1000.0f);
     DistanceData data;
     data.ItemCount = static_cast<short>(n);
     data.Distances.assign(static_cast<std::size_t>(n + 1) * (n + 1), 0.0f);
@@ -22,7 +22,7 @@ inline DistanceData RandomDistances(int n)
     float squares = 0.0f;
     for (int i = 1; i <= n; ++i)
         for (int j = i + 1; j <= n; ++j) {
-            const float g = uniform(engine);
+            const float g = distance(i, j);
             data.Distances[static_cast<std::size_t>(i) * (n + 1) + j] = g;
             data.Distances[static_cast<std::size_t>(j) * (n + 1) + i] = g;
             sum = g + sum;
@@ -32,6 +32,15 @@ inline DistanceData RandomDistances(int n)
     data.DistanceSpread = squares - static_cast<float>(double(sum) * double(sum) / n / (n - 1));
     data.packPairs();
     return data;
+}
+
+/// A table of N items whose distances are uniform on 1..1000, the same on
+/// every run.
+inline DistanceData RandomDistances(int n)
+{
+    std::mt19937 engine(12345);
+    std::uniform_real_distribution<float> uniform(1.0f, 1000.0f);
+    return TableOf(n, [&](int, int) { return uniform(engine); });
 }
 
 /// `count` maps of N items with coordinates uniform on 0..1000.

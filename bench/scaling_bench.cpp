@@ -12,6 +12,8 @@
 #include "scaling/fit_gradient.h"
 #include "scaling/map_polish.h"
 
+#include "random_tables.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -42,24 +44,12 @@ const DistanceData &ClusteredTable(int n)
     for (int i = 0; i < n; ++i)
         for (int d = 0; d < Dims; ++d)
             points[i * Dims + d] = centres[(i % Clusters) * Dims + d] + spread(engine);
-    DistanceData data;
-    data.ItemCount = static_cast<short>(n);
-    data.Distances.assign(static_cast<std::size_t>(n + 1) * (n + 1), 0.0f);
-    float sum = 0.0f, squares = 0.0f;
-    for (int i = 1; i <= n; ++i)
-        for (int j = i + 1; j <= n; ++j) {
-            double squared = 0.0;
-            for (int d = 0; d < Dims; ++d)
-                squared += std::pow(points[(i - 1) * Dims + d] - points[(j - 1) * Dims + d], 2);
-            const float g = static_cast<float>(std::sqrt(squared) * (1.0 + noise(engine)));
-            data.Distances[static_cast<std::size_t>(i) * (n + 1) + j] = g;
-            data.Distances[static_cast<std::size_t>(j) * (n + 1) + i] = g;
-            sum = g + sum;
-            squares = squares + g * g;
-        }
-    data.DistanceSum = sum;
-    data.DistanceSpread = squares - static_cast<float>(double(sum) * double(sum) / n / (n - 1));
-    data.packPairs();
+    DistanceData data = bench::TableOf(n, [&](int i, int j) {
+        double squared = 0.0;
+        for (int d = 0; d < Dims; ++d)
+            squared += std::pow(points[(i - 1) * Dims + d] - points[(j - 1) * Dims + d], 2);
+        return static_cast<float>(std::sqrt(squared) * (1.0 + noise(engine)));
+    });
     return tables.emplace(n, std::move(data)).first->second;
 }
 
