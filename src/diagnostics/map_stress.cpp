@@ -99,34 +99,55 @@ void passBlock(const DistanceData &data, const float *xy, double a0, const Binni
     std::uint32_t *bins = block.counts.data();
     ItemSums *item = block.items.data();
     Sums s;
+    // Each row in chunks: first the chunk's map distances (as mapDistance
+    // forms them), a loop without a running sum that the compiler can
+    // vectorise, then the sums in pair order.
+    constexpr int Chunk = 256;
+    double distances[Chunk];
     for (int i = block.firstRow; i <= block.lastRow; ++i) {
         const float *row = data.Distances.data() + i * side;
+        const float xi = xy[i];
+        const float yi = xy[n + i];
         // The row's own sums serve item i and, added at the row's end, the
         // totals: fewer running sums a pair.
         ItemSums own;
-        for (int j = i + 1; j <= n; ++j) {
-            const double m = mapDistance(xy, n, i, j);
-            const double g = row[j];
-            s.sd = s.sd + m;
-            s.sdg = s.sdg + g * m;
-            s.sg = s.sg + g;
-            s.sgg = s.sgg + g * g;
-            const double r0 = g - a0 * m;
-            const double rr = r0 * r0;
-            const double rm = r0 * m;
-            const double mm = m * m;
-            own.a = own.a + rr;
-            own.b = own.b + rm;
-            own.c = own.c + mm;
-            item[j].a = item[j].a + rr;
-            item[j].b = item[j].b + rm;
-            item[j].c = item[j].c + mm;
-            s.mapHigh = m > s.mapHigh ? m : s.mapHigh;
-            ++bins[static_cast<std::size_t>(ShepardGrid::Bin(m, binning.mapLow, binning.rowScale, binning.rows)) *
-                       binning.columns +
-                   ShepardGrid::Bin(g, binning.givenLow, binning.columnScale, binning.columns)];
-            if constexpr (KeepPoints)
-                block.points.push_back({g, m});
+        for (int from = i + 1; from <= n; from += Chunk) {
+            const int count = std::min(Chunk, n - from + 1);
+            const float *x = xy + from;
+            const float *y = xy + n + from;
+            for (int k = 0; k < count; ++k) {
+                const float dx = xi - x[k];
+                const float dy = yi - y[k];
+                double squared = static_cast<double>(dx) * dx;
+                squared = squared + static_cast<double>(dy) * dy;
+                distances[k] = std::sqrt(squared);
+            }
+            for (int k = 0; k < count; ++k) {
+                const int j = from + k;
+                const double m = distances[k];
+                const double g = row[j];
+                s.sd = s.sd + m;
+                s.sdg = s.sdg + g * m;
+                s.sg = s.sg + g;
+                s.sgg = s.sgg + g * g;
+                const double r0 = g - a0 * m;
+                const double rr = r0 * r0;
+                const double rm = r0 * m;
+                const double mm = m * m;
+                own.a = own.a + rr;
+                own.b = own.b + rm;
+                own.c = own.c + mm;
+                item[j].a = item[j].a + rr;
+                item[j].b = item[j].b + rm;
+                item[j].c = item[j].c + mm;
+                s.mapHigh = m > s.mapHigh ? m : s.mapHigh;
+                ++bins[static_cast<std::size_t>(
+                           ShepardGrid::Bin(m, binning.mapLow, binning.rowScale, binning.rows)) *
+                           binning.columns +
+                       ShepardGrid::Bin(g, binning.givenLow, binning.columnScale, binning.columns)];
+                if constexpr (KeepPoints)
+                    block.points.push_back({g, m});
+            }
         }
         s.a = s.a + own.a;
         s.b = s.b + own.b;
