@@ -1,5 +1,6 @@
 #include "data/layout_fitness.h"
 
+#include "data/map_distances.h"
 #include "data/tessarin_error.h"
 
 #include <algorithm>
@@ -25,20 +26,10 @@ double LayoutFitness(const DistanceData &data, const float *layout)
     constexpr int Chunk = 256;
     double m[Chunk];
     for (int i = 1; i <= n; ++i) {
-        const float xi = layout[i];
-        const float yi = layout[n + i];
         const float *row = data.Distances.data() + static_cast<std::size_t>(i) * side;
         for (int from = i + 1; from <= n; from += Chunk) {
             const int count = std::min(Chunk, n - from + 1);
-            const float *x = layout + from;
-            const float *y = layout + n + from;
-            for (int k = 0; k < count; ++k) {
-                const float dx = xi - x[k];
-                const float dy = yi - y[k];
-                double squared = static_cast<double>(dx) * dx;
-                squared = squared + static_cast<double>(dy) * dy;
-                m[k] = std::sqrt(squared);
-            }
+            RowMapDistances(layout, n, i, from, count, m);
             const float *given = row + from;
             for (int k = 0; k < count; ++k) {
                 const double g = given[k];

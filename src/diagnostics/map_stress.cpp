@@ -1,6 +1,7 @@
 #include "diagnostics/map_stress.h"
 
 #include "data/layout_fitness.h"
+#include "data/map_distances.h"
 #include "data/tessarin_error.h"
 
 #include <algorithm>
@@ -14,16 +15,6 @@ namespace tessarin {
 
 namespace {
 
-// The map distance of items i and j exactly as the fit measure forms it.
-inline double mapDistance(const float *layout, int n, int i, int j)
-{
-    const float dx = layout[i] - layout[j];
-    const float dy = layout[n + i] - layout[n + j];
-    double squared = static_cast<double>(dx) * dx;
-    squared = squared + static_cast<double>(dy) * dy;
-    return std::sqrt(squared);
-}
-
 // A provisional scale from row 1 and the pairs (i, i + 1): O(N) pairs. The
 // pass sums the residuals about it, and the exact scale corrects them at the
 // end; starting near the answer keeps the correction small, so a nearly
@@ -33,7 +24,7 @@ double provisionalScale(const DistanceData &data, const float *layout)
     const int n = data.ItemCount;
     double gm = 0, mm = 0;
     auto take = [&](int i, int j) {
-        const double m = mapDistance(layout, n, i, j);
+        const double m = MapDistance(layout, n, i, j);
         gm = gm + data.distance(i, j) * m;
         mm = mm + m * m;
     };
@@ -99,29 +90,18 @@ void passBlock(const DistanceData &data, const float *xy, double a0, const Binni
     std::uint32_t *bins = block.counts.data();
     ItemSums *item = block.items.data();
     Sums s;
-    // Each row in chunks: first the chunk's map distances (as mapDistance
-    // forms them), a loop without a running sum that the compiler can
+    // Each row in chunks: first the chunk's map distances, a loop without a running sum that the compiler can
     // vectorise, then the sums in pair order.
     constexpr int Chunk = 256;
     double distances[Chunk];
     for (int i = block.firstRow; i <= block.lastRow; ++i) {
         const float *row = data.Distances.data() + i * side;
-        const float xi = xy[i];
-        const float yi = xy[n + i];
         // The row's own sums serve item i and, added at the row's end, the
         // totals: fewer running sums a pair.
         ItemSums own;
         for (int from = i + 1; from <= n; from += Chunk) {
             const int count = std::min(Chunk, n - from + 1);
-            const float *x = xy + from;
-            const float *y = xy + n + from;
-            for (int k = 0; k < count; ++k) {
-                const float dx = xi - x[k];
-                const float dy = yi - y[k];
-                double squared = static_cast<double>(dx) * dx;
-                squared = squared + static_cast<double>(dy) * dy;
-                distances[k] = std::sqrt(squared);
-            }
+            RowMapDistances(xy, n, i, from, count, distances);
             for (int k = 0; k < count; ++k) {
                 const int j = from + k;
                 const double m = distances[k];
