@@ -2,6 +2,7 @@
 #pragma once
 
 #include "data/distance_data.h"
+#include "data/distance_statistics.h"
 
 #include <cstddef>
 #include <random>
@@ -10,26 +11,21 @@
 namespace tessarin::bench {
 
 /// The table of N items whose distance between items i < j (1-based) is
-/// distance(i, j), called pair after pair in row order, with the reader's
-/// single-precision sums.
+/// distance(i, j), called pair after pair in row order, with the statistics
+/// the readers give it.
 template <class Distance>
 DistanceData TableOf(int n, Distance distance)
 {
     DistanceData data;
     data.ItemCount = static_cast<short>(n);
     data.Distances.assign(static_cast<std::size_t>(n + 1) * (n + 1), 0.0f);
-    float sum = 0.0f;
-    float squares = 0.0f;
     for (int i = 1; i <= n; ++i)
         for (int j = i + 1; j <= n; ++j) {
             const float g = distance(i, j);
             data.Distances[static_cast<std::size_t>(i) * (n + 1) + j] = g;
             data.Distances[static_cast<std::size_t>(j) * (n + 1) + i] = g;
-            sum = g + sum;
-            squares = squares + g * g;
         }
-    data.DistanceSum = sum;
-    data.DistanceSpread = squares - static_cast<float>(double(sum) * double(sum) / n / (n - 1));
+    ComputeDistanceStatistics(data, "a generated table");
     data.packPairs();
     return data;
 }

@@ -223,20 +223,9 @@ void BM_ShepardWindow(benchmark::State &state)
         x[i] = uniform(engine);
         y[i] = uniform(engine);
     }
-    DistanceData data;
-    data.ItemCount = static_cast<short>(n);
+    const DistanceData data = bench::TableOf(
+        n, [&](int i, int j) { return std::hypot(x[i] - x[j], y[i] - y[j]) * (0.8f + 0.4f * uniform(engine) / 1000); });
     const std::size_t side = static_cast<std::size_t>(n) + 1;
-    data.Distances.assign(side * side, 0.0f);
-    double sum = 0, squares = 0;
-    for (int i = 1; i <= n; ++i)
-        for (int j = i + 1; j <= n; ++j) {
-            const float g = std::hypot(x[i] - x[j], y[i] - y[j]) * (0.8f + 0.4f * uniform(engine) / 1000);
-            data.Distances[i * side + j] = data.Distances[j * side + i] = g;
-            sum += g;
-            squares += double(g) * g;
-        }
-    data.DistanceSum = static_cast<float>(sum);
-    data.DistanceSpread = static_cast<float>(squares - sum * sum / n / (n - 1));
     Layout map(2 * side - 1, 0.0f);
     for (int i = 1; i <= n; ++i) {
         map[i] = x[i] + uniform(engine) / 50;

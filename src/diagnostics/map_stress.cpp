@@ -90,8 +90,8 @@ void passBlock(const DistanceData &data, const float *xy, double a0, const Binni
     std::uint32_t *bins = block.counts.data();
     ItemSums *item = block.items.data();
     Sums s;
-    // Each row in chunks: first the chunk's map distances, a loop without a running sum that the compiler can
-    // vectorise, then the sums in pair order.
+    // Each row in chunks: first the chunk's map distances, a loop without a
+    // running sum that the compiler can vectorise, then the sums in pair order.
     constexpr int Chunk = 256;
     double distances[Chunk];
     for (int i = block.firstRow; i <= block.lastRow; ++i) {
