@@ -1,5 +1,5 @@
 #include "app/batch_mode.h"
-#include "app/batch_stages.h"
+#include "app/batch_summary.h"
 #include "data/distance_reader.h"
 #include "data/layout_fitness.h"
 #include "data/tessarin_error.h"

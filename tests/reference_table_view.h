@@ -7,7 +7,7 @@
 #include "data/distance_data.h"
 #include "data/lenient_number.h"
 #include "display/drawing_surface.h"
-#include "display/str_n.h"
+#include "base/str_n.h"
 
 #include <cmath>
 #include <string>

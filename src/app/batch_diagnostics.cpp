@@ -1,6 +1,7 @@
 #include "batch_diagnostics.h"
 
 #include "app/batch_options.h"
+#include "base/number_texts.h"
 #include "data/tessarin_error.h"
 #include "diagnostics/map_stress.h"
 
@@ -17,13 +18,6 @@
 namespace tessarin {
 
 namespace {
-
-std::string significant(double value)
-{
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 10);
-    return std::string(buffer, result.ptr);
-}
 
 bool endsWith(const std::string &text, const std::string &ending)
 {
@@ -90,7 +84,7 @@ std::string WriteDiagnostics(const DiagnosticsOptions &options, StressReport rep
 #endif
     if (!options.report.empty())
         writeText(options.report, StressReportJson(report, data, *figures), "report");
-    return "stress-1: " + significant(figures->stress1);
+    return "stress-1: " + SignificantText(figures->stress1, 10);
 }
 
 std::string DiagnosticsUsage()

@@ -1,15 +1,16 @@
 #include "app/batch_mode.h"
-#include "app/batch_stages.h"
 
-#include "batch_diagnostics.h"
-
+#include "app/batch_diagnostics.h"
+#include "app/batch_progress.h"
+#include "app/batch_summary.h"
+#include "base/number_texts.h"
+#include "base/str_n.h"
 #include "data/distance_file.h"
-#include "data/lenient_number.h"
 #include "data/layout_fitness.h"
 #include "data/tessarin_error.h"
-#include "display/str_n.h"
+#include "run/map_stage.h"
+#include "run/run_fit.h"
 #include "search/layout_csv.h"
-#include "search/layout_search.h"
 
 #include <atomic>
 #include <cerrno>
@@ -41,59 +42,6 @@ extern "C" void onInterrupt(int)
     }
 }
 
-class BatchHost final : public SearchHost {
-public:
-    BatchHost(std::string generations, bool live)
-        : m_generations(std::move(generations)), m_live(live), m_started(std::chrono::steady_clock::now())
-    {
-    }
-
-    void setOpenEnabled(bool) override {}
-    void prepareMap() override {}
-    void setBusy(bool) override {}
-    std::string generationsText() override { return m_generations; }
-    void drawImprovement(const float *, int, double fit) override
-    {
-        m_fitText = strN(6, fit * 100.0);
-        showProgress();
-    }
-    void showGeneration(const std::string &text) override
-    {
-        m_generation = text;
-        showProgress();
-    }
-    void processEvents() override {}
-    bool stopRequested() override { return interrupts.load() > 0; }
-
-    void endProgress()
-    {
-        if (m_live && m_shown)
-            std::fputs("\n", stderr);
-        m_shown = false;
-    }
-
-private:
-    void showProgress()
-    {
-        if (!m_live)
-            return;
-        // Shown only; the run's length never depends on the clock.
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - m_started).count();
-        std::fprintf(stderr, "\rgeneration%s of %s  fit %s %%  %.1f s   ", m_generation.c_str(),
-                     m_generations.c_str(), m_fitText.c_str(), seconds);
-        std::fflush(stderr);
-        m_shown = true;
-    }
-
-    std::string m_generations;
-    bool m_live;
-    std::chrono::steady_clock::time_point m_started;
-    bool m_shown = false;
-    std::string m_generation = " 0";
-    std::string m_fitText = "0";
-};
-
 /// Writes the map as CSV through a temporary file beside `path`, so that a
 /// failed write leaves no half-written file; a failure names `path` and
 /// says what the system said.
@@ -120,11 +68,6 @@ void WriteCoordinates(const std::string &path, const Layout &best, int n, const 
         fail(errno);
 }
 
-double secondsSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 } // namespace
 
 int RunBatch(const BatchOptions &options)
@@ -140,16 +83,26 @@ int RunBatch(const BatchOptions &options)
     CheckDiagnosticsOptions(options.diagnostics);
 
     StressReport report{options.file, {}, 0};
-    auto started = std::chrono::steady_clock::now();
+    const auto started = std::chrono::steady_clock::now();
     DistanceData data = ReadDistanceFile(options.file);
     PrintReadingWarnings(std::cerr, options.file, data);
-    report.stages.push_back({"reading", std::to_string(data.ItemCount) + " items", secondsSince(started)});
+    report.stages.push_back({"reading", std::to_string(data.ItemCount) + " items",
+                             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()});
     const int n = data.ItemCount;
     Layout best;
     interrupts = 0;
-    BatchStages stages(data, isatty(STDERR_FILENO) != 0, [] { return interrupts.load() > 0; });
+    const bool live = isatty(STDERR_FILENO) != 0;
+    const auto stop = [] { return interrupts.load() > 0; };
+    // The map stages' records, for the summary.
+    std::vector<StageRecord> stages;
+    const auto runStage = [&](MapStage stage, bool shown) {
+        BatchProgress progress(BatchProgress::Shown::MapStage, shown, options.generations, stop);
+        MapStageOutcome outcome = RunMapStage(stage, data, best, progress);
+        stages.insert(stages.end(), outcome.records.begin(), outcome.records.end());
+        return outcome;
+    };
     if (options.start == "classical") {
-        stages.classicalStart(best);
+        best = runStage(MapStage::ClassicalStart, false).layout;
     } else if (!options.start.empty()) {
         std::vector<std::string> mapNames;
         best = ReadLayoutCsv(options.start, &mapNames);
@@ -157,40 +110,41 @@ int RunBatch(const BatchOptions &options)
     }
 
     MersenneSource random;
-    BatchHost host(options.generations, isatty(STDERR_FILENO) != 0);
     auto previous = std::signal(SIGINT, onInterrupt);
     long long generations = 0;
+    StageRecord search;
     const bool mapStages = options.start == "classical" || options.best || options.polish;
-    started = std::chrono::steady_clock::now();
     try {
-        if (options.best)
-            stages.bestMap(best);
+        if (options.best) {
+            // The routes' map unless the start fits better.
+            MapStageOutcome found = runStage(MapStage::BestMap, live);
+            const std::size_t size = 2 * static_cast<std::size_t>(n) + 1;
+            if (best.size() < size || found.fit >= LayoutFitness(data, best))
+                best = std::move(found.layout);
+        }
         // With the map stages, no generations means no search at all.
-        if (!mapStages || LenientNumber(options.generations) >= 1) {
-            const auto started = std::chrono::steady_clock::now();
-            generations = RunFit(host, data, best, random);
-            host.endProgress();
+        if (!mapStages || options.generations >= 1) {
+            BatchProgress progress(BatchProgress::Shown::Search, live, options.generations, stop);
+            const SearchOutcome outcome = RunFit(data, best, random, {options.generations}, progress);
+            progress.end();
+            generations = outcome.generations;
+            search = outcome.record;
             if (mapStages)
-                stages.search(generations,
-                              std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+                stages.push_back(search);
         }
         if (interrupts.load() == 0 &&
             (options.polish || (options.best && options.generationsGiven && generations > 0)))
-            stages.polish(best);
+            best = runStage(MapStage::Polish, live).layout;
     } catch (...) {
         std::signal(SIGINT, previous);
-        host.endProgress();
         throw;
     }
     std::signal(SIGINT, previous);
-    host.endProgress();
     const bool interrupted = interrupts.load() > 0;
-    if (mapStages) {
-        for (const BatchStage &stage : stages.stages())
-            report.stages.push_back({stage.name, stage.detail, stage.seconds});
-    } else {
-        report.stages.push_back({"search", std::to_string(generations) + " generations", secondsSince(started)});
-    }
+    if (mapStages)
+        report.stages.insert(report.stages.end(), stages.begin(), stages.end());
+    else
+        report.stages.push_back(search);
     report.generations = generations;
 
     if (options.coords.empty()) {
@@ -208,11 +162,11 @@ int RunBatch(const BatchOptions &options)
 #endif
     const std::string stressLine = WriteDiagnostics(options.diagnostics, report, data, best);
     std::cerr << "items: " << n << "\n" << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
-    stages.writeSummary(std::cerr);
+    WriteStageSummary(std::cerr, stages);
     if (interrupted)
         std::cerr << "interrupted at generation " << generations << " (Ctrl-C): the map is the best found so far\n";
     std::cerr << stressLine << "\n";
-    std::cerr << "fit: " << strN(6, fit * 100.0) << " (" << Significant9(fit) << ")\n";
+    std::cerr << "fit: " << strN(6, fit * 100.0) << " (" << SignificantText(fit, 9) << ")\n";
     return interrupted ? ExitInterrupted : ExitSuccess;
 }
 

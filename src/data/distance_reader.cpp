@@ -3,7 +3,7 @@
 #include "data/distance_statistics.h"
 #include "data/lenient_number.h"
 #include "data/sequential_input.h"
-#include "data/shortest_text.h"
+#include "base/number_texts.h"
 #include "data/shown_text.h"
 #include "data/tessarin_error.h"
 

@@ -1,6 +1,6 @@
 #include "data/lenient_number.h"
 
-#include "data/shortest_text.h"
+#include "base/number_texts.h"
 #include "data/shown_text.h"
 #include "data/tessarin_error.h"
 

@@ -4,7 +4,7 @@
 #include "data/distance_cell.h"
 #include "data/named_table_builder.h"
 #include "data/sequential_input.h"
-#include "data/shortest_text.h"
+#include "base/number_texts.h"
 #include "data/shown_text.h"
 #include "data/tessarin_error.h"
 

@@ -2,7 +2,7 @@
 
 #include "data/lenient_number.h"
 #include "data/tessarin_error.h"
-#include "display/str_n.h"
+#include "base/str_n.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "display/item_label.h"
 
-#include "data/shortest_text.h"
+#include "base/number_texts.h"
 #include "display/drawing_surface.h"
 
 namespace tessarin {

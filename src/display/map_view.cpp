@@ -2,7 +2,7 @@
 
 #include "data/lenient_number.h"
 #include "display/item_label.h"
-#include "display/str_n.h"
+#include "base/str_n.h"
 
 namespace tessarin {
 

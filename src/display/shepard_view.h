@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/number_texts.h"
 #include "diagnostics/map_stress.h"
 #include "display/drawing_surface.h"
 
@@ -19,9 +20,5 @@ constexpr double ShepardHeight = 750;
 /// file name, may be empty) with stress-1 and the fit. Sets its own scale,
 /// colours and font on the surface.
 void DrawShepard(DrawingSurface &surface, const StressFigures &figures, const std::string &subject);
-
-/// The number text the diagram, the window and the batch summary show:
-/// `digits` significant digits, no exponent for usual sizes ("0.04531").
-std::string SignificantText(double value, int digits);
 
 } // namespace tessarin

@@ -2,7 +2,7 @@
 
 #include "data/delimited_fields.h"
 #include "data/distance_cell.h"
-#include "data/shortest_text.h"
+#include "base/number_texts.h"
 #include "data/shown_text.h"
 #include "data/tessarin_error.h"
 

@@ -254,11 +254,6 @@ void MainForm::setOpenEnabled(bool enabled)
     m_menuBar->setCommandsEnabled(enabled);
 }
 
-void MainForm::prepareMap()
-{
-    PrepareMap(*m_distanceGraph);
-}
-
 void MainForm::setBusy(bool busy)
 {
     // One pointer shape at a time, not a stack: busy twice and default once
@@ -274,15 +269,10 @@ void MainForm::setBusy(bool busy)
     }
 }
 
-std::string MainForm::generationsText()
-{
-    return textOf(m_gaGensText);
-}
-
 void MainForm::drawImprovement(const float *layout, int itemCount, double fit)
 {
     if (m_closing)
-        throw WindowClosing{};
+        return;
     const MapSettings settings{m_showGrid->isChecked() ? 1 : 0, textOf(m_foreText)};
     std::string fitText;
     {
@@ -303,11 +293,8 @@ void MainForm::showGeneration(const std::string &text)
 
 void MainForm::processEvents()
 {
-    if (m_closing)
-        throw WindowClosing{};
-    QCoreApplication::processEvents();
-    if (m_closing)
-        throw WindowClosing{};
+    if (!m_closing)
+        QCoreApplication::processEvents();
 }
 
 bool MainForm::stopRequested()

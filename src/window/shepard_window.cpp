@@ -1,7 +1,7 @@
 #include "window/shepard_window.h"
 
 #include "display/shepard_view.h"
-#include "display/str_n.h"
+#include "base/str_n.h"
 #include "window/map_export.h"
 #include "window/painter_surface.h"
 #include "window/picture_box.h"

@@ -1,6 +1,6 @@
-#include "display/str_n.h"
+#include "base/str_n.h"
 
-#include "data/shortest_text.h"
+#include "base/number_texts.h"
 #include "data/tessarin_error.h"
 
 #include <cmath>
