@@ -29,7 +29,7 @@
 #include "run/run_fit.h"
 #include "run/run_observer.h"
 #include "window/main_form.h"
-#include "window/painter_surface.h"
+#include "export/painter_surface.h"
 #include "window/shepard_window.h"
 
 #include "random_tables.h"

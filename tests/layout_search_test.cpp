@@ -12,6 +12,7 @@ namespace tessarin {
 namespace {
 
 using testing::MakeDistances;
+using testing::RandomDistances;
 
 /// Hands out scripted draws in order and fails the test when they run out.
 class ScriptedSource : public RandomSource {
@@ -36,16 +37,6 @@ public:
         draws.push_back(0.0f);
     }
 };
-
-DistanceData randomDistances(int n, unsigned seed)
-{
-    std::mt19937 engine(seed);
-    std::uniform_real_distribution<float> value(1.0f, 100.0f);
-    std::vector<float> upper;
-    for (int k = 0; k < n * (n - 1) / 2; ++k)
-        upper.push_back(value(engine));
-    return MakeDistances(n, upper);
-}
 
 // With one item the fit is always 0, so every trial replaces its parent (ties
 // go to the trial) and the population after a step shows the trials exactly.
@@ -166,7 +157,7 @@ TEST(LayoutSearch, TheProgramsGeneratorAndAnyOtherSourceGiveTheSameSearch)
     };
     for (int n : {1, 2, 5, 40}) {
         SCOPED_TRACE(n);
-        const DistanceData data = n == 1 ? MakeDistances(1, {}) : randomDistances(n, 8);
+        const DistanceData data = n == 1 ? MakeDistances(1, {}) : RandomDistances(n, 8);
         MersenneSource direct;
         Forwarding forwarded;
         const Layout seed(2 * static_cast<std::size_t>(n) + 1, 0.0f);

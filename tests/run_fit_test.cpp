@@ -18,22 +18,12 @@
 namespace tessarin {
 namespace {
 
-using testing::MakeDistances;
+using testing::RandomDistances;
 using testing::SearchRecorder;
-
-DistanceData randomDistances(int n, unsigned seed)
-{
-    std::mt19937 engine(seed);
-    std::uniform_real_distribution<float> value(1.0f, 100.0f);
-    std::vector<float> upper;
-    for (int k = 0; k < n * (n - 1) / 2; ++k)
-        upper.push_back(value(engine));
-    return MakeDistances(n, upper);
-}
 
 TEST(RunFit, ReportsProgressEveryTenthGeneration)
 {
-    const DistanceData data = randomDistances(5, 1);
+    const DistanceData data = RandomDistances(5, 1);
     // The counts as the window reads them from its box.
     struct Case {
         std::string count;
@@ -69,7 +59,7 @@ TEST(RunFit, ReportsProgressEveryTenthGeneration)
 
 TEST(RunFit, StopEndsTheRunAtTheNextTenthGeneration)
 {
-    const DistanceData data = randomDistances(6, 2);
+    const DistanceData data = RandomDistances(6, 2);
     {
         // Stop pressed during generation 13: seen at the check after 20.
         SearchRecorder recorder;
@@ -93,7 +83,7 @@ TEST(RunFit, StopEndsTheRunAtTheNextTenthGeneration)
 
 TEST(RunFit, RedrawsOnlyWhenTheBestFitRises)
 {
-    const DistanceData data = randomDistances(8, 3);
+    const DistanceData data = RandomDistances(8, 3);
     SearchRecorder host;
     MersenneSource random;
     Layout best;
@@ -108,7 +98,7 @@ TEST(RunFit, RedrawsOnlyWhenTheBestFitRises)
 
 TEST(RunFit, SameInputsGiveTheSameMaps)
 {
-    const DistanceData data = randomDistances(12, 4);
+    const DistanceData data = RandomDistances(12, 4);
     SearchRecorder first, second;
     MersenneSource randomA, randomB;
     Layout bestA, bestB;
@@ -121,7 +111,7 @@ TEST(RunFit, SameInputsGiveTheSameMaps)
 
 TEST(RunFit, ARerunStartsFromTheBestMapAndNeverShowsLess)
 {
-    const DistanceData data = randomDistances(10, 5);
+    const DistanceData data = RandomDistances(10, 5);
     MersenneSource random;
     Layout best;
     SearchRecorder first;
@@ -137,7 +127,7 @@ TEST(RunFit, ARerunStartsFromTheBestMapAndNeverShowsLess)
 
 TEST(RunFit, KeepsTheValuesOfAMapOfAnotherSize)
 {
-    const DistanceData data = randomDistances(3, 6);
+    const DistanceData data = RandomDistances(3, 6);
     SearchRecorder host;
     MersenneSource random;
     Layout best = {0, 11, 22, 33, 44, 55, 66, 77, 88, 99};
@@ -150,7 +140,7 @@ TEST(RunFit, KeepsTheValuesOfAMapOfAnotherSize)
 
 TEST(RunFit, ANestedRunLeavesTheOuterRunIntact)
 {
-    const DistanceData data = randomDistances(7, 7);
+    const DistanceData data = RandomDistances(7, 7);
     SearchRecorder plain;
     MersenneSource plainRandom;
     Layout plainBest;

@@ -1,4 +1,4 @@
-#include "batch_diagnostics.h"
+#include "app/batch_diagnostics.h"
 
 #include "app/batch_options.h"
 #include "base/number_texts.h"
@@ -10,10 +10,6 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
-
-#ifdef TESSARIN_HAS_WINDOW
-#include "window/shepard_export.h"
-#endif
 
 namespace tessarin {
 
@@ -50,7 +46,7 @@ void writeText(const std::string &path, const std::string &text, const char *wha
     }
 }
 
-[[maybe_unused]] std::string baseName(const std::string &path)
+std::string baseName(const std::string &path)
 {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -58,30 +54,25 @@ void writeText(const std::string &path, const std::string &text, const char *wha
 
 } // namespace
 
-void CheckDiagnosticsOptions(const DiagnosticsOptions &options)
+void CheckDiagnosticsOptions(const DiagnosticsOptions &options, const PictureWriters &pictures)
 {
-#ifdef TESSARIN_HAS_WINDOW
-    if (!options.shepard.empty() && !IsShepardImageName(options.shepard))
-        throw UsageError("--shepard " + options.shepard + ": the name must end in .png or .svg");
-#else
-    if (!options.shepard.empty())
+    if (!options.shepard.empty() && !pictures.shepard)
         throw UsageError("--shepard needs the window build (this tessarin was built without Qt)");
-#endif
+    if (!options.shepard.empty() && !pictures.takes(options.shepard))
+        throw UsageError("--shepard " + options.shepard + ": the name must end in .png or .svg");
     if (!options.report.empty() && !endsWith(options.report, ".json"))
         throw UsageError("--report " + options.report + ": the name must end in .json");
 }
 
-std::string WriteDiagnostics(const DiagnosticsOptions &options, StressReport report, const DistanceData &data,
-                             const Layout &best)
+std::string WriteDiagnostics(const DiagnosticsOptions &options, const PictureWriters &pictures, StressReport report,
+                             const DistanceData &data, const Layout &best)
 {
     const auto start = std::chrono::steady_clock::now();
     auto figures = std::make_shared<const StressFigures>(MeasureStress(data, best));
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     report.stages.push_back({"stress", std::to_string(figures->pairCount) + " pairs", took.count()});
-#ifdef TESSARIN_HAS_WINDOW
     if (!options.shepard.empty())
-        WriteShepardImage(options.shepard, figures, baseName(report.file));
-#endif
+        pictures.shepard(options.shepard, figures, baseName(report.file));
     if (!options.report.empty())
         writeText(options.report, StressReportJson(report, data, *figures), "report");
     return "stress-1: " + SignificantText(figures->stress1, 10);

@@ -22,9 +22,6 @@
 #include <iostream>
 #include <unistd.h>
 
-#ifdef TESSARIN_HAS_WINDOW
-#include "window/map_export.h"
-#endif
 
 namespace tessarin {
 
@@ -70,17 +67,14 @@ void WriteCoordinates(const std::string &path, const Layout &best, int n, const 
 
 } // namespace
 
-int RunBatch(const BatchOptions &options)
+int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
 {
     // Refused before the search, not after it.
-#ifdef TESSARIN_HAS_WINDOW
-    if (!options.image.empty() && !IsMapImageName(options.image))
-        throw UsageError("--image " + options.image + ": the name must end in .png or .svg");
-#else
-    if (!options.image.empty())
+    if (!options.image.empty() && !pictures.map)
         throw UsageError("--image needs the window build (this tessarin was built without Qt)");
-#endif
-    CheckDiagnosticsOptions(options.diagnostics);
+    if (!options.image.empty() && !pictures.takes(options.image))
+        throw UsageError("--image " + options.image + ": the name must end in .png or .svg");
+    CheckDiagnosticsOptions(options.diagnostics, pictures);
 
     StressReport report{options.file, {}, 0};
     const auto started = std::chrono::steady_clock::now();
@@ -156,11 +150,9 @@ int RunBatch(const BatchOptions &options)
         WriteCoordinates(options.coords, best, n, data.Names);
     }
     const double fit = LayoutFitness(data, best);
-#ifdef TESSARIN_HAS_WINDOW
     if (!options.image.empty())
-        WriteMapImage(options.image, best, n, fit, data.Names);
-#endif
-    const std::string stressLine = WriteDiagnostics(options.diagnostics, report, data, best);
+        pictures.map(options.image, best, n, fit, data.Names);
+    const std::string stressLine = WriteDiagnostics(options.diagnostics, pictures, report, data, best);
     std::cerr << "items: " << n << "\n" << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
     WriteStageSummary(std::cerr, stages);
     if (interrupted)
@@ -170,12 +162,12 @@ int RunBatch(const BatchOptions &options)
     return interrupted ? ExitInterrupted : ExitSuccess;
 }
 
-int RunBatchMode(const std::vector<std::string> &args)
+int RunBatchMode(const std::vector<std::string> &args, const PictureWriters &pictures)
 {
     const CommandLine line = ParseCommandLine(args);
     if (line.mode != CommandLine::Mode::Batch)
         throw UsageError("the batch mode needs --batch FILE");
-    return RunBatch(line.batch);
+    return RunBatch(line.batch, pictures);
 }
 
 void PrintReadingWarnings(std::ostream &out, const std::string &fileName, const DistanceData &data)

@@ -1,3 +1,6 @@
+// The program: the window when there is a display to show it on and the
+// window is built in, else the batch mode, which then also draws pictures
+// when Qt is built in.
 #include "app/command_line.h"
 
 #include <cstdlib>
@@ -5,6 +8,8 @@
 #include <vector>
 
 #ifdef TESSARIN_HAS_WINDOW
+#include "export/map_export.h"
+#include "export/shepard_export.h"
 #include "window/run_window.h"
 #endif
 
@@ -24,11 +29,13 @@ int main(int argc, char **argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     tessarin::WindowRunner window;
+    tessarin::PictureWriters pictures;
 #ifdef TESSARIN_HAS_WINDOW
+    pictures = {tessarin::IsMapImageName, tessarin::WriteMapImage, tessarin::WriteShepardImage};
     if (hasDisplay())
         window = [argc, argv](const std::string &file, bool named) {
             return tessarin::RunWindow(argc, argv, file, named);
         };
 #endif
-    return tessarin::RunCommandLine(args, window);
+    return tessarin::RunCommandLine(args, window, pictures);
 }

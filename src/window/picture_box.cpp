@@ -1,7 +1,7 @@
 #include "window/picture_box.h"
 
 #include "data/tessarin_error.h"
-#include "window/palette.h"
+#include "export/palette.h"
 
 #include <QPaintEvent>
 #include <QPainter>

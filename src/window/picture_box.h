@@ -1,7 +1,7 @@
 #pragma once
 
 #include "display/drawing_surface.h"
-#include "window/painter_surface.h"
+#include "export/painter_surface.h"
 
 #include <QElapsedTimer>
 #include <QFont>

@@ -2,7 +2,7 @@
 // the window with small files and short runs.
 #include "base/str_n.h"
 #include "window/main_form.h"
-#include "window/palette.h"
+#include "export/palette.h"
 #include "window/picture_box.h"
 #include "window_test_support.h"
 

@@ -8,7 +8,7 @@
 #include "search/layout_csv.h"
 #include "window/main_form.h"
 #include "window/map_diagnostics.h"
-#include "window/palette.h"
+#include "export/palette.h"
 #include "window/picture_box.h"
 #include "window/shepard_window.h"
 #include "window_test_support.h"
@@ -245,7 +245,8 @@ void ShepardWindowTest::batchWritesReportAndDiagram()
     const QString table = folder.write("six.txt", tessarin::testing::SixItems);
     const QString csv = folder.path("map.csv"), report = folder.path("r.json"), diagram = folder.path("s.svg");
     QCOMPARE(tessarin::RunBatchMode({"--batch", local(table), "--generations", "30", "--coords", local(csv),
-                                     "--report", local(report), "--shepard", local(diagram)}),
+                                     "--report", local(report), "--shepard", local(diagram)},
+                                    tessarin::testing::BatchPictures()),
              0);
     QJsonParseError error;
     const QJsonObject json = QJsonDocument::fromJson(contents(report), &error).object();
@@ -293,7 +294,8 @@ void ShepardWindowTest::batchRefusesBadNamesBeforeTheSearch()
     const QString table = folder.write("six.txt", tessarin::testing::SixItems);
     const QString csv = folder.path("map.csv");
     QVERIFY_THROWS_EXCEPTION(TessarinError, tessarin::RunBatchMode({"--batch", local(table), "--coords", local(csv),
-                                                                    local(option), local(folder.path(name))}));
+                                                                    local(option), local(folder.path(name))},
+                                                                   tessarin::testing::BatchPictures()));
     QVERIFY(!QFile::exists(csv));
     QVERIFY(!QFile::exists(folder.path(name)));
 }

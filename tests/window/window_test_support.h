@@ -2,6 +2,9 @@
 // the maps a window draws.
 #pragma once
 
+#include "app/picture_writers.h"
+#include "export/map_export.h"
+#include "export/shepard_export.h"
 #include "window/main_form.h"
 
 #include <QByteArray>
@@ -78,6 +81,9 @@ struct Recorder {
     QList<Drawing> drawings;
     std::function<void()> onDrawing;
 };
+
+/// The batch mode's picture writers, as the program hands them in.
+inline PictureWriters BatchPictures() { return {IsMapImageName, WriteMapImage, WriteShepardImage}; }
 
 inline QLineEdit *box(MainForm &form, const char *name)
 {

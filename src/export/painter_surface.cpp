@@ -1,7 +1,7 @@
-#include "window/painter_surface.h"
+#include "export/painter_surface.h"
 
 #include "data/tessarin_error.h"
-#include "window/palette.h"
+#include "export/palette.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>

@@ -1,4 +1,4 @@
-#include "window/palette.h"
+#include "export/palette.h"
 
 #include "data/tessarin_error.h"
 

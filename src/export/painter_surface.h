@@ -1,7 +1,7 @@
 #pragma once
 
 #include "display/drawing_surface.h"
-#include "window/text_raster_cache.h"
+#include "export/text_raster_cache.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "diagnostics/map_stress.h"
-#include "window/map_export.h"
+#include "export/map_export.h"
 
 #include <memory>
 #include <string>

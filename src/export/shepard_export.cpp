@@ -1,8 +1,8 @@
-#include "window/shepard_export.h"
+#include "export/shepard_export.h"
 
 #include "data/tessarin_error.h"
 #include "display/shepard_view.h"
-#include "window/painter_surface.h"
+#include "export/painter_surface.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
-#include "window/map_export.h"
+#include "export/map_export.h"
 
 #include "data/tessarin_error.h"
-#include "window/painter_surface.h"
+#include "export/painter_surface.h"
 
 #include <QBuffer>
 #include <QFile>

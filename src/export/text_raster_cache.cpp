@@ -1,4 +1,4 @@
-#include "window/text_raster_cache.h"
+#include "export/text_raster_cache.h"
 
 #include <QPaintDevice>
 #include <QPainter>
