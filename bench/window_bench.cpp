@@ -25,7 +25,7 @@
 #include "display/map_view.h"
 #include "base/str_n.h"
 #include "search/layout_search.h"
-#include "search/random_source.h"
+#include "base/random_source.h"
 #include "run/run_fit.h"
 #include "run/run_observer.h"
 #include "window/main_form.h"

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "data/distance_data.h"
-#include "data/lenient_number.h"
+#include "base/lenient_number.h"
 #include "display/drawing_surface.h"
 #include "base/str_n.h"
 

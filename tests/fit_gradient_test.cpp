@@ -1,6 +1,6 @@
-#include "data/layout_fitness.h"
+#include "fit/layout_fitness.h"
 #include "map_tables.h"
-#include "scaling/fit_gradient.h"
+#include "fit/fit_gradient.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // the solvers give, the records the summary and the report list, Stop, and
 // the start a polish takes.
 #include "base/number_texts.h"
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "map_tables.h"
 #include "recording_observer.h"
 #include "run/map_stage.h"

@@ -1,8 +1,8 @@
 // The search as the window and the batch mode run it: its reports to the
 // observer, Stop, the best map it leaves and its records.
-#include "data/layout_fitness.h"
-#include "data/lenient_number.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "base/lenient_number.h"
+#include "base/tessarin_error.h"
 #include "distance_fixture.h"
 #include "run/run_fit.h"
 #include "run/run_observer.h"

@@ -1,4 +1,4 @@
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "base/str_n.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "app/batch_options.h"
 #include "base/number_texts.h"
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "diagnostics/map_stress.h"
 
 #include <charconv>

@@ -5,12 +5,12 @@
 #include "app/batch_summary.h"
 #include "base/number_texts.h"
 #include "base/str_n.h"
-#include "data/distance_file.h"
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "io/distance_file.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "run/map_stage.h"
 #include "run/run_fit.h"
-#include "search/layout_csv.h"
+#include "io/layout_csv.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,8 +1,8 @@
 #include "app/batch_options.h"
 
-#include "data/lenient_number.h"
+#include "base/lenient_number.h"
 
-#include "data/shown_text.h"
+#include "base/shown_text.h"
 
 #include <charconv>
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/batch_diagnostics.h"
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 
 #include <string>
 #include <vector>

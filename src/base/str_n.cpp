@@ -1,7 +1,7 @@
 #include "base/str_n.h"
 
 #include "base/number_texts.h"
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 
 #include <cmath>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "diagnostics/stress_report.h"
 
-#include "diagnostics/json_writer.h"
+#include "io/json_writer.h"
 
 namespace tessarin {
 

@@ -1,7 +1,7 @@
 #include "display/distance_table_view.h"
 
-#include "data/lenient_number.h"
-#include "data/tessarin_error.h"
+#include "base/lenient_number.h"
+#include "base/tessarin_error.h"
 #include "base/str_n.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "display/map_view.h"
 
-#include "data/lenient_number.h"
+#include "base/lenient_number.h"
 #include "display/item_label.h"
 #include "base/str_n.h"
 

@@ -1,6 +1,6 @@
 #include "export/map_export.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "export/painter_surface.h"
 
 #include <QBuffer>

@@ -1,6 +1,6 @@
 #include "export/painter_surface.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "export/palette.h"
 
 #include <QFontDatabase>

@@ -1,6 +1,6 @@
 #include "export/palette.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 
 #include <array>
 #include <string>

@@ -1,6 +1,6 @@
 #include "export/shepard_export.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "display/shepard_view.h"
 #include "export/painter_surface.h"
 

@@ -1,6 +1,6 @@
 #include "run/map_stage.h"
 
-#include "data/layout_fitness.h"
+#include "fit/layout_fitness.h"
 #include "base/number_texts.h"
 #include "run/run_observer.h"
 #include "scaling/classical_scaling.h"

@@ -3,7 +3,7 @@
 #include "data/distance_data.h"
 #include "data/layout.h"
 #include "run/stage_record.h"
-#include "search/random_source.h"
+#include "base/random_source.h"
 
 namespace tessarin {
 

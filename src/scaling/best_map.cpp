@@ -1,12 +1,12 @@
 #include "scaling/best_map.h"
 
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "scaling/classical_scaling.h"
 #include "scaling/duplicate_items.h"
 #include "scaling/fit_ascent.h"
-#include "scaling/fit_gradient.h"
-#include "scaling/fixed_sequence.h"
+#include "fit/fit_gradient.h"
+#include "base/random_source.h"
 #include "scaling/map_axes.h"
 #include "run/run_observer.h"
 

@@ -1,7 +1,7 @@
 #include "scaling/classical_operator.h"
 
 #include "run/run_observer.h"
-#include "search/fit_kernel_worker.h"
+#include "fit/fit_kernel_worker.h"
 
 #include <vector>
 

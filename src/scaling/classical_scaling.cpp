@@ -1,12 +1,12 @@
 #include "scaling/classical_scaling.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "scaling/eigen_setup.h"
 
 #include "scaling/classical_operator.h"
 #include "scaling/duplicate_items.h"
-#include "scaling/fit_gradient.h"
-#include "scaling/fixed_sequence.h"
+#include "fit/fit_gradient.h"
+#include "base/random_source.h"
 #include "run/run_observer.h"
 #include "scaling/symmetric_eigen.h"
 

@@ -1,11 +1,11 @@
 #include "scaling/map_polish.h"
 
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "scaling/classical_scaling.h"
 #include "scaling/duplicate_items.h"
 #include "scaling/fit_ascent.h"
-#include "scaling/fit_gradient.h"
+#include "fit/fit_gradient.h"
 #include "scaling/map_axes.h"
 #include "run/run_observer.h"
 

@@ -1,7 +1,7 @@
 #include "search/layout_search.h"
 
-#include "data/distance_reader.h"
-#include "data/tessarin_error.h"
+#include "io/distance_reader.h"
+#include "base/tessarin_error.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 
 #include "data/distance_data.h"
 #include "data/layout.h"
-#include "search/fit_kernel.h"
-#include "search/random_source.h"
+#include "fit/fit_kernel.h"
+#include "base/random_source.h"
 
 #include <array>
 #include <vector>

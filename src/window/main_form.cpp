@@ -3,7 +3,7 @@
 #include "window/drawing_scope.h"
 #include "window/map_diagnostics.h"
 
-#include "data/layout_fitness.h"
+#include "fit/layout_fitness.h"
 #include "display/map_view.h"
 #include "window/item_tooltips.h"
 #include "window/help_boxes.h"

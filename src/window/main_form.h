@@ -5,7 +5,7 @@
 #include "display/map_settings.h"
 #include "display/map_view.h"
 #include "window/map_commands.h"
-#include "search/random_source.h"
+#include "base/random_source.h"
 #include "window/run_display.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #include "window/picture_box.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "export/palette.h"
 
 #include <QPaintEvent>

@@ -4,10 +4,10 @@
 
 #include "window/main_form.h"
 
-#include "data/distance_file.h"
-#include "data/tessarin_error.h"
+#include "io/distance_file.h"
+#include "base/tessarin_error.h"
 #include "display/distance_table_view.h"
-#include "data/lenient_number.h"
+#include "base/lenient_number.h"
 #include "run/run_fit.h"
 #include "window/drawing_scope.h"
 #include "window/picture_box.h"

@@ -2,9 +2,9 @@
 
 #include "window/map_diagnostics.h"
 
-#include "data/layout_fitness.h"
+#include "fit/layout_fitness.h"
 #include "display/map_view.h"
-#include "search/layout_csv.h"
+#include "io/layout_csv.h"
 #include "export/map_export.h"
 #include "export/painter_surface.h"
 #include "export/table_export.h"

@@ -12,7 +12,7 @@
 // integer part does not fit, and up to width 7 otherwise a well-formed
 // number text that reads back as the value rounded to its field.
 #include "base/str_n.h"
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 
 #include <cfloat>
 #include <cmath>

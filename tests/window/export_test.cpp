@@ -1,8 +1,8 @@
 // Saving the map and the table: the context menus, the files they write (PNG,
 // SVG, CSV), failed writes, and the batch mode's --image.
 #include "app/batch_mode.h"
-#include "data/tessarin_error.h"
-#include "search/layout_csv.h"
+#include "base/tessarin_error.h"
+#include "io/layout_csv.h"
 #include "window/main_form.h"
 #include "export/palette.h"
 #include "window/picture_box.h"

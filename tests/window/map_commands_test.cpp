@@ -1,8 +1,8 @@
 // The map commands (Classical start, Polish, Best map) run in the window on
 // the real solvers: live drawing, Stop, Close, errors, what they leave as the
 // best map and how a Rerun continues from it.
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "base/str_n.h"
 #include "run/run_observer.h"
 #include "window/main_form.h"

@@ -1,7 +1,7 @@
 // The menu bar: its menus and entries, their shortcuts, and that each entry
 // reaches its command; the entries that start work are greyed while a run goes.
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "run/run_observer.h"
 #include "window/main_form.h"
 #include "window/menu_bar.h"

@@ -2,10 +2,10 @@
 // the main one, its updates at the end of a run, saving, the rings' toggle,
 // and the batch mode's --shepard and --report.
 #include "app/batch_mode.h"
-#include "data/distance_reader.h"
-#include "data/tessarin_error.h"
+#include "io/distance_reader.h"
+#include "base/tessarin_error.h"
 #include "diagnostics/map_stress.h"
-#include "search/layout_csv.h"
+#include "io/layout_csv.h"
 #include "window/main_form.h"
 #include "window/map_diagnostics.h"
 #include "export/palette.h"

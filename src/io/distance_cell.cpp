@@ -1,7 +1,7 @@
-#include "data/distance_cell.h"
+#include "io/distance_cell.h"
 
-#include "data/lenient_number.h"
-#include "data/tessarin_error.h"
+#include "base/lenient_number.h"
+#include "base/tessarin_error.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
-#include "search/fit_kernel_lanes.h"
-#include "search/fit_kernel_probe.h"
+#include "fit/fit_kernel_lanes.h"
+#include "fit/fit_kernel_probe.h"
 
 // g++ 12's AVX-512 header warns falsely about its own undefined-value
 // helpers once they are inlined (its bug 105593); nothing here reads an

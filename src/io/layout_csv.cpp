@@ -1,10 +1,10 @@
-#include "search/layout_csv.h"
+#include "io/layout_csv.h"
 
-#include "data/delimited_fields.h"
-#include "data/distance_cell.h"
+#include "io/delimited_fields.h"
+#include "io/distance_cell.h"
 #include "base/number_texts.h"
-#include "data/shown_text.h"
-#include "data/tessarin_error.h"
+#include "base/shown_text.h"
+#include "base/tessarin_error.h"
 
 #include <cerrno>
 #include <charconv>

@@ -1,10 +1,10 @@
-#include "search/fit_kernel.h"
+#include "fit/fit_kernel.h"
 
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
-#include "search/fit_kernel_lanes.h"
-#include "search/fit_kernel_probe.h"
-#include "search/fit_kernel_worker.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
+#include "fit/fit_kernel_lanes.h"
+#include "fit/fit_kernel_probe.h"
+#include "fit/fit_kernel_worker.h"
 
 #include <cmath>
 #include <cstdint>

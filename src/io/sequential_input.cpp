@@ -1,6 +1,6 @@
-#include "data/sequential_input.h"
+#include "io/sequential_input.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "scaling/fit_gradient_lanes.h"
+#include "fit/fit_gradient_lanes.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "search/fit_kernel_dispatch.h"
+#include "fit/fit_kernel_dispatch.h"
 
 #include <cstdlib>
 #include <string_view>

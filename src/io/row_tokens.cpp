@@ -1,6 +1,6 @@
-#include "data/row_tokens.h"
+#include "io/row_tokens.h"
 
-#include "data/delimited_fields.h"
+#include "io/delimited_fields.h"
 
 namespace tessarin {
 

@@ -1,12 +1,12 @@
-#include "data/phylip_reader.h"
+#include "io/phylip_reader.h"
 
-#include "data/distance_cell.h"
-#include "data/distance_reader.h"
-#include "data/named_table_builder.h"
-#include "data/sequential_input.h"
+#include "io/distance_cell.h"
+#include "io/distance_reader.h"
+#include "io/named_table_builder.h"
+#include "io/sequential_input.h"
 #include "base/number_texts.h"
-#include "data/shown_text.h"
-#include "data/tessarin_error.h"
+#include "base/shown_text.h"
+#include "base/tessarin_error.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,12 +1,12 @@
-#include "data/lower_triangle_reader.h"
+#include "io/lower_triangle_reader.h"
 
-#include "data/distance_reader.h"
-#include "data/distance_cell.h"
-#include "data/named_table_builder.h"
-#include "data/row_tokens.h"
-#include "data/sequential_input.h"
-#include "data/shown_text.h"
-#include "data/tessarin_error.h"
+#include "io/distance_reader.h"
+#include "io/distance_cell.h"
+#include "io/named_table_builder.h"
+#include "io/row_tokens.h"
+#include "io/sequential_input.h"
+#include "base/shown_text.h"
+#include "base/tessarin_error.h"
 
 #include <vector>
 

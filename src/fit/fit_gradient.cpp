@@ -1,8 +1,8 @@
-#include "scaling/fit_gradient.h"
+#include "fit/fit_gradient.h"
 
-#include "data/tessarin_error.h"
-#include "scaling/fit_gradient_lanes.h"
-#include "search/fit_kernel_worker.h"
+#include "base/tessarin_error.h"
+#include "fit/fit_gradient_lanes.h"
+#include "fit/fit_kernel_worker.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,12 +1,12 @@
-#include "data/square_matrix_reader.h"
+#include "io/square_matrix_reader.h"
 
-#include "data/delimited_fields.h"
-#include "data/distance_cell.h"
-#include "data/named_table_builder.h"
-#include "data/sequential_input.h"
+#include "io/delimited_fields.h"
+#include "io/distance_cell.h"
+#include "io/named_table_builder.h"
+#include "io/sequential_input.h"
 #include "base/number_texts.h"
-#include "data/shown_text.h"
-#include "data/tessarin_error.h"
+#include "base/shown_text.h"
+#include "base/tessarin_error.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,11 +1,11 @@
-#include "data/distance_reader.h"
+#include "io/distance_reader.h"
 
 #include "data/distance_statistics.h"
-#include "data/lenient_number.h"
-#include "data/sequential_input.h"
+#include "base/lenient_number.h"
+#include "io/sequential_input.h"
 #include "base/number_texts.h"
-#include "data/shown_text.h"
-#include "data/tessarin_error.h"
+#include "base/shown_text.h"
+#include "base/tessarin_error.h"
 
 #include <cmath>
 #include <cstdint>

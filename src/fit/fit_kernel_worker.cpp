@@ -1,4 +1,4 @@
-#include "search/fit_kernel_worker.h"
+#include "fit/fit_kernel_worker.h"
 
 #include <chrono>
 #include <system_error>

@@ -1,10 +1,10 @@
-#include "data/named_table_builder.h"
+#include "io/named_table_builder.h"
 
-#include "data/distance_cell.h"
-#include "data/distance_reader.h"
+#include "io/distance_cell.h"
+#include "io/distance_reader.h"
 #include "data/distance_statistics.h"
-#include "data/shown_text.h"
-#include "data/tessarin_error.h"
+#include "base/shown_text.h"
+#include "base/tessarin_error.h"
 
 #include <new>
 #include <unordered_map>

@@ -1,5 +1,5 @@
-#include "search/fit_kernel_lanes.h"
-#include "search/fit_kernel_probe.h"
+#include "fit/fit_kernel_lanes.h"
+#include "fit/fit_kernel_probe.h"
 
 #include <cmath>
 

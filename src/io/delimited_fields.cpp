@@ -1,4 +1,4 @@
-#include "data/delimited_fields.h"
+#include "io/delimited_fields.h"
 
 namespace tessarin {
 

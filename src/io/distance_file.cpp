@@ -1,14 +1,14 @@
-#include "data/distance_file.h"
+#include "io/distance_file.h"
 
-#include "data/delimited_fields.h"
-#include "data/distance_cell.h"
-#include "data/distance_reader.h"
-#include "data/lower_triangle_reader.h"
-#include "data/phylip_reader.h"
-#include "data/row_tokens.h"
-#include "data/sequential_input.h"
-#include "data/square_matrix_reader.h"
-#include "data/tessarin_error.h"
+#include "io/delimited_fields.h"
+#include "io/distance_cell.h"
+#include "io/distance_reader.h"
+#include "io/lower_triangle_reader.h"
+#include "io/phylip_reader.h"
+#include "io/row_tokens.h"
+#include "io/sequential_input.h"
+#include "io/square_matrix_reader.h"
+#include "base/tessarin_error.h"
 
 #include <algorithm>
 #include <cstdio>

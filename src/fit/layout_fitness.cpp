@@ -1,7 +1,7 @@
-#include "data/layout_fitness.h"
+#include "fit/layout_fitness.h"
 
-#include "data/map_distances.h"
-#include "data/tessarin_error.h"
+#include "fit/map_distances.h"
+#include "base/tessarin_error.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "scaling/fit_gradient_lanes.h"
+#include "fit/fit_gradient_lanes.h"
 
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
