@@ -4,11 +4,11 @@
 #include "base/number_texts.h"
 #include "base/tessarin_error.h"
 #include "diagnostics/map_stress.h"
+#include "io/atomic_file.h"
 
 #include <charconv>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 
 namespace tessarin {
@@ -25,25 +25,6 @@ bool endsWith(const std::string &text, const std::string &ending)
             return false;
     }
     return true;
-}
-
-// Written under a temporary name and renamed, so a failure leaves no file.
-void writeText(const std::string &path, const std::string &text, const char *what)
-{
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (!out) {
-            std::remove(temporary.c_str());
-            throw TessarinError(path + ": the " + what + " could not be written");
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        throw TessarinError(path + ": the " + what + " could not be written");
-    }
 }
 
 std::string baseName(const std::string &path)
@@ -73,8 +54,9 @@ std::string WriteDiagnostics(const DiagnosticsOptions &options, const PictureWri
     report.stages.push_back({"stress", std::to_string(figures->pairCount) + " pairs", took.count()});
     if (!options.shepard.empty())
         pictures.shepard(options.shepard, figures, baseName(report.file));
-    if (!options.report.empty())
-        writeText(options.report, StressReportJson(report, data, *figures), "report");
+    // A failed write leaves no half-written file.
+    if (!options.report.empty() && WriteFileAtomically(options.report, StressReportJson(report, data, *figures)) != 0)
+        throw TessarinError(options.report + ": the report could not be written");
     return "stress-1: " + SignificantText(figures->stress1, 10);
 }
 

@@ -10,6 +10,7 @@
 #include "base/tessarin_error.h"
 #include "run/map_stage.h"
 #include "run/run_fit.h"
+#include "io/atomic_file.h"
 #include "io/layout_csv.h"
 
 #include <atomic>
@@ -37,32 +38,6 @@ extern "C" void onInterrupt(int)
         std::signal(SIGINT, SIG_DFL);
         std::raise(SIGINT);
     }
-}
-
-/// Writes the map as CSV through a temporary file beside `path`, so that a
-/// failed write leaves no half-written file; a failure names `path` and
-/// says what the system said.
-void WriteCoordinates(const std::string &path, const Layout &best, int n, const std::vector<std::string> &names)
-{
-    const std::string temporary = path + ".part";
-    const auto fail = [&](int error) {
-        std::remove(temporary.c_str());
-        throw TessarinError("--coords " + path + ": " + std::strerror(error));
-    };
-    std::FILE *file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
-        fail(errno);
-    const std::string text = LayoutCsvText(best, n, names);
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    int error = written ? 0 : errno;
-    // A full disk often shows only when the buffer is flushed at the close.
-    const bool closed = std::fclose(file) == 0;
-    if (!closed && error == 0)
-        error = errno;
-    if (!written || !closed)
-        fail(error != 0 ? error : EIO);
-    if (std::rename(temporary.c_str(), path.c_str()) != 0)
-        fail(errno);
 }
 
 } // namespace
@@ -147,7 +122,9 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
         if (!std::cout)
             throw TessarinError(std::string("the map could not be written to standard output: ") + std::strerror(errno));
     } else {
-        WriteCoordinates(options.coords, best, n, data.Names);
+        // A failed write leaves no half-written file.
+        if (const int error = WriteFileAtomically(options.coords, LayoutCsvText(best, n, data.Names)))
+            throw TessarinError("--coords " + options.coords + ": " + std::strerror(error));
     }
     const double fit = LayoutFitness(data, best);
     if (!options.image.empty())

@@ -2,15 +2,16 @@
 
 #include "base/tessarin_error.h"
 #include "export/painter_surface.h"
+#include "io/atomic_file.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 namespace tessarin {
@@ -20,11 +21,6 @@ namespace {
 // 96 dots an inch, the resolution point sizes are measured at.
 constexpr int DotsPerMeter = 3780;
 constexpr int Dpi = 96;
-
-std::string text(const QString &value)
-{
-    return value.toLocal8Bit().toStdString();
-}
 
 } // namespace
 
@@ -93,16 +89,9 @@ void SaveBytes(const QString &path, const QByteArray &bytes)
 {
     if (path.isEmpty())
         throw TessarinError("no file name was given");
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw TessarinError(text(file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw TessarinError(text(reason));
-    }
-    if (!file.commit())
-        throw TessarinError(text(file.errorString()));
+    if (const int error = WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                                              std::string_view(bytes.constData(), std::size_t(bytes.size()))))
+        throw TessarinError(std::strerror(error));
 }
 
 Replay MapReplay(const DisplaySettings &display, const MapSettings &map, const Layout &layout, int itemCount,
