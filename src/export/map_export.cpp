@@ -1,6 +1,7 @@
 #include "export/map_export.h"
 
 #include "base/tessarin_error.h"
+#include "display/twips.h"
 #include "export/painter_surface.h"
 #include "io/atomic_file.h"
 
@@ -133,7 +134,7 @@ void WriteMapImage(const std::string &path, const Layout &layout, int itemCount,
         throw TessarinError("--image needs a GUI application to draw text");
 
     // The window's default picture box: 5000 twips a side.
-    const PictureFrame frame{QSize(qRound(5000 / 15.0), qRound(5000 / 15.0)), QSizeF(5000, 5000)};
+    const PictureFrame frame{QSize(qRound(5000.0 / TwipsPerPixel), qRound(5000.0 / TwipsPerPixel)), QSizeF(5000, 5000)};
     const Replay replay = MapReplay(DisplaySettings{}, MapSettings{}, layout, itemCount, fit, names);
     try {
         SaveBytes(name, png ? EncodePng(RenderImage(frame, 1.0, replay))

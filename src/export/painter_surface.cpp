@@ -1,6 +1,7 @@
 #include "export/painter_surface.h"
 
 #include "base/tessarin_error.h"
+#include "display/twips.h"
 #include "export/palette.h"
 
 #include <QFontDatabase>
@@ -284,14 +285,14 @@ QPointF PainterSurface::toPixels(double x, double y) const
 double PainterSurface::pixelsToUserX(double pixels) const
 {
     if (!m_state.userScale)
-        return pixels * 15;
+        return pixels * TwipsPerPixel;
     return m_pixels.width() > 0 ? pixels * m_state.scaleWidth / m_pixels.width() : 0.0;
 }
 
 double PainterSurface::pixelsToUserY(double pixels) const
 {
     if (!m_state.userScale)
-        return pixels * 15;
+        return pixels * TwipsPerPixel;
     return m_pixels.height() > 0 ? pixels * m_state.scaleHeight / m_pixels.height() : 0.0;
 }
 

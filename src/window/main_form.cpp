@@ -30,7 +30,7 @@ namespace {
 
 QRect pixelRect(int left, int top, int width, int height)
 {
-    constexpr int t = MainForm::TwipsPerPixel;
+    constexpr int t = TwipsPerPixel;
     return {qRound(left / double(t)), qRound(top / double(t)), qRound(width / double(t)),
             qRound(height / double(t))};
 }

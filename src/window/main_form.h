@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/distance_data.h"
+#include "display/twips.h"
 #include "data/layout.h"
 #include "display/map_settings.h"
 #include "display/map_view.h"
@@ -46,7 +47,6 @@ class MainForm : public QWidget, private RunDisplay {
 public:
     /// The fixed title text the caption starts with.
     static const QString TitleText;
-    static constexpr int TwipsPerPixel = 15;
     /// How long after a resize the window asks once more for the size the
     /// sizing rule set, in case the window system let the request pass.
     static constexpr int SettleMilliseconds = 250;

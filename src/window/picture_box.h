@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/drawing_surface.h"
+#include "display/twips.h"
 #include "export/painter_surface.h"
 
 #include <QElapsedTimer>
@@ -22,7 +23,6 @@ class PictureBox : public QWidget, public DrawingSurface {
     Q_OBJECT
 
 public:
-    static constexpr int TwipsPerPixel = 15;
     /// The smallest point size text is drawn at; a smaller size in force
     /// (from 0 up to this) is drawn at this size.
     static constexpr float SmallestPointSize = PainterSurface::SmallestPointSize;
