@@ -62,7 +62,7 @@ void BM_FitGradientPass(benchmark::State &state)
         state.SkipWithError("this CPU lacks the path");
         return;
     }
-    GradientOptions options;
+    FitOptions options;
     options.path = path;
     options.threads = static_cast<int>(state.range(1));
     const DistanceData &data = ClusteredTable(n);

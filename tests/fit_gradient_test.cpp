@@ -17,9 +17,9 @@ using testing::ClusteredPoints;
 using testing::MakeDistances;
 using testing::PointDistances;
 
-GradientOptions Forced(FitPath path, int threads)
+FitOptions Forced(FitPath path, int threads)
 {
-    GradientOptions options;
+    FitOptions options;
     options.path = path;
     options.threads = threads;
     options.minItemsForThreads = 2;

@@ -30,16 +30,7 @@ int halfwayRow(int n)
 
 } // namespace
 
-GradientOptions DefaultGradientOptions()
-{
-    const FitOptions &fit = DefaultFitOptions();
-    GradientOptions options;
-    options.path = fit.path;
-    options.threads = fit.threads;
-    return options;
-}
-
-FitGradient::FitGradient(const DistanceData &data, int dimensions, const GradientOptions &options)
+FitGradient::FitGradient(const DistanceData &data, int dimensions, const FitOptions &options)
     : m_data(data), m_n(data.ItemCount), m_dimensions(dimensions), m_options(options)
 {
     if (dimensions != 2 && dimensions != 3)

@@ -1,30 +1,16 @@
 #pragma once
 
 #include "data/distance_data.h"
-#include "fit/fit_kernel_dispatch.h"
+#include "fit/fit_options.h"
 
 #include <vector>
 
 namespace tessarin {
 
-/// How the fit-and-gradient pass runs. Every path and thread count gives the
-/// same bits; they differ only in speed.
-struct GradientOptions {
-    /// OneByOne runs as Portable.
-    FitPath path = FitPath::Portable;
-    /// 1 or 2. With 2 the second half of the pairs runs on the persistent
-    /// FitWorker once N reaches minItemsForThreads.
-    int threads = 1;
-    int minItemsForThreads = 128;
-};
-
-/// The best path and the thread count of DefaultFitOptions() (so the
-/// TESSARIN_FIT_PATH and TESSARIN_FIT_THREADS variables apply here too).
-GradientOptions DefaultGradientOptions();
-
 /// The fit measure of a map in 2 or 3 dimensions and its gradient, from one
 /// pass over the pairs (one square root and one division a pair), in double
 /// precision.
+/// Every path and thread count of the options gives the same bits.
 ///
 /// With K = N (N - 1), m the map distances (sqrt(|Xi - Xj|^2 + e^2) with
 /// smoothing e^2), G and Vg the table's DistanceSum and DistanceSpread:
@@ -39,7 +25,7 @@ GradientOptions DefaultGradientOptions();
 /// them. Keeps a reference to `data`, which must outlive it and not change.
 class FitGradient {
 public:
-    FitGradient(const DistanceData &data, int dimensions, const GradientOptions &options = DefaultGradientOptions());
+    FitGradient(const DistanceData &data, int dimensions, const FitOptions &options = DefaultFitOptions());
 
     /// Returns f at `coords` (coordinate-major: item j's coordinate d, both
     /// 0-based, at [d * N + j]) and writes df/dcoords to `gradient` (same
@@ -49,7 +35,7 @@ public:
 
     int itemCount() const { return m_n; }
     int dimensions() const { return m_dimensions; }
-    const GradientOptions &options() const { return m_options; }
+    const FitOptions &options() const { return m_options; }
 
     /// The first row of the second half of the pairs (0-based).
     int splitRow() const { return m_split; }
@@ -65,7 +51,7 @@ private:
     const DistanceData &m_data;
     int m_n;
     int m_dimensions;
-    GradientOptions m_options;
+    FitOptions m_options;
     std::vector<float> m_ownPairs;
     const float *m_pairs = nullptr;
     int m_split = 0;

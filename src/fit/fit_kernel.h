@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/distance_data.h"
-#include "fit/fit_kernel_dispatch.h"
+#include "fit/fit_options.h"
 
 #include <cstddef>
 #include <memory>

@@ -105,7 +105,7 @@ std::vector<double> ClassicalCoordinates(const DistanceData &data, int dimension
     if (n == 1)
         return coords;
 
-    ClassicalOperator op(data, DefaultGradientOptions().threads, observer);
+    ClassicalOperator op(data, DefaultFitOptions().threads, observer);
 
     // The start vector: a fixed sequence multiplied once by B, so that items
     // with identical rows get identical entries.

@@ -1,4 +1,4 @@
-#include "fit/fit_kernel_dispatch.h"
+#include "fit/fit_options.h"
 
 #include <cstdlib>
 #include <string_view>

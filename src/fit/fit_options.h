@@ -20,10 +20,14 @@ bool FitPathSupported(FitPath path);
 /// The fastest path this CPU supports.
 FitPath BestFitPath();
 
+/// How the fit measure runs, for the search's batched kernel and for the
+/// map solvers' fit-and-gradient pass alike (OneByOne runs as Portable in the
+/// latter).
 struct FitOptions {
     FitPath path = FitPath::Portable;
-    /// 1: everything on the calling thread. 2: the trials are shared with a
-    /// persistent worker thread, 4 each, when the item count reaches
+    /// 1: everything on the calling thread. 2: half the work (the search's
+    /// trials, 4 each; the second half of the pairs of a gradient pass) goes
+    /// to the persistent worker thread once the item count reaches
     /// minItemsForThreads. Measured on a 2-core AVX-512 machine, handing over
     /// half a batch starts to pay between N = 96 and N = 128.
     int threads = 1;
