@@ -10,80 +10,34 @@ namespace tessarin {
 
 namespace {
 
-#define TESSARIN_AVX2 __attribute__((target("avx2")))
+#define TESSARIN_LANE_TARGET __attribute__((target("avx2")))
 
-/// One 4-lane group of sums, kept in pair order.
-struct Sums4 {
-    __m256d sd;
-    __m256d sdd;
-    __m256d sdg;
+// 4 lanes a register: a group of 8 trials takes two.
+struct Avx2Lanes {
+    using Reg = __m256d;
+    using Floats = __m128;
+    static constexpr int Width = 4;
+    TESSARIN_LANE_TARGET static Reg zero() { return _mm256_setzero_pd(); }
+    TESSARIN_LANE_TARGET static Reg set1(double v) { return _mm256_set1_pd(v); }
+    TESSARIN_LANE_TARGET static Reg add(Reg a, Reg b) { return _mm256_add_pd(a, b); }
+    TESSARIN_LANE_TARGET static Reg mul(Reg a, Reg b) { return _mm256_mul_pd(a, b); }
+    TESSARIN_LANE_TARGET static Reg sqrt(Reg a) { return _mm256_sqrt_pd(a); }
+    TESSARIN_LANE_TARGET static void store(double *p, Reg v) { _mm256_storeu_pd(p, v); }
+    TESSARIN_LANE_TARGET static Floats loadFloats(const float *p) { return _mm_loadu_ps(p); }
+    TESSARIN_LANE_TARGET static Floats subFloats(Floats a, Floats b) { return _mm_sub_ps(a, b); }
+    TESSARIN_LANE_TARGET static Reg widen(Floats f) { return _mm256_cvtps_pd(f); }
 };
 
-TESSARIN_AVX2 inline void addPair(Sums4 &s, __m128 dx, __m128 dy, __m256d g)
-{
-    const __m256d dxd = _mm256_cvtps_pd(dx);
-    const __m256d dyd = _mm256_cvtps_pd(dy);
-    __m256d squared = _mm256_mul_pd(dxd, dxd);
-    squared = _mm256_add_pd(squared, _mm256_mul_pd(dyd, dyd));
-    const __m256d m = _mm256_sqrt_pd(squared);
-    s.sd = _mm256_add_pd(s.sd, m);
-    s.sdd = _mm256_add_pd(s.sdd, _mm256_mul_pd(m, m));
-    s.sdg = _mm256_add_pd(s.sdg, _mm256_mul_pd(g, m));
-}
-
-TESSARIN_AVX2 inline void store(const Sums4 &s, const fitlanes::LaneInput &in, int first)
-{
-    _mm256_storeu_pd(in.sd + first, s.sd);
-    _mm256_storeu_pd(in.sdd + first, s.sdd);
-    _mm256_storeu_pd(in.sdg + first, s.sdg);
-}
-
-TESSARIN_AVX2 void sumLanes8(const fitlanes::LaneInput &in)
-{
-    const int n = in.itemCount;
-    Sums4 low{_mm256_setzero_pd(), _mm256_setzero_pd(), _mm256_setzero_pd()};
-    Sums4 high = low;
-    const float *given = in.pairs;
-    for (int i = 1; i <= n; ++i) {
-        const __m256 xi = _mm256_loadu_ps(in.x + static_cast<long>(i - 1) * 8);
-        const __m256 yi = _mm256_loadu_ps(in.y + static_cast<long>(i - 1) * 8);
-        for (int j = i + 1; j <= n; ++j) {
-            const __m256 dx = _mm256_sub_ps(xi, _mm256_loadu_ps(in.x + static_cast<long>(j - 1) * 8));
-            const __m256 dy = _mm256_sub_ps(yi, _mm256_loadu_ps(in.y + static_cast<long>(j - 1) * 8));
-            const __m256d g = _mm256_set1_pd(static_cast<double>(*given++));
-            addPair(low, _mm256_castps256_ps128(dx), _mm256_castps256_ps128(dy), g);
-            addPair(high, _mm256_extractf128_ps(dx, 1), _mm256_extractf128_ps(dy, 1), g);
-        }
-    }
-    store(low, in, 0);
-    store(high, in, 4);
-}
-
-TESSARIN_AVX2 void sumLanes4(const fitlanes::LaneInput &in)
-{
-    const int n = in.itemCount;
-    Sums4 sums{_mm256_setzero_pd(), _mm256_setzero_pd(), _mm256_setzero_pd()};
-    const float *given = in.pairs;
-    for (int i = 1; i <= n; ++i) {
-        const __m128 xi = _mm_loadu_ps(in.x + static_cast<long>(i - 1) * 4);
-        const __m128 yi = _mm_loadu_ps(in.y + static_cast<long>(i - 1) * 4);
-        for (int j = i + 1; j <= n; ++j) {
-            const __m128 dx = _mm_sub_ps(xi, _mm_loadu_ps(in.x + static_cast<long>(j - 1) * 4));
-            const __m128 dy = _mm_sub_ps(yi, _mm_loadu_ps(in.y + static_cast<long>(j - 1) * 4));
-            addPair(sums, dx, dy, _mm256_set1_pd(static_cast<double>(*given++)));
-        }
-    }
-    store(sums, in, 0);
-}
+#include "fit/fit_kernel_lanes.inc"
 
 } // namespace
 
 void fitlanes::SumLanesAvx2(const LaneInput &in, int lanes)
 {
     if (lanes == 8)
-        sumLanes8(in);
+        sumLanesWith<Avx2Lanes, 8>(in);
     else
-        sumLanes4(in);
+        sumLanesWith<Avx2Lanes, 4>(in);
 }
 
 __attribute__((target("avx2,fma"))) double fitprobe::MultiplyAddAvx2(double a, double b, double c)

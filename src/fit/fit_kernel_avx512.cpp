@@ -19,36 +19,25 @@ namespace tessarin {
 namespace {
 
 #define TESSARIN_AVX512 __attribute__((target("avx512f")))
+#define TESSARIN_LANE_TARGET TESSARIN_AVX512
 
 // 8 lanes: one 512-bit register holds one pair of all 8 trials.
-TESSARIN_AVX512 void sumLanes8(const fitlanes::LaneInput &in)
-{
-    const int n = in.itemCount;
-    __m512d sd = _mm512_setzero_pd();
-    __m512d sdd = _mm512_setzero_pd();
-    __m512d sdg = _mm512_setzero_pd();
-    const float *given = in.pairs;
-    for (int i = 1; i <= n; ++i) {
-        const __m256 xi = _mm256_loadu_ps(in.x + static_cast<long>(i - 1) * 8);
-        const __m256 yi = _mm256_loadu_ps(in.y + static_cast<long>(i - 1) * 8);
-        for (int j = i + 1; j <= n; ++j) {
-            const __m256 dx = _mm256_sub_ps(xi, _mm256_loadu_ps(in.x + static_cast<long>(j - 1) * 8));
-            const __m256 dy = _mm256_sub_ps(yi, _mm256_loadu_ps(in.y + static_cast<long>(j - 1) * 8));
-            const __m512d dxd = _mm512_cvtps_pd(dx);
-            const __m512d dyd = _mm512_cvtps_pd(dy);
-            __m512d squared = _mm512_mul_pd(dxd, dxd);
-            squared = _mm512_add_pd(squared, _mm512_mul_pd(dyd, dyd));
-            const __m512d m = _mm512_sqrt_pd(squared);
-            const __m512d g = _mm512_set1_pd(static_cast<double>(*given++));
-            sd = _mm512_add_pd(sd, m);
-            sdd = _mm512_add_pd(sdd, _mm512_mul_pd(m, m));
-            sdg = _mm512_add_pd(sdg, _mm512_mul_pd(g, m));
-        }
-    }
-    _mm512_storeu_pd(in.sd, sd);
-    _mm512_storeu_pd(in.sdd, sdd);
-    _mm512_storeu_pd(in.sdg, sdg);
-}
+struct Avx512Lanes {
+    using Reg = __m512d;
+    using Floats = __m256;
+    static constexpr int Width = 8;
+    TESSARIN_LANE_TARGET static Reg zero() { return _mm512_setzero_pd(); }
+    TESSARIN_LANE_TARGET static Reg set1(double v) { return _mm512_set1_pd(v); }
+    TESSARIN_LANE_TARGET static Reg add(Reg a, Reg b) { return _mm512_add_pd(a, b); }
+    TESSARIN_LANE_TARGET static Reg mul(Reg a, Reg b) { return _mm512_mul_pd(a, b); }
+    TESSARIN_LANE_TARGET static Reg sqrt(Reg a) { return _mm512_sqrt_pd(a); }
+    TESSARIN_LANE_TARGET static void store(double *p, Reg v) { _mm512_storeu_pd(p, v); }
+    TESSARIN_LANE_TARGET static Floats loadFloats(const float *p) { return _mm256_loadu_ps(p); }
+    TESSARIN_LANE_TARGET static Floats subFloats(Floats a, Floats b) { return _mm256_sub_ps(a, b); }
+    TESSARIN_LANE_TARGET static Reg widen(Floats f) { return _mm512_cvtps_pd(f); }
+};
+
+#include "fit/fit_kernel_lanes.inc"
 
 /// Map distances of items j and j + 1 (8 floats at xj, yj) to item i in 4
 /// lanes (xi, yi repeated twice).
@@ -117,7 +106,7 @@ TESSARIN_AVX512 void sumLanes4(const fitlanes::LaneInput &in)
 void fitlanes::SumLanesAvx512(const LaneInput &in, int lanes)
 {
     if (lanes == 8)
-        sumLanes8(in);
+        sumLanesWith<Avx512Lanes, 8>(in);
     else
         sumLanes4(in);
 }
