@@ -196,4 +196,6 @@ const std::string &FieldFormatter::operator()(double value)
     return known->second;
 }
 
+std::string NumberPrintForm(long long value) { return (value < 0 ? "" : " ") + std::to_string(value) + " "; }
+
 } // namespace tessarin

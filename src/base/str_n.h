@@ -52,4 +52,8 @@ private:
 /// values and no zero before the point (" .5", "-.25", " 0").
 std::string NumberText(float value);
 
+/// A whole number in the print form of a drawing surface: the sign's place
+/// (a blank for 0 and above), the digits, one blank (" 12 ", "-3 ").
+std::string NumberPrintForm(long long value);
+
 } // namespace tessarin

@@ -20,7 +20,7 @@ std::string printable(std::string text)
 std::string MapLabelText(const std::vector<std::string> &names, int item)
 {
     if (names.empty() || item < 1 || static_cast<std::size_t>(item) > names.size())
-        return DrawingSurface::NumberPrintForm(item);
+        return NumberPrintForm(item);
     return " " + printable(names[static_cast<std::size_t>(item - 1)]) + " ";
 }
 

@@ -76,8 +76,7 @@ private:
         if (rounded < 2)
             throw TessarinError(prefix + "item count " + EscapedText(text) + ": a map needs at least two items");
         if (rounded > MaxItemCount)
-            throw TessarinError(prefix + "item count " + EscapedText(text) + " is more than the " +
-                                std::to_string(MaxItemCount) + " items a map can hold");
+            throw TessarinError(prefix + "item count " + EscapedText(text) + " is " + MoreThanItemLimit());
         return static_cast<short>(rounded);
     }
 

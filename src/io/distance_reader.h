@@ -6,10 +6,6 @@
 
 namespace tessarin {
 
-/// The largest item count a map can be searched for: 2N genes must fit a
-/// 16-bit count.
-constexpr int MaxItemCount = 16383;
-
 /// Reads a distance file: the item count N and a title, then N - 1 row lines,
 /// row line i holding the distances from item i to items i + 1..N, separated
 /// by a single comma, a single tab or a run of blanks.

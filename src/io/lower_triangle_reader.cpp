@@ -43,8 +43,7 @@ public:
             if (m_count < 2)
                 throw TessarinError(at(line) + "item count " + count + ": a map needs at least two items");
             if (m_count > MaxItemCount)
-                throw TessarinError(at(line) + "item count " + count + " is more than the " +
-                                    std::to_string(MaxItemCount) + " items a map can hold");
+                throw TessarinError(at(line) + "item count " + count + " is " + MoreThanItemLimit());
             haveRow = false;
         } else if (tokens.size() >= 2 && allNames(tokens)) {
             headerLine = line;
@@ -133,8 +132,7 @@ private:
             throw TessarinError(at(line) + "a row more than the " + std::to_string(m_count) +
                                 " items the first line counts");
         if (i > MaxItemCount)
-            throw TessarinError(at(line) + "more than the " + std::to_string(MaxItemCount) +
-                                " items a map can hold");
+            throw TessarinError(at(line) + MoreThanItemLimit());
         m_names.push_back(tokens[0].text);
         m_lines.push_back(line);
         const std::size_t expected = static_cast<std::size_t>(i - 1 + (m_diagonal ? 1 : 0));

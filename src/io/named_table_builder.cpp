@@ -17,8 +17,7 @@ void NamedTableBuilder::begin(int itemCount, const std::string &where, bool with
         throw TessarinError(where + ": " + std::to_string(itemCount) +
                             (itemCount == 1 ? " item" : " items") + ": a map needs at least two items");
     if (itemCount > MaxItemCount)
-        throw TessarinError(where + ": " + std::to_string(itemCount) + " items are more than the " +
-                            std::to_string(MaxItemCount) + " items a map can hold");
+        throw TessarinError(where + ": " + std::to_string(itemCount) + " items are " + MoreThanItemLimit());
     m_data = DistanceData{};
     m_data.ItemCount = static_cast<short>(itemCount);
     if (!withTable)

@@ -1,6 +1,5 @@
 #include "search/layout_search.h"
 
-#include "io/distance_reader.h"
 #include "base/tessarin_error.h"
 
 #include <algorithm>
