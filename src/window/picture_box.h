@@ -48,6 +48,8 @@ public:
     /// The surface on the backing image, with the drawing state in force; an
     /// export copies that state to draw the same picture again.
     const PainterSurface &surface() const;
+    /// Whether prints stamp cached text rasters (PainterSurface::setTextStamps).
+    void setTextStamps(bool on) { m_surface.setTextStamps(on); }
 
     /// What a long drawing calls between two prints about every
     /// PauseMilliseconds; it may throw to end the drawing.
