@@ -44,6 +44,8 @@ ShepardWindow::ShepardWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     m_worstItems->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_worstItems->horizontalHeader()->setStretchLastSection(true);
     m_worstItems->setMinimumWidth(MinimumListWidth);
+    // A long name shows on one line, shortened in its middle.
+    m_worstItems->setWordWrap(false);
     m_worstItems->setTextElideMode(Qt::ElideMiddle);
 
     m_savePng = new QPushButton(tr("Save as PNG…"), this);

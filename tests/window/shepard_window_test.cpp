@@ -545,6 +545,10 @@ void ShepardWindowTest::longNamesLeaveTheShareColumnInView()
         QCOMPARE(cell->toolTip(), LongName(item));
     }
     QVERIFY(worst->columnWidth(1) < metrics.horizontalAdvance(LongName(1)));
+    // On one line each, not wrapped over two.
+    worst->resizeRowsToContents();
+    for (int row = 0; row < worst->rowCount(); ++row)
+        QVERIFY2(worst->rowHeight(row) < 2 * metrics.height(), qPrintable(QString::number(worst->rowHeight(row))));
     QVERIFY(worst->columnWidth(1) >= metrics.horizontalAdvance(QLatin1Char('x')) * 20);
 }
 
