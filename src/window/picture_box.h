@@ -98,6 +98,10 @@ private:
     PainterSurface &drawing();
 
     mutable QImage m_image;
+    // Why there is no image of the box's size, when its size was refused
+    // (ImageFits) or its memory was: every drawing call then throws it.
+    mutable std::string m_refusal;
+    mutable QSize m_refusedSize;
     // Between beginDrawing and endDrawing: no events are processed, so the
     // size cannot change and one repaint at the end does for every call.
     bool m_drawing = false;
