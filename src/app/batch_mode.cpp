@@ -21,6 +21,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <unistd.h>
 
 
@@ -127,6 +128,10 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
             throw TessarinError("--coords " + options.coords + ": " + std::strerror(error));
     }
     const double fit = LayoutFitness(data, best);
+    // One drawing setup for every picture.
+    std::shared_ptr<void> drawing;
+    if ((!options.image.empty() || !options.diagnostics.shepard.empty()) && pictures.prepare)
+        drawing = pictures.prepare();
     if (!options.image.empty())
         pictures.map(options.image, best, n, fit, data.Names);
     const std::string stressLine = WriteDiagnostics(options.diagnostics, pictures, report, data, best);

@@ -4,11 +4,13 @@
 #include "app/command_line.h"
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #ifdef TESSARIN_HAS_WINDOW
 #include "export/map_export.h"
+#include "export/offscreen_application.h"
 #include "export/shepard_export.h"
 #include "window/run_window.h"
 #endif
@@ -31,7 +33,8 @@ int main(int argc, char **argv)
     tessarin::WindowRunner window;
     tessarin::PictureWriters pictures;
 #ifdef TESSARIN_HAS_WINDOW
-    pictures = {tessarin::IsMapImageName, tessarin::WriteMapImage, tessarin::WriteShepardImage};
+    pictures = {[] { return std::make_shared<tessarin::OffscreenApplication>(); }, tessarin::IsMapImageName,
+                tessarin::WriteMapImage, tessarin::WriteShepardImage};
     if (hasDisplay())
         window = [argc, argv](const std::string &file, bool named) {
             return tessarin::RunWindow(argc, argv, file, named);

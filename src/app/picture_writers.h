@@ -15,6 +15,9 @@ namespace tessarin {
 /// --shepard are then refused. Each writes PNG or SVG by the name's ending
 /// and throws TessarinError naming the file.
 struct PictureWriters {
+    /// Makes what the writers draw with (the application fonts need, without
+    /// a display); the batch mode keeps it while it writes its pictures.
+    std::function<std::shared_ptr<void>()> prepare;
     /// True when a file name ends in .png or .svg, in any case.
     std::function<bool(const std::string &path)> takes;
     /// The map as the window draws it with the default settings.

@@ -2,8 +2,10 @@
 
 #include "base/tessarin_error.h"
 #include "display/twips.h"
+#include "export/offscreen_application.h"
 #include "export/painter_surface.h"
 #include "io/atomic_file.h"
+#include "export/image_limits.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -29,11 +31,14 @@ QImage RenderImage(const PictureFrame &frame, double scale, const Replay &replay
 {
     if (frame.pixels.isEmpty() || !(scale > 0) || !std::isfinite(scale))
         throw TessarinError("there is no picture to draw: the box has no size");
-    const QSize size(qRound(frame.pixels.width() * scale), qRound(frame.pixels.height() * scale));
-    QImage image(size, QImage::Format_RGB32);
-    if (image.isNull())
-        throw TessarinError("an image of " + std::to_string(size.width()) + " by " +
-                            std::to_string(size.height()) + " pixels is too large");
+    const double width = std::round(frame.pixels.width() * scale);
+    const double height = std::round(frame.pixels.height() * scale);
+    if (!(width <= LargestImageSide) || !(height <= LargestImageSide))
+        throw TessarinError("an image " + QString::number(scale).toStdString() + " times the box of " +
+                            std::to_string(frame.pixels.width()) + " by " + std::to_string(frame.pixels.height()) +
+                            " pixels is larger than the largest image, " + std::to_string(LargestImageSide) +
+                            " pixels a side");
+    QImage image = NewImage(QSize(int(width), int(height)), QImage::Format_RGB32, "an image");
     // Drawn at 96 dots an inch, so that fonts have the window's sizes in
     // logical pixels; the scale enlarges the whole picture.
     image.setDotsPerMeterX(DotsPerMeter);
@@ -123,14 +128,8 @@ void WriteMapImage(const std::string &path, const Layout &layout, int itemCount,
         throw TessarinError("--image " + path + ": the name must end in .png or .svg");
 
     // Fonts need a GUI application; without a display it draws offscreen.
-    // The arguments outlive it; it takes the platform ones out of them.
-    int argc = 3;
-    char program[] = "tessarin", option[] = "-platform", platform[] = "offscreen";
-    char *argv[] = {program, option, platform, nullptr};
-    std::unique_ptr<QGuiApplication> ownApplication;
-    if (!QCoreApplication::instance())
-        ownApplication = std::make_unique<QGuiApplication>(argc, argv);
-    else if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+    const OffscreenApplication application;
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         throw TessarinError("--image needs a GUI application to draw text");
 
     // The window's default picture box: 5000 twips a side.

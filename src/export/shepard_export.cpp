@@ -2,6 +2,7 @@
 
 #include "base/tessarin_error.h"
 #include "display/shepard_view.h"
+#include "export/offscreen_application.h"
 #include "export/painter_surface.h"
 
 #include <QFile>
@@ -18,7 +19,13 @@ Replay ShepardReplay(std::shared_ptr<const StressFigures> figures, const std::st
 {
     if (!figures)
         throw TessarinError("there is no Shepard diagram to draw");
-    return [figures, subject](PainterSurface &surface) { DrawShepard(surface, *figures, subject); };
+    return [figures, subject](PainterSurface &surface) {
+        // Painted, not stamped: a few dozen texts gain nothing from stamps,
+        // and the title and legend are wider than the 255 pixels a stamp's
+        // rows can hold.
+        surface.setTextStamps(false);
+        DrawShepard(surface, *figures, subject);
+    };
 }
 
 bool IsShepardImageName(const std::string &path)
@@ -35,13 +42,8 @@ void WriteShepardImage(const std::string &path, std::shared_ptr<const StressFigu
     const bool png = name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
 
     // Fonts need a GUI application; without a display it draws offscreen.
-    int argc = 3;
-    char program[] = "tessarin", option[] = "-platform", platform[] = "offscreen";
-    char *argv[] = {program, option, platform, nullptr};
-    std::unique_ptr<QGuiApplication> ownApplication;
-    if (!QCoreApplication::instance())
-        ownApplication = std::make_unique<QGuiApplication>(argc, argv);
-    else if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+    const OffscreenApplication application;
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         throw TessarinError("--shepard needs a GUI application to draw text");
 
     const Replay replay = ShepardReplay(std::move(figures), subject);

@@ -4,6 +4,7 @@
 
 #include "app/picture_writers.h"
 #include "export/map_export.h"
+#include "export/offscreen_application.h"
 #include "export/shepard_export.h"
 #include "window/main_form.h"
 
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <memory>
 
 namespace tessarin::testing {
 
@@ -83,7 +85,10 @@ struct Recorder {
 };
 
 /// The batch mode's picture writers, as the program hands them in.
-inline PictureWriters BatchPictures() { return {IsMapImageName, WriteMapImage, WriteShepardImage}; }
+inline PictureWriters BatchPictures()
+{
+    return {[] { return std::make_shared<OffscreenApplication>(); }, IsMapImageName, WriteMapImage, WriteShepardImage};
+}
 
 inline QLineEdit *box(MainForm &form, const char *name)
 {
