@@ -11,7 +11,6 @@
 #include "run/run_fit.h"
 #include "window/drawing_scope.h"
 #include "window/picture_box.h"
-#include "window/window_closing.h"
 #include "window/window_run_observer.h"
 
 #include <QCheckBox>
@@ -24,10 +23,11 @@
 #include <future>
 #include <iostream>
 #include <new>
+#include <optional>
 
 namespace tessarin {
 
-void RunControl::drawTable()
+bool RunControl::drawTable()
 {
     m_form.m_tableDrawn = false;
     m_form.m_drawnSizeText = MainForm::textOf(m_form.m_sizeText);
@@ -44,24 +44,24 @@ void RunControl::drawTable()
         // A Close ends the drawing at its next pause.
         const DrawingScope scope(*m_form.m_distanceBox, [this] {
             processEvents();
-            if (m_form.m_closing)
-                throw WindowClosing{};
+            return !m_form.m_closing;
         });
         try {
             DistanceMatrix(*m_form.m_distanceBox, m_form.m_data, m_form.m_drawnSizeText);
-        } catch (const WindowClosing &) {
-            throw;
         } catch (...) {
             deferral.end();
             m_form.m_sizingRule->applyDeferred();
             throw;
         }
     }
+    if (m_form.m_closing)
+        return false;
     m_form.m_sizingRule->applyDeferred();
     m_form.m_tableDrawn = true;
+    return true;
 }
 
-DistanceData RunControl::readDistances(const QString &path)
+std::optional<DistanceData> RunControl::readDistances(const QString &path)
 {
     // Read beside the window, which meanwhile takes its events as while the
     // table is drawn: a Close ends the program as soon as the reading has,
@@ -73,7 +73,7 @@ DistanceData RunControl::readDistances(const QString &path)
         QCoreApplication::processEvents();
     if (m_form.m_closing) {
         reading.wait();
-        throw WindowClosing{};
+        return std::nullopt;
     }
     return reading.get();
 }
@@ -89,8 +89,9 @@ void RunControl::startUp(const QString &fileName, bool named)
     m_form.show();
     m_form.setBusy(true);
     try {
+        std::optional<DistanceData> read;
         try {
-            m_form.m_data = readDistances(fileName);
+            read = readDistances(fileName);
         } catch (const std::exception &error) {
             std::cerr << "tessarin: " << error.what() << '\n';
             endRun();
@@ -98,12 +99,14 @@ void RunControl::startUp(const QString &fileName, bool named)
                 m_form.showError(MainForm::tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
             return;
         }
-        m_form.showReadingNotice(fileName);
-        m_form.m_dataFile = fileName;
-        m_form.m_mapDrawn = m_form.m_tableDrawn = false;
-        drawTable();
-        runSearch();
-    } catch (const WindowClosing &) {
+        if (read) {
+            m_form.m_data = std::move(*read);
+            m_form.showReadingNotice(fileName);
+            m_form.m_dataFile = fileName;
+            m_form.m_mapDrawn = m_form.m_tableDrawn = false;
+            if (drawTable())
+                runSearch();
+        }
     } catch (const std::exception &error) {
         std::cerr << "tessarin: " << error.what() << '\n';
     }
@@ -128,16 +131,18 @@ void RunControl::openPath(const QString &path)
     if (path.isEmpty())
         return;
 
+    std::optional<DistanceData> read;
     try {
-        // Assigned only when the whole file has been read: a bad file leaves
-        // the data, table, map and best layout of the previous run.
-        m_form.m_data = readDistances(path);
-    } catch (const WindowClosing &) {
-        return;
+        read = readDistances(path);
     } catch (const std::exception &error) {
         m_form.showError(MainForm::tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
         return;
     }
+    if (!read)
+        return;
+    // Assigned only when the whole file has been read: a bad file leaves the
+    // data, table, map and best layout of the previous run.
+    m_form.m_data = std::move(*read);
     m_form.showReadingNotice(path);
     m_form.m_dataFile = path;
     m_form.m_mapDrawn = m_form.m_tableDrawn = false;
@@ -173,9 +178,8 @@ void RunControl::rerun()
 void RunControl::drawAndSearch(const QString &failure)
 {
     try {
-        drawTable();
-        runSearch();
-    } catch (const WindowClosing &) {
+        if (drawTable())
+            runSearch();
     } catch (const std::bad_alloc &) {
         endRun();
         m_form.showError(failure + QStringLiteral("\n\n") +

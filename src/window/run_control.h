@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
 
 namespace tessarin {
@@ -45,9 +46,11 @@ private:
     bool closing() override;
 
     // Reads the distance file at `path` (ReadDistanceFile) while the window
-    // takes its events; throws WindowClosing when it was closed.
-    DistanceData readDistances(const QString &path);
-    void drawTable();
+    // takes its events; nothing when the window was closed meanwhile.
+    std::optional<DistanceData> readDistances(const QString &path);
+    // Draws the table from the data and the Picture Size box; false when the
+    // window was closed meanwhile, the table unfinished.
+    bool drawTable();
     /// Draws the table and runs the search; an error ends the run and is
     /// shown after `failure`, which names the file.
     void drawAndSearch(const QString &failure);
