@@ -43,6 +43,8 @@ void DistanceMatrix(DrawingSurface &box, const DistanceData &data, const std::st
     for (int j = 1; j <= n; ++j) {
         box.setCurrentX(static_cast<float>(j));
         box.printNumber(j, false);
+        if (box.stopped())
+            return;
     }
     box.print("", true);
     FieldFormatter cellText(3);
@@ -54,6 +56,8 @@ void DistanceMatrix(DrawingSurface &box, const DistanceData &data, const std::st
         for (int j = 1; j <= n; ++j) {
             box.setCurrentX(static_cast<float>(j));
             box.print(j == i ? diagonal : cellText(data.distance(i, j)), false);
+            if (box.stopped())
+                return;
         }
         box.print("", true);
     }
