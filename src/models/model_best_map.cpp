@@ -1,0 +1,305 @@
+#include "models/model_best_map.h"
+
+#include "data/layout_fitness.h"
+#include "data/tessarin_error.h"
+#include "models/model_descent.h"
+#include "models/model_loss.h"
+#include "models/stored_model_stress.h"
+#include "scaling/best_map.h"
+#include "scaling/classical_scaling.h"
+#include "scaling/duplicate_items.h"
+#include "scaling/fixed_sequence.h"
+#include "scaling/map_axes.h"
+#include "scaling/scaling_observer.h"
+
+#include <chrono>
+#include <cmath>
+#include <map>
+#include <memory>
+
+namespace tessarin {
+
+ModelBestMapSettings ModelBestMapSettingsFor(int itemCount)
+{
+    ModelBestMapSettings settings;
+    if (itemCount > 1000) {
+        settings.randomStarts = 2;
+        settings.randomIterations = 200;
+    } else if (itemCount > 500) {
+        settings.randomStarts = 4;
+        settings.randomIterations = 300;
+    }
+    return settings;
+}
+
+namespace {
+
+constexpr std::uint64_t RandomStartSeed = 0x5a3c0e1d9b7f2468ULL;
+
+/// Raised by a hook when the observer asks to stop; caught by FindBestModelMap.
+struct StopRoutes {};
+
+/// The models polished before `model` on route d.
+std::vector<StressModel> chainBefore(StressModel model)
+{
+    switch (model) {
+    case StressModel::Interval:
+        return {StressModel::Ratio};
+    case StressModel::Ordinal:
+        return {StressModel::Ratio, StressModel::Interval};
+    case StressModel::Sammon:
+        return {StressModel::Ratio};
+    default:
+        return {};
+    }
+}
+
+class RouteRunner {
+public:
+    RouteRunner(const DistanceData &data, const ModelSetting &setting, ScalingObserver *observer,
+                PairWeights weights, const ModelBestMapSettings &settings)
+        : m_data(data), m_n(data.ItemCount), m_setting(setting), m_observer(observer), m_weights(weights),
+          m_settings(settings), m_duplicates(data), m_flat(data, setting, 2, weights)
+    {
+    }
+
+    /// Polishes coordinate-major `coords` of `dimensions` under `model` in
+    /// place; counts the iterations towards the running route. Throws
+    /// StopRoutes when the observer asked to stop.
+    void polish(std::vector<double> &coords, int dimensions, StressModel model, int maxIterations)
+    {
+        ModelLoss &loss = lossFor(model, dimensions);
+        PolishSettings polish = m_settings.polish;
+        polish.maxIterations = maxIterations;
+        const int before = m_iterations;
+        const bool own = dimensions == 2 && model == m_setting.model;
+        const DescentHook hook = [&](int iteration, const std::vector<double> &now, double) {
+            m_iterations = before + iteration;
+            if (!m_observer)
+                return true;
+            m_observer->progress(m_stage, m_iterations);
+            if (m_observer->wantsMap())
+                showBest(own ? &now : nullptr);
+            return !m_observer->stopRequested();
+        };
+        const DescentOutcome outcome = DescendModel(loss, m_duplicates, coords, polish, hook);
+        m_iterations = before + outcome.iterations;
+        if (outcome.stopped) {
+            if (own)
+                offer(coords);
+            throw StopRoutes{};
+        }
+    }
+
+    /// Keeps a 2-D coordinate-major map when its stress is below the best
+    /// so far by more than 1e-9 * stress; returns it.
+    double offer(const std::vector<double> &coords)
+    {
+        Layout layout = StoredLayout(ItemMajor(coords, m_n, 2), m_n);
+        const double stress = StoredModelStress(m_flat, layout);
+        if (!m_valid || stress < m_best.stress - 1e-9 * std::fabs(m_best.stress)) {
+            m_best.layout = std::move(layout);
+            m_best.stress = stress;
+            m_best.winner = m_route;
+            m_valid = true;
+        }
+        m_routeStress = std::min(m_routeStress, stress);
+        return stress;
+    }
+
+    /// The best map so far, coordinate-major.
+    std::vector<double> bestCoords() const { return StoredCoordinates(m_best.layout, m_n); }
+
+    void beginRoute(const std::string &name, const std::string &description)
+    {
+        m_route = name;
+        m_description = description;
+        m_stage = "route " + name;
+        m_iterations = 0;
+        m_routeStress = HUGE_VAL;
+        m_started = std::chrono::steady_clock::now();
+    }
+
+    ModelRouteOutcome endRoute(bool stopped = false)
+    {
+        ModelRouteOutcome outcome;
+        outcome.name = m_route;
+        outcome.description = stopped ? m_description + " (stopped)" : m_description;
+        outcome.stress = m_routeStress;
+        outcome.iterations = m_iterations;
+        outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_started).count();
+        return outcome;
+    }
+
+    struct Best {
+        Layout layout;
+        double stress = 0.0;
+        std::string winner;
+    };
+    const Best &best() const { return m_best; }
+    bool valid() const { return m_valid; }
+
+private:
+    ModelLoss &lossFor(StressModel model, int dimensions)
+    {
+        if (model == m_setting.model && dimensions == 2)
+            return m_flat;
+        const int key = static_cast<int>(model) * 4 + dimensions;
+        auto found = m_others.find(key);
+        if (found == m_others.end()) {
+            ModelSetting setting = m_setting;
+            setting.model = model;
+            found = m_others.emplace(key, std::make_unique<ModelLoss>(m_data, setting, dimensions, m_weights)).first;
+        }
+        return *found->second;
+    }
+
+    void showBest(const std::vector<double> *current)
+    {
+        if (current) {
+            const Layout layout = StoredLayout(ItemMajor(*current, m_n, 2), m_n);
+            const double stress = StoredModelStress(m_flat, layout);
+            if (!m_valid || stress < m_best.stress) {
+                m_observer->improved(layout, LayoutFitness(m_data, layout));
+                return;
+            }
+        }
+        if (m_valid)
+            m_observer->improved(m_best.layout, LayoutFitness(m_data, m_best.layout));
+    }
+
+    const DistanceData &m_data;
+    int m_n;
+    ModelSetting m_setting;
+    ScalingObserver *m_observer;
+    PairWeights m_weights;
+    ModelBestMapSettings m_settings;
+    DuplicateItems m_duplicates;
+    ModelLoss m_flat;
+    std::map<int, std::unique_ptr<ModelLoss>> m_others;
+    Best m_best;
+    bool m_valid = false;
+    std::string m_route;
+    std::string m_description;
+    std::string m_stage;
+    int m_iterations = 0;
+    double m_routeStress = HUGE_VAL;
+    std::chrono::steady_clock::time_point m_started;
+};
+
+} // namespace
+
+ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting &setting, ScalingObserver *observer,
+                                    PairWeights weights, const Layout *fitBest)
+{
+    return FindBestModelMap(data, setting, observer, weights, fitBest, ModelBestMapSettingsFor(data.ItemCount));
+}
+
+ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting &setting, ScalingObserver *observer,
+                                    PairWeights weights, const Layout *fitBest, const ModelBestMapSettings &settings)
+{
+    const int n = data.ItemCount;
+    if (n <= 0)
+        throw TessarinError("a best map needs distances: no distance file has been read");
+    ModelBestMapResult result;
+    if (setting.model == StressModel::Fit) {
+        const BestMapResult plain = FindBestMap(data, observer);
+        result.layout = plain.layout;
+        result.fit = plain.fit;
+        result.stress = 1.0 - plain.fit;
+        result.winner = plain.winner;
+        result.stopped = plain.stopped;
+        for (const RouteOutcome &route : plain.routes)
+            result.routes.push_back({route.name, route.description, 1.0 - route.fit, route.iterations, route.seconds});
+        return result;
+    }
+    RouteRunner runner(data, setting, observer, weights, settings);
+    const std::size_t pairs = n > 1 ? static_cast<std::size_t>(n) * (n - 1) / 2 : 1;
+    const double meanGiven = static_cast<double>(data.DistanceSum) / static_cast<double>(pairs);
+    const StressModel model = setting.model;
+
+    try {
+        runner.beginRoute("a", "2-D classical start, polished");
+        {
+            std::vector<double> coords = CoordinateMajor(ClassicalCoordinates(data, 2, observer), n, 2);
+            runner.offer(coords);
+            runner.polish(coords, 2, model, settings.polish.maxIterations);
+            runner.offer(coords);
+        }
+        result.routes.push_back(runner.endRoute());
+
+        if (settings.fitRoute && n > 2) {
+            runner.beginRoute("b", "the fit's best map, polished");
+            {
+                const Layout start = fitBest ? *fitBest : FindBestMap(data, nullptr).layout;
+                std::vector<double> coords = StoredCoordinates(start, n);
+                runner.offer(coords);
+                runner.polish(coords, 2, model, settings.polish.maxIterations);
+                runner.offer(coords);
+            }
+            result.routes.push_back(runner.endRoute());
+        }
+
+        if (settings.deepRoute && n > 3) {
+            runner.beginRoute("c", "3-D classical start polished, projected, polished");
+            {
+                std::vector<double> deep = CoordinateMajor(ClassicalCoordinates(data, 3, observer), n, 3);
+                runner.polish(deep, 3, model, settings.deepIterations);
+                std::vector<double> itemMajor = ItemMajor(deep, n, 3);
+                RotateToPrincipalAxes(itemMajor, n, 3);
+                deep = CoordinateMajor(itemMajor, n, 3);
+                std::vector<double> coords(deep.begin(), deep.begin() + 2 * static_cast<std::ptrdiff_t>(n));
+                runner.polish(coords, 2, model, settings.polish.maxIterations);
+                runner.offer(coords);
+            }
+            result.routes.push_back(runner.endRoute());
+        }
+
+        const std::vector<StressModel> chain = chainBefore(model);
+        if (settings.chainRoute && !chain.empty()) {
+            std::string description = "the best map so far polished under";
+            for (StressModel step : chain)
+                description += std::string(" ") + ModelKey(step) + ",";
+            runner.beginRoute("d", description + " then under " + ModelKey(model));
+            {
+                std::vector<double> coords = runner.bestCoords();
+                for (StressModel step : chain)
+                    runner.polish(coords, 2, step, settings.chainIterations);
+                runner.polish(coords, 2, model, settings.polish.maxIterations);
+                runner.offer(coords);
+            }
+            result.routes.push_back(runner.endRoute());
+        }
+
+        if (settings.randomStarts > 0) {
+            runner.beginRoute("e", std::to_string(settings.randomStarts) + " random starts, each polished");
+            FixedSequence sequence(RandomStartSeed);
+            const double side = 2.0 * meanGiven;
+            for (int s = 0; s < settings.randomStarts; ++s) {
+                std::vector<double> coords(2 * static_cast<std::size_t>(n));
+                for (double &c : coords)
+                    c = sequence.nextUnit() * side;
+                runner.polish(coords, 2, model, settings.randomIterations);
+                runner.offer(coords);
+            }
+            result.routes.push_back(runner.endRoute());
+        }
+    } catch (const StopRoutes &) {
+        result.routes.push_back(runner.endRoute(true));
+        result.stopped = true;
+    }
+    if (runner.valid()) {
+        result.layout = runner.best().layout;
+        result.stress = runner.best().stress;
+        result.winner = runner.best().winner;
+    } else {
+        result.layout = ClassicalLayout(data);
+        ModelLoss loss(data, setting, 2, weights);
+        result.stress = StoredModelStress(loss, result.layout);
+        result.winner = "a";
+    }
+    result.fit = LayoutFitness(data, result.layout);
+    return result;
+}
+
+} // namespace tessarin

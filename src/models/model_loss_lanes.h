@@ -1,0 +1,74 @@
+#pragma once
+
+// The inner loops of the stress models' loss-and-gradient pass over a range
+// of rows of pairs, in the lane order of the fit-and-gradient pass: pair
+// (i, j) of row i belongs to lane (j - i - 1) mod 8; the sums over pairs keep
+// one partial sum per lane across all rows of the range; the per-item sums
+// gather row i's pairs in lanes and add them to item i once the row is done
+// (combined as LaneSum8 does), while item j receives its share of pair (i, j)
+// at once, by one subtraction, rows in increasing order.
+//
+// Every model's loss is built from three per-pair numbers (arrays in pair
+// order): a target t, a unit weight t0 and a spread weight v, and from
+//   sum t m, sum t0 m, sum v m^2 over the pairs, and per item i
+//   sum_j t u_ij, sum_j t0 u_ij, sum_j v (Xi - Xj),
+// with m the map distance and u_ij = (Xi - Xj) / m_ij (0 when m_ij = 0).
+
+namespace tessarin::modellanes {
+
+/// Where a per-pair weight comes from.
+enum class Weight {
+    Absent, ///< not summed at all
+    Ones,   ///< 1 for every pair
+    Array,  ///< read from the pair-order array
+};
+
+struct RowRange {
+    int itemCount;
+    /// 2 or 3.
+    int dimensions;
+    /// Coordinate d of item j (0-based) at coords[d][j].
+    const double *coords[3];
+    /// Rows [firstRow, endRow), 0-based.
+    int firstRow;
+    int endRow;
+    /// t, in pair order (i = 0..N-1, j = i + 1..N-1).
+    const double *target;
+    /// t0 and v and where they come from (the arrays for Weight::Array).
+    Weight unitKind;
+    const double *unitWeight;
+    Weight spreadKind;
+    const double *spreadWeight;
+    /// Per item, coordinate d at [d][j]: sum t u, sum t0 u, sum v (Xi - Xj).
+    /// Zeroed by the caller.
+    double *targetSum[3];
+    double *unitSum[3];
+    double *spreadSum[3];
+    /// Lane sums, 8 each: t m, t0 m, v m^2. Zeroed by the caller.
+    double *sumTargetMap;
+    double *sumUnitMap;
+    double *sumSquare;
+};
+
+/// The fixed combination of 8 lane values:
+/// ((l0 + l4) + (l2 + l6)) + ((l1 + l5) + (l3 + l7)).
+inline double LaneSum8(const double *l)
+{
+    return ((l[0] + l[4]) + (l[2] + l[6])) + ((l[1] + l[5]) + (l[3] + l[7]));
+}
+
+/// The offset of row i's first pair in pair order.
+inline long PairOffset(int itemCount, int row)
+{
+    return static_cast<long>(row) * itemCount - static_cast<long>(row) * (row + 1) / 2;
+}
+
+void SumRowsPortable(const RowRange &range);
+
+/// The map distances of the pairs of rows [firstRow, endRow) into `out`, in
+/// pair order from row firstRow's first pair; the same numbers as the pass
+/// forms.
+void MapDistanceRows(int itemCount, int dimensions, const double *const *coords, int firstRow, int endRow,
+                     double *out);
+
+} // namespace tessarin::modellanes

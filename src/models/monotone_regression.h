@@ -1,0 +1,51 @@
+#pragma once
+
+#include "models/stress_model.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tessarin {
+
+/// Weighted monotone (isotonic) regression of values on the order of fixed
+/// keys, by pool-adjacent-violators. The keys (the given distances) are
+/// sorted once, stably, when the object is made; each fit() is then O(count)
+/// plus the ordering of the tie blocks by value under the primary approach.
+///
+/// The fit minimises sum w (d^ - y)^2 over d^ non-decreasing in the key:
+/// - Primary: within a block of equal keys the values are taken in
+///   increasing order (equal values in index order), so tied keys may get
+///   unequal d^;
+/// - Secondary: each block of equal keys is pooled first and gets one d^.
+/// Items of weight 0 take no part; their d^ is 0.
+class MonotoneRegression {
+public:
+    /// `keys[k]`, k < count, and optional `weights` (null: all 1). Keeps no
+    /// reference to either.
+    MonotoneRegression(const float *keys, std::size_t count, const double *weights, TieApproach ties);
+
+    /// Writes the fitted d^ of `values` (index order) to `fitted` and returns
+    /// sum w d^^2, summed over the pooled blocks in key order.
+    double fit(const double *values, double *fitted);
+
+    std::size_t count() const { return m_count; }
+    TieApproach ties() const { return m_ties; }
+
+private:
+    struct Pool {
+        double weighted; // sum w y
+        double weight;   // sum w
+        std::size_t end; // one past the last position in m_work
+    };
+
+    std::size_t m_count;
+    TieApproach m_ties;
+    std::vector<double> m_weights;     // empty: all 1
+    std::vector<std::uint32_t> m_work; // items with weight > 0 in key order
+    std::vector<std::size_t> m_tieBlocks; // (start, end) of each block of 2 or more equal keys
+    std::vector<std::size_t> m_blockEnds; // end of every block of equal keys, in order
+    std::vector<Pool> m_pools;
+};
+
+} // namespace tessarin
