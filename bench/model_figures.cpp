@@ -1,12 +1,15 @@
 // Prints, for each distance file named, the stress of the best map under
 // each model, with the time it took, and the fit's best map for reference:
-//   tessarin_model_figures FILE... [--model M] [--ties primary|secondary]
+//   tessarin_model_figures FILE... [--clustered N]... [--model M] [--ties primary|secondary]
+// (--clustered N: the benchmarks' clustered table of N items)
 
 #include "data/distance_file.h"
 #include "data/tessarin_error.h"
 #include "models/model_best_map.h"
 #include "models/model_stress.h"
 #include "scaling/best_map.h"
+
+#include "clustered_tables.h"
 
 #include <chrono>
 #include <cstdio>
@@ -36,13 +39,17 @@ int main(int argc, char **argv)
                 return 2;
             }
             ties = *t;
+        } else if (arg == "--clustered" && k + 1 < argc) {
+            files.push_back(std::string("clustered:") + argv[++k]);
         } else {
             files.push_back(arg);
         }
     }
     try {
         for (const std::string &file : files) {
-            const DistanceData data = ReadDistanceFile(file);
+            const DistanceData data = file.rfind("clustered:", 0) == 0
+                                          ? bench::ClusteredTable(std::stoi(file.substr(10)))
+                                          : ReadDistanceFile(file);
             auto started = std::chrono::steady_clock::now();
             const BestMapResult fitBest = FindBestMap(data);
             const double fitSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

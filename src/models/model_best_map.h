@@ -43,7 +43,8 @@ struct ModelBestMapResult {
 struct ModelBestMapSettings {
     /// Each 2-D polish: memory, stopping gain and cap.
     PolishSettings polish;
-    /// Route b: the fit's best map (FindBestMap, or the map given) as a start.
+    /// Route b: the fit's best map when the caller gives it, otherwise the
+    /// classical map polished under the fit measure, as a start.
     bool fitRoute = true;
     /// Route c: the 3-D classical start polished under the model in three
     /// dimensions, turned to its principal axes and flattened; the cap of
@@ -66,7 +67,7 @@ ModelBestMapSettings ModelBestMapSettingsFor(int itemCount);
 /// Polishes the routes' starts under `setting` and keeps the map of lowest
 /// stress (a later route wins only when lower by more than 1e-9 * stress).
 /// Deterministic bit for bit. `fitBest`, when given, is the fit's best map
-/// for route b (otherwise FindBestMap makes it). The fit model runs
+/// for route b (otherwise the classical map polished under the fit measure). The fit model runs
 /// FindBestMap (stress 1 - fit). `observer` may be null.
 ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting &setting,
                                     ScalingObserver *observer = nullptr, PairWeights weights = nullptr,

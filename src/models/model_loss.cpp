@@ -28,6 +28,8 @@ int halfwayRow(int n)
     return n;
 }
 
+constexpr std::uint32_t NoPosition = 0xffffffffu;
+
 } // namespace
 
 ModelLoss::ModelLoss(const DistanceData &data, const ModelSetting &setting, int dimensions, PairWeights weights,
@@ -99,8 +101,26 @@ ModelLoss::ModelLoss(const DistanceData &data, const ModelSetting &setting, int 
     case StressModel::Ordinal:
         m_regression = std::make_unique<MonotoneRegression>(given.data(), m_pairs,
                                                              m_weighted ? m_weights.data() : nullptr, setting.ties);
-        m_map.assign(m_pairs, 0.0);
-        m_fitted.assign(m_pairs, 0.0);
+        {
+            const std::vector<std::uint32_t> &order = m_regression->order();
+            std::vector<std::uint16_t> first(m_pairs), second(m_pairs);
+            std::size_t p = 0;
+            for (int i = 0; i < m_n; ++i)
+                for (int j = i + 1; j < m_n; ++j, ++p) {
+                    first[p] = static_cast<std::uint16_t>(i);
+                    second[p] = static_cast<std::uint16_t>(j);
+                }
+            m_orderedFirst.resize(order.size());
+            m_orderedSecond.resize(order.size());
+            m_position.assign(m_pairs, NoPosition);
+            for (std::size_t k = 0; k < order.size(); ++k) {
+                m_orderedFirst[k] = first[order[k]];
+                m_orderedSecond[k] = second[order[k]];
+                m_position[order[k]] = static_cast<std::uint32_t>(k);
+            }
+            m_orderedMap.assign(order.size(), 0.0);
+            m_orderedFitted.assign(order.size(), 0.0);
+        }
         for (std::size_t p = 0; p < m_pairs; ++p)
             counted = counted + weightOf(p);
         m_anyPair = counted > 0.0;
@@ -130,14 +150,26 @@ double ModelLoss::stressOf(double loss) const
     return std::sqrt(std::max(loss, 0.0));
 }
 
-void ModelLoss::distancesHalf(int which, const double *coords)
+void ModelLoss::orderedDistancesHalf(int which, const double *coords)
 {
-    const std::size_t n = static_cast<std::size_t>(m_n);
-    const double *columns[3] = {coords, coords + n, m_dimensions == 3 ? coords + 2 * n : nullptr};
-    const int first = which == 0 ? 0 : m_split;
-    const int end = which == 0 ? m_split : m_n;
-    modellanes::MapDistanceRows(m_n, m_dimensions, columns, first, end,
-                                m_map.data() + modellanes::PairOffset(m_n, first));
+    const std::size_t size = m_orderedMap.size();
+    const std::size_t first = which == 0 ? 0 : size / 2;
+    const std::size_t end = which == 0 ? size / 2 : size;
+    const double *columns[3] = {coords, coords + m_n, m_dimensions == 3 ? coords + 2 * m_n : nullptr};
+    modellanes::OrderedMapDistances(m_dimensions, columns, m_orderedFirst.data() + first,
+                                    m_orderedSecond.data() + first, end - first, m_orderedMap.data() + first);
+}
+
+void ModelLoss::targetsHalf(int which)
+{
+    const std::size_t first = which == 0 ? 0 : m_pairs / 2;
+    const std::size_t end = which == 0 ? m_pairs / 2 : m_pairs;
+    const double *fitted = m_orderedFitted.data();
+    for (std::size_t p = first; p < end; ++p) {
+        const std::uint32_t at = m_position[p];
+        const double level = at == NoPosition ? 0.0 : fitted[at];
+        m_target[p] = m_weighted ? m_weights[p] * level : level;
+    }
 }
 
 void ModelLoss::runHalf(int which, const double *coords)
@@ -196,11 +228,11 @@ double ModelLoss::evaluate(const double *coords, double *gradient)
 
     double fittedSquares = 0.0;
     if (m_setting.model == StressModel::Ordinal) {
-        both([](void *c) { auto *x = static_cast<Context *>(c); x->self->distancesHalf(0, x->coords); },
-             [](void *c) { auto *x = static_cast<Context *>(c); x->self->distancesHalf(1, x->coords); });
-        fittedSquares = m_regression->fit(m_map.data(), m_fitted.data());
-        for (std::size_t p = 0; p < m_pairs; ++p)
-            m_target[p] = m_weighted ? m_weights[p] * m_fitted[p] : m_fitted[p];
+        both([](void *c) { auto *x = static_cast<Context *>(c); x->self->orderedDistancesHalf(0, x->coords); },
+             [](void *c) { auto *x = static_cast<Context *>(c); x->self->orderedDistancesHalf(1, x->coords); });
+        fittedSquares = m_regression->fitOrdered(m_orderedMap.data(), m_orderedFitted.data());
+        both([](void *c) { static_cast<Context *>(c)->self->targetsHalf(0); },
+             [](void *c) { static_cast<Context *>(c)->self->targetsHalf(1); });
     }
     both([](void *c) { auto *x = static_cast<Context *>(c); x->self->runHalf(0, x->coords); },
          [](void *c) { auto *x = static_cast<Context *>(c); x->self->runHalf(1, x->coords); });

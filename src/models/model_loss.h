@@ -5,6 +5,7 @@
 #include "models/stress_model.h"
 #include "scaling/fit_gradient.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -21,8 +22,9 @@ namespace tessarin {
 /// change contributes nothing): with R = sum w m^2 and S^2 = sum w (d^ - m)^2
 /// / R, dS^2/dm = -2 w (d^ - (1 - S^2) m) / R.
 ///
-/// One pass over the pairs (two for ordinal: the map distances, the monotone
-/// regression, then the pass), split at the same row into two halves whose
+/// One pass over the pairs (for ordinal first the map distances in the order
+/// of the given distances, the monotone regression on them, the disparities
+/// taken back to pair order), split at the same row into two halves whose
 /// sums are combined in a fixed order, whether one thread or two ran them.
 /// Keeps a reference to `data`, which must outlive it and not change.
 class ModelLoss {
@@ -55,7 +57,8 @@ private:
         double sums[3][8];
     };
     void runHalf(int half, const double *coords);
-    void distancesHalf(int half, const double *coords);
+    void orderedDistancesHalf(int half, const double *coords);
+    void targetsHalf(int half);
 
     const DistanceData &m_data;
     ModelSetting m_setting;
@@ -72,9 +75,13 @@ private:
     /// Qc = sum w (g - mean)^2; Sammon Q = sum w g over g > 0.
     double m_q = 0.0, m_w = 0.0;
     bool m_anyPair = false;
-    /// Ordinal only: the map distances and their disparities in pair order.
+    /// Ordinal only: the regression; the items of each pair (0-based) in
+    /// the regression's order; the map distances and disparities in that
+    /// order; each pair's position in it (NoPosition for weight 0).
     std::unique_ptr<MonotoneRegression> m_regression;
-    std::vector<double> m_map, m_fitted;
+    std::vector<std::uint16_t> m_orderedFirst, m_orderedSecond;
+    std::vector<double> m_orderedMap, m_orderedFitted;
+    std::vector<std::uint32_t> m_position;
     Half m_halves[2];
 };
 

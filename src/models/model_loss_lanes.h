@@ -14,6 +14,9 @@
 //   sum_j t u_ij, sum_j t0 u_ij, sum_j v (Xi - Xj),
 // with m the map distance and u_ij = (Xi - Xj) / m_ij (0 when m_ij = 0).
 
+#include <cstddef>
+#include <cstdint>
+
 namespace tessarin::modellanes {
 
 /// Where a per-pair weight comes from.
@@ -65,10 +68,9 @@ inline long PairOffset(int itemCount, int row)
 
 void SumRowsPortable(const RowRange &range);
 
-/// The map distances of the pairs of rows [firstRow, endRow) into `out`, in
-/// pair order from row firstRow's first pair; the same numbers as the pass
-/// forms.
-void MapDistanceRows(int itemCount, int dimensions, const double *const *coords, int firstRow, int endRow,
-                     double *out);
+/// The map distances of `count` pairs (first[k], second[k]), first[k] <
+/// second[k], 0-based, into out[k]: the same numbers as the pass forms.
+void OrderedMapDistances(int dimensions, const double *const *coords, const std::uint16_t *first,
+                         const std::uint16_t *second, std::size_t count, double *out);
 
 } // namespace tessarin::modellanes

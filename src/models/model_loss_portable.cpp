@@ -115,21 +115,19 @@ void byUnit(const RowRange &r)
 }
 
 template <int D>
-void distances(int n, const double *const *coords, int firstRow, int endRow, double *out)
+void orderedDistances(const double *const *coords, const std::uint16_t *first, const std::uint16_t *second,
+                      std::size_t count, double *out)
 {
-    for (int i = firstRow; i < endRow; ++i) {
-        double xi[3];
+    for (std::size_t k = 0; k < count; ++k) {
+        const int i = first[k];
+        const int j = second[k];
+        double dx[3];
         for (int d = 0; d < D; ++d)
-            xi[d] = coords[d][i];
-        for (int j = i + 1; j < n; ++j) {
-            double dx[3];
-            for (int d = 0; d < D; ++d)
-                dx[d] = xi[d] - coords[d][j];
-            double squared = dx[0] * dx[0];
-            for (int d = 1; d < D; ++d)
-                squared = squared + dx[d] * dx[d];
-            *out++ = std::sqrt(squared);
-        }
+            dx[d] = coords[d][i] - coords[d][j];
+        double squared = dx[0] * dx[0];
+        for (int d = 1; d < D; ++d)
+            squared = squared + dx[d] * dx[d];
+        out[k] = std::sqrt(squared);
     }
 }
 
@@ -143,13 +141,13 @@ void SumRowsPortable(const RowRange &range)
         byUnit<2>(range);
 }
 
-void MapDistanceRows(int itemCount, int dimensions, const double *const *coords, int firstRow, int endRow,
-                     double *out)
+void OrderedMapDistances(int dimensions, const double *const *coords, const std::uint16_t *first,
+                         const std::uint16_t *second, std::size_t count, double *out)
 {
     if (dimensions == 3)
-        distances<3>(itemCount, coords, firstRow, endRow, out);
+        orderedDistances<3>(coords, first, second, count, out);
     else
-        distances<2>(itemCount, coords, firstRow, endRow, out);
+        orderedDistances<2>(coords, first, second, count, out);
 }
 
 } // namespace tessarin::modellanes

@@ -9,7 +9,8 @@
 namespace tessarin {
 
 /// How a stored map scores under a stress model, computed directly in
-/// double precision from the map distances (as the fit measure forms them).
+/// double precision from the map's coordinates (differences, squares and
+/// roots all in double precision, as ModelLoss forms them).
 struct ModelStressFigures {
     /// Stress-1 for ratio, interval and ordinal; E for Sammon.
     double stress = 0.0;

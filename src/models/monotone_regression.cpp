@@ -3,25 +3,48 @@
 #include "data/tessarin_error.h"
 
 #include <algorithm>
-#include <numeric>
+#include <cstring>
+#include <string>
 
 namespace tessarin {
+
+namespace {
+
+/// An unsigned integer in the order of the float (with -0 as +0).
+std::uint32_t sortableBits(float key)
+{
+    if (key == 0.0f)
+        key = 0.0f;
+    std::uint32_t bits;
+    std::memcpy(&bits, &key, sizeof bits);
+    return (bits & 0x80000000u) ? ~bits : (bits | 0x80000000u);
+}
+
+} // namespace
 
 MonotoneRegression::MonotoneRegression(const float *keys, std::size_t count, const double *weights, TieApproach ties)
     : m_count(count), m_ties(ties)
 {
     if (count > std::size_t{0xffffffffu})
         throw TessarinError("monotone regression: " + std::to_string(count) + " pairs are more than it can order");
-    if (weights)
-        m_weights.assign(weights, weights + count);
-    m_work.reserve(count);
+    // Key and index in one integer: sorting them is a stable sort by key.
+    std::vector<std::uint64_t> keyed;
+    keyed.reserve(count);
     for (std::size_t k = 0; k < count; ++k)
         if (!weights || weights[k] > 0.0)
-            m_work.push_back(static_cast<std::uint32_t>(k));
-    std::stable_sort(m_work.begin(), m_work.end(), [keys](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
-    for (std::size_t p = 0; p < m_work.size();) {
+            keyed.push_back(static_cast<std::uint64_t>(sortableBits(keys[k])) << 32 | k);
+    std::sort(keyed.begin(), keyed.end());
+    m_order.resize(keyed.size());
+    for (std::size_t p = 0; p < keyed.size(); ++p)
+        m_order[p] = static_cast<std::uint32_t>(keyed[p]);
+    if (weights) {
+        m_weights.resize(m_order.size());
+        for (std::size_t p = 0; p < m_order.size(); ++p)
+            m_weights[p] = weights[m_order[p]];
+    }
+    for (std::size_t p = 0; p < keyed.size();) {
         std::size_t q = p + 1;
-        while (q < m_work.size() && keys[m_work[q]] == keys[m_work[p]])
+        while (q < keyed.size() && (keyed[q] >> 32) == (keyed[p] >> 32))
             ++q;
         if (q - p > 1) {
             m_tieBlocks.push_back(p);
@@ -30,23 +53,40 @@ MonotoneRegression::MonotoneRegression(const float *keys, std::size_t count, con
         m_blockEnds.push_back(q);
         p = q;
     }
+    m_sequence.resize(m_order.size());
+    for (std::size_t p = 0; p < m_sequence.size(); ++p)
+        m_sequence[p] = static_cast<std::uint32_t>(p);
     m_pools.reserve(m_blockEnds.size());
 }
 
 double MonotoneRegression::fit(const double *values, double *fitted)
 {
+    const std::size_t size = m_order.size();
+    m_orderedValues.resize(size);
+    m_orderedFitted.resize(size);
+    for (std::size_t p = 0; p < size; ++p)
+        m_orderedValues[p] = values[m_order[p]];
+    const double squares = fitOrdered(m_orderedValues.data(), m_orderedFitted.data());
     std::fill(fitted, fitted + m_count, 0.0);
+    for (std::size_t p = 0; p < size; ++p)
+        fitted[m_order[p]] = m_orderedFitted[p];
+    return squares;
+}
+
+double MonotoneRegression::fitOrdered(const double *ordered, double *fitted)
+{
     const double *w = m_weights.empty() ? nullptr : m_weights.data();
-    auto weightOf = [w](std::uint32_t k) { return w ? w[k] : 1.0; };
+    auto weightAt = [w](std::size_t p) { return w ? w[p] : 1.0; };
+    const std::uint32_t *item = m_order.data();
 
     if (m_ties == TieApproach::Primary) {
-        // A total order (value, then index): the same result whatever order
+        // A total order (value, then item): the same result whatever order
         // the previous call left the block in.
         for (std::size_t t = 0; t < m_tieBlocks.size(); t += 2)
-            std::sort(m_work.begin() + static_cast<std::ptrdiff_t>(m_tieBlocks[t]),
-                      m_work.begin() + static_cast<std::ptrdiff_t>(m_tieBlocks[t + 1]),
-                      [values](std::uint32_t a, std::uint32_t b) {
-                          return values[a] < values[b] || (values[a] == values[b] && a < b);
+            std::sort(m_sequence.begin() + static_cast<std::ptrdiff_t>(m_tieBlocks[t]),
+                      m_sequence.begin() + static_cast<std::ptrdiff_t>(m_tieBlocks[t + 1]),
+                      [ordered, item](std::uint32_t a, std::uint32_t b) {
+                          return ordered[a] < ordered[b] || (ordered[a] == ordered[b] && item[a] < item[b]);
                       });
     }
 
@@ -63,31 +103,33 @@ double MonotoneRegression::fit(const double *values, double *fitted)
         m_pools.push_back(pool);
     };
     if (m_ties == TieApproach::Primary) {
-        for (std::size_t p = 0; p < m_work.size(); ++p) {
-            const std::uint32_t k = m_work[p];
-            const double wk = weightOf(k);
-            push(wk * values[k], wk, p + 1);
+        const std::size_t size = m_sequence.size();
+        for (std::size_t k = 0; k < size; ++k) {
+            const std::uint32_t p = m_sequence[k];
+            const double wp = weightAt(p);
+            push(wp * ordered[p], wp, k + 1);
         }
     } else {
         std::size_t p = 0;
         for (std::size_t end : m_blockEnds) {
             double weighted = 0.0, weight = 0.0;
             for (; p < end; ++p) {
-                const std::uint32_t k = m_work[p];
-                const double wk = weightOf(k);
-                weighted = weighted + wk * values[k];
-                weight = weight + wk;
+                const double wp = weightAt(p);
+                weighted = weighted + wp * ordered[p];
+                weight = weight + wp;
             }
             push(weighted, weight, end);
         }
     }
 
     double squares = 0.0;
-    std::size_t p = 0;
+    std::size_t k = 0;
     for (const Pool &pool : m_pools) {
         const double level = pool.weighted / pool.weight;
-        for (; p < pool.end; ++p)
-            fitted[m_work[p]] = level;
+        // Outside tie blocks m_sequence is the identity; the secondary
+        // approach never reorders it.
+        for (; k < pool.end; ++k)
+            fitted[m_sequence[k]] = level;
         squares = squares + level * level * pool.weight;
     }
     return squares;

@@ -10,7 +10,7 @@ namespace tessarin {
 
 /// Weighted monotone (isotonic) regression of values on the order of fixed
 /// keys, by pool-adjacent-violators. The keys (the given distances) are
-/// sorted once, stably, when the object is made; each fit() is then O(count)
+/// sorted once, stably, when the object is made; each fit is then O(count)
 /// plus the ordering of the tie blocks by value under the primary approach.
 ///
 /// The fit minimises sum w (d^ - y)^2 over d^ non-decreasing in the key:
@@ -22,12 +22,21 @@ namespace tessarin {
 class MonotoneRegression {
 public:
     /// `keys[k]`, k < count, and optional `weights` (null: all 1). Keeps no
-    /// reference to either.
+    /// reference to either. Throws TessarinError for more than 2^32 - 1 keys.
     MonotoneRegression(const float *keys, std::size_t count, const double *weights, TieApproach ties);
 
     /// Writes the fitted d^ of `values` (index order) to `fitted` and returns
     /// sum w d^^2, summed over the pooled blocks in key order.
     double fit(const double *values, double *fitted);
+
+    /// The items of weight > 0 in key order (ties in index order): position p
+    /// holds item order()[p].
+    const std::vector<std::uint32_t> &order() const { return m_order; }
+
+    /// The same fit on values given in key order: `ordered[p]` is the value of
+    /// item order()[p], and `fitted[p]` receives its d^. Reads and writes
+    /// order().size() values.
+    double fitOrdered(const double *ordered, double *fitted);
 
     std::size_t count() const { return m_count; }
     TieApproach ties() const { return m_ties; }
@@ -36,16 +45,18 @@ private:
     struct Pool {
         double weighted; // sum w y
         double weight;   // sum w
-        std::size_t end; // one past the last position in m_work
+        std::size_t end; // one past its last entry in m_sequence
     };
 
     std::size_t m_count;
     TieApproach m_ties;
-    std::vector<double> m_weights;     // empty: all 1
-    std::vector<std::uint32_t> m_work; // items with weight > 0 in key order
-    std::vector<std::size_t> m_tieBlocks; // (start, end) of each block of 2 or more equal keys
-    std::vector<std::size_t> m_blockEnds; // end of every block of equal keys, in order
+    std::vector<std::uint32_t> m_order;
+    std::vector<double> m_weights;             // in key order; empty: all 1
+    std::vector<std::size_t> m_tieBlocks;      // (start, end) of each block of 2 or more equal keys
+    std::vector<std::size_t> m_blockEnds;      // end of every block of equal keys, in order
+    std::vector<std::uint32_t> m_sequence;     // positions in the order the pooling takes them
     std::vector<Pool> m_pools;
+    std::vector<double> m_orderedValues, m_orderedFitted;
 };
 
 } // namespace tessarin
