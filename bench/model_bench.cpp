@@ -35,14 +35,20 @@ double secondsOf(const std::function<void()> &work)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
-// Arguments: model (1 ratio .. 4 Sammon), threads, N.
+// Arguments: model (1 ratio .. 4 Sammon), path (1 portable, 2 avx2, 3
+// avx512), threads, N.
 void BM_ModelLossPass(benchmark::State &state)
 {
     const ModelSetting setting{static_cast<StressModel>(state.range(0)), TieApproach::Primary};
-    const int n = static_cast<int>(state.range(2));
+    const auto path = static_cast<FitPath>(state.range(1));
+    const int n = static_cast<int>(state.range(3));
+    if (!FitPathSupported(path)) {
+        state.SkipWithError("this CPU lacks the path");
+        return;
+    }
     GradientOptions options;
-    options.path = FitPath::Portable;
-    options.threads = static_cast<int>(state.range(1));
+    options.path = path;
+    options.threads = static_cast<int>(state.range(2));
     const DistanceData &data = ClusteredTable(n);
     ModelLoss loss(data, setting, 2, nullptr, options);
     std::vector<double> coords(2 * static_cast<std::size_t>(n)), gradient(coords.size());
@@ -57,16 +63,19 @@ void BM_ModelLossPass(benchmark::State &state)
     const double pairs = static_cast<double>(n) * (n - 1) / 2;
     state.counters["ns_per_pair"] =
         benchmark::Counter(pairs * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-    state.SetLabel(std::string(ModelKey(setting.model)) + ", " + std::to_string(options.threads) + " thread(s)");
+    state.SetLabel(std::string(ModelKey(setting.model)) + ", " + FitPathName(path) + ", " +
+                   std::to_string(options.threads) + " thread(s)");
 }
 
 void PassArguments(benchmark::internal::Benchmark *b)
 {
-    for (int model : {1, 2, 3, 4})
-        for (int threads : {1, 2})
-            for (int n : {300, 1797})
-                b->Args({model, threads, n});
-    b->ArgNames({"model", "threads", "N"});
+    for (int model : {1, 2, 3, 4}) {
+        for (int path : {1, 2, 3})
+            b->Args({model, path, 1, 1797});
+        b->Args({model, 3, 2, 1797});
+        b->Args({model, 3, 1, 300});
+    }
+    b->ArgNames({"model", "path", "threads", "N"});
 }
 
 // Arguments: model (1 ratio .. 4 Sammon), N.

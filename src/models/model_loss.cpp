@@ -41,6 +41,8 @@ ModelLoss::ModelLoss(const DistanceData &data, const ModelSetting &setting, int 
         throw TessarinError("the fit measure has no stress loss: use its own gradient");
     if (dimensions != 2 && dimensions != 3)
         throw TessarinError("a map has 2 or 3 dimensions, not " + std::to_string(dimensions));
+    if (m_options.path == FitPath::OneByOne || !FitPathSupported(m_options.path))
+        m_options.path = m_options.path == FitPath::OneByOne ? FitPath::Portable : BestFitPath();
     m_pairs = pairCount(m_n);
     if (weights && !weights->empty()) {
         if (weights->size() != m_pairs)
@@ -204,7 +206,17 @@ void ModelLoss::runHalf(int which, const double *coords)
     range.sumTargetMap = half.sums[0];
     range.sumUnitMap = half.sums[1];
     range.sumSquare = half.sums[2];
-    modellanes::SumRowsPortable(range);
+    switch (m_options.path) {
+    case FitPath::Avx512:
+        modellanes::SumRowsAvx512(range);
+        break;
+    case FitPath::Avx2:
+        modellanes::SumRowsAvx2(range);
+        break;
+    default:
+        modellanes::SumRowsPortable(range);
+        break;
+    }
 }
 
 double ModelLoss::evaluate(const double *coords, double *gradient)

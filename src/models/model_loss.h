@@ -25,7 +25,9 @@ namespace tessarin {
 /// One pass over the pairs (for ordinal first the map distances in the order
 /// of the given distances, the monotone regression on them, the disparities
 /// taken back to pair order), split at the same row into two halves whose
-/// sums are combined in a fixed order, whether one thread or two ran them.
+/// sums are combined in a fixed order, whether one thread or two ran them;
+/// the portable, AVX2 and AVX-512 paths run the same 8 lanes in the same
+/// order and give the same bits.
 /// Keeps a reference to `data`, which must outlive it and not change.
 class ModelLoss {
 public:
