@@ -56,7 +56,7 @@ MonotoneRegression::MonotoneRegression(const float *keys, std::size_t count, con
     m_sequence.resize(m_order.size());
     for (std::size_t p = 0; p < m_sequence.size(); ++p)
         m_sequence[p] = static_cast<std::uint32_t>(p);
-    m_pools.reserve(m_blockEnds.size());
+    m_pools.resize(m_order.size());
 }
 
 double MonotoneRegression::fit(const double *values, double *fitted)
@@ -90,24 +90,29 @@ double MonotoneRegression::fitOrdered(const double *ordered, double *fitted)
                       });
     }
 
-    m_pools.clear();
-    auto push = [this](double weighted, double weight, std::size_t end) {
-        Pool pool{weighted, weight, end};
-        // Pool while the block before has a larger mean.
-        while (!m_pools.empty() && m_pools.back().weighted * pool.weight > pool.weighted * m_pools.back().weight) {
-            const Pool &last = m_pools.back();
-            pool.weighted = last.weighted + pool.weighted;
-            pool.weight = last.weight + pool.weight;
-            m_pools.pop_back();
+    // The pools as a stack in three arrays; a new entry pools with the top
+    // while the top's mean is larger.
+    Pool *pools = m_pools.data();
+    std::size_t top = 0; // number of pools
+    auto push = [pools, &top](double weighted, double weight, std::size_t end) {
+        while (top > 0 && pools[top - 1].weighted * weight > weighted * pools[top - 1].weight) {
+            --top;
+            weighted = pools[top].weighted + weighted;
+            weight = pools[top].weight + weight;
         }
-        m_pools.push_back(pool);
+        pools[top++] = Pool{weighted, weight, end};
     };
     if (m_ties == TieApproach::Primary) {
         const std::size_t size = m_sequence.size();
-        for (std::size_t k = 0; k < size; ++k) {
-            const std::uint32_t p = m_sequence[k];
-            const double wp = weightAt(p);
-            push(wp * ordered[p], wp, k + 1);
+        const std::uint32_t *sequence = m_sequence.data();
+        if (w) {
+            for (std::size_t k = 0; k < size; ++k) {
+                const std::uint32_t p = sequence[k];
+                push(w[p] * ordered[p], w[p], k + 1);
+            }
+        } else {
+            for (std::size_t k = 0; k < size; ++k)
+                push(ordered[sequence[k]], 1.0, k + 1);
         }
     } else {
         std::size_t p = 0;
@@ -121,10 +126,12 @@ double MonotoneRegression::fitOrdered(const double *ordered, double *fitted)
             push(weighted, weight, end);
         }
     }
+    m_poolCount = top;
 
     double squares = 0.0;
     std::size_t k = 0;
-    for (const Pool &pool : m_pools) {
+    for (std::size_t q = 0; q < m_poolCount; ++q) {
+        const Pool &pool = m_pools[q];
         const double level = pool.weighted / pool.weight;
         // Outside tie blocks m_sequence is the identity; the secondary
         // approach never reorders it.

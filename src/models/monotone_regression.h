@@ -55,7 +55,8 @@ private:
     std::vector<std::size_t> m_tieBlocks;      // (start, end) of each block of 2 or more equal keys
     std::vector<std::size_t> m_blockEnds;      // end of every block of equal keys, in order
     std::vector<std::uint32_t> m_sequence;     // positions in the order the pooling takes them
-    std::vector<Pool> m_pools;
+    std::vector<Pool> m_pools; // room for one pool an item; the first m_poolCount in use
+    std::size_t m_poolCount = 0;
     std::vector<double> m_orderedValues, m_orderedFitted;
 };
 
