@@ -287,7 +287,8 @@ ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting
         }
 
         if (settings.randomStarts > 0) {
-            runner.beginRoute("e", std::to_string(settings.randomStarts) + " random starts, each polished");
+            runner.beginRoute("e", settings.randomStarts == 1 ? std::string("1 random start, polished")
+                                                              : std::to_string(settings.randomStarts) + " random starts, each polished");
             FixedSequence sequence(RandomStartSeed);
             const double side = 2.0 * meanGiven;
             for (int s = 0; s < settings.randomStarts; ++s) {
