@@ -236,6 +236,17 @@ TEST(ModelKeys, ReadBackAndRefuseOtherText)
                             Verdict{0.05, "good"}, Verdict{0.07, "fair"}, Verdict{0.1, "fair"}, Verdict{0.15, "poor"},
                             Verdict{0.2, "poor"}, Verdict{0.21, "bad"}})
         EXPECT_STREQ(StressVerdict(v.stress), v.word) << v.stress;
+    struct Status {
+        StressModel model;
+        double stress;
+        const char *text;
+    };
+    for (const Status s : {Status{StressModel::Ordinal, 0.0231, "Ordinal stress-1 0.0231 (excellent)"},
+                           Status{StressModel::Ratio, 0.13449, "Ratio stress-1 0.1345 (poor)"},
+                           Status{StressModel::Interval, 0.5, "Interval stress-1 0.5000 (bad)"},
+                           Status{StressModel::Sammon, 0.00397, "Sammon stress 0.0040"},
+                           Status{StressModel::Fit, 0.1, ""}})
+        EXPECT_EQ(ModelStatusText(s.model, s.stress), s.text);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "models/stress_model.h"
 
+#include <cstdio>
+
 namespace tessarin {
 
 const char *ModelKey(StressModel model)
@@ -67,6 +69,18 @@ const char *StressVerdict(double stress)
     if (stress <= 0.2)
         return "poor";
     return "bad";
+}
+
+std::string ModelStatusText(StressModel model, double stress)
+{
+    if (model == StressModel::Fit)
+        return {};
+    char text[96];
+    if (model == StressModel::Sammon)
+        std::snprintf(text, sizeof text, "%s %.4f", ModelFigureName(model), stress);
+    else
+        std::snprintf(text, sizeof text, "%s %.4f (%s)", ModelFigureName(model), stress, StressVerdict(stress));
+    return text;
 }
 
 } // namespace tessarin

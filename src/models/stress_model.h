@@ -44,6 +44,11 @@ const char *ModelFigureName(StressModel model);
 /// 0.05, "fair" up to 0.1, "poor" up to 0.2, "bad" above.
 const char *StressVerdict(double stress);
 
+/// The line that names a map's figure under a stress model, for a status
+/// line: "Ordinal stress-1 0.0231 (excellent)" (4 decimals; Kruskal's guide
+/// for the stress-1 models, none for Sammon's criterion). Empty for Fit.
+std::string ModelStatusText(StressModel model, double stress);
+
 /// Weights of the pairs in pair order (i = 1..N, j = i + 1..N); a null
 /// pointer or an empty vector means every weight is 1.
 using PairWeights = const std::vector<double> *;
