@@ -242,7 +242,9 @@ double ModelLoss::evaluate(const double *coords, double *gradient)
     if (m_setting.model == StressModel::Ordinal) {
         both([](void *c) { auto *x = static_cast<Context *>(c); x->self->orderedDistancesHalf(0, x->coords); },
              [](void *c) { auto *x = static_cast<Context *>(c); x->self->orderedDistancesHalf(1, x->coords); });
-        fittedSquares = m_regression->fitOrdered(m_orderedMap.data(), m_orderedFitted.data());
+        both([](void *c) { auto *x = static_cast<Context *>(c); x->self->m_regression->poolHalf(0, x->self->m_orderedMap.data()); },
+             [](void *c) { auto *x = static_cast<Context *>(c); x->self->m_regression->poolHalf(1, x->self->m_orderedMap.data()); });
+        fittedSquares = m_regression->finish(m_orderedFitted.data());
         both([](void *c) { static_cast<Context *>(c)->self->targetsHalf(0); },
              [](void *c) { static_cast<Context *>(c)->self->targetsHalf(1); });
     }

@@ -46,10 +46,6 @@ MonotoneRegression::MonotoneRegression(const float *keys, std::size_t count, con
         std::size_t q = p + 1;
         while (q < keyed.size() && (keyed[q] >> 32) == (keyed[p] >> 32))
             ++q;
-        if (q - p > 1) {
-            m_tieBlocks.push_back(p);
-            m_tieBlocks.push_back(q);
-        }
         m_blockEnds.push_back(q);
         p = q;
     }
@@ -57,6 +53,11 @@ MonotoneRegression::MonotoneRegression(const float *keys, std::size_t count, con
     for (std::size_t p = 0; p < m_sequence.size(); ++p)
         m_sequence[p] = static_cast<std::uint32_t>(p);
     m_pools.resize(m_order.size());
+    // The halves meet at the first block end at or past the middle.
+    while (m_splitBlock < m_blockEnds.size() && 2 * m_blockEnds[m_splitBlock] < m_order.size())
+        ++m_splitBlock;
+    if (m_splitBlock < m_blockEnds.size())
+        ++m_splitBlock;
 }
 
 double MonotoneRegression::fit(const double *values, double *fitted)
@@ -73,65 +74,86 @@ double MonotoneRegression::fit(const double *values, double *fitted)
     return squares;
 }
 
-double MonotoneRegression::fitOrdered(const double *ordered, double *fitted)
+namespace {
+
+/// Pushes one entry on a stack of pools, pooling it with the top while the
+/// top's mean is larger; `top` counts the pools.
+template <class Pool>
+inline void pushPool(Pool *pools, std::size_t &top, double weighted, double weight, std::size_t end)
 {
-    const double *w = m_weights.empty() ? nullptr : m_weights.data();
-    auto weightAt = [w](std::size_t p) { return w ? w[p] : 1.0; };
-    const std::uint32_t *item = m_order.data();
-
-    if (m_ties == TieApproach::Primary) {
-        // A total order (value, then item): the same result whatever order
-        // the previous call left the block in.
-        for (std::size_t t = 0; t < m_tieBlocks.size(); t += 2)
-            std::sort(m_sequence.begin() + static_cast<std::ptrdiff_t>(m_tieBlocks[t]),
-                      m_sequence.begin() + static_cast<std::ptrdiff_t>(m_tieBlocks[t + 1]),
-                      [ordered, item](std::uint32_t a, std::uint32_t b) {
-                          return ordered[a] < ordered[b] || (ordered[a] == ordered[b] && item[a] < item[b]);
-                      });
+    while (top > 0 && pools[top - 1].weighted * weight > weighted * pools[top - 1].weight) {
+        --top;
+        weighted = pools[top].weighted + weighted;
+        weight = pools[top].weight + weight;
     }
+    pools[top++] = Pool{weighted, weight, end};
+}
 
-    // The pools as a stack in three arrays; a new entry pools with the top
-    // while the top's mean is larger.
-    Pool *pools = m_pools.data();
-    std::size_t top = 0; // number of pools
-    auto push = [pools, &top](double weighted, double weight, std::size_t end) {
-        while (top > 0 && pools[top - 1].weighted * weight > weighted * pools[top - 1].weight) {
-            --top;
-            weighted = pools[top].weighted + weighted;
-            weight = pools[top].weight + weight;
-        }
-        pools[top++] = Pool{weighted, weight, end};
-    };
+} // namespace
+
+void MonotoneRegression::poolHalf(int half, const double *ordered)
+{
+    const std::size_t first = half == 0 ? 0 : m_splitBlock;
+    const std::size_t end = half == 0 ? m_splitBlock : m_blockEnds.size();
+    const std::size_t from = first == 0 ? 0 : m_blockEnds[first - 1];
+    const double *w = m_weights.empty() ? nullptr : m_weights.data();
+    const std::uint32_t *item = m_order.data();
+    // Each half's stack starts at its first position: a half of k entries
+    // never holds more than k pools.
+    Pool *pools = m_pools.data() + from;
+    std::size_t top = 0;
     if (m_ties == TieApproach::Primary) {
-        const std::size_t size = m_sequence.size();
+        // Each block of ties in a total order (value, then item): the same
+        // result whatever order the previous call left the block in.
+        for (std::size_t b = first; b < end; ++b) {
+            const std::size_t blockFrom = b == 0 ? 0 : m_blockEnds[b - 1];
+            if (m_blockEnds[b] - blockFrom > 1)
+                std::sort(m_sequence.begin() + static_cast<std::ptrdiff_t>(blockFrom),
+                          m_sequence.begin() + static_cast<std::ptrdiff_t>(m_blockEnds[b]),
+                          [ordered, item](std::uint32_t a, std::uint32_t c) {
+                              return ordered[a] < ordered[c] || (ordered[a] == ordered[c] && item[a] < item[c]);
+                          });
+        }
         const std::uint32_t *sequence = m_sequence.data();
+        const std::size_t to = end == 0 ? 0 : m_blockEnds[end - 1];
         if (w) {
-            for (std::size_t k = 0; k < size; ++k) {
+            for (std::size_t k = from; k < to; ++k) {
                 const std::uint32_t p = sequence[k];
-                push(w[p] * ordered[p], w[p], k + 1);
+                pushPool(pools, top, w[p] * ordered[p], w[p], k + 1);
             }
         } else {
-            for (std::size_t k = 0; k < size; ++k)
-                push(ordered[sequence[k]], 1.0, k + 1);
+            for (std::size_t k = from; k < to; ++k)
+                pushPool(pools, top, ordered[sequence[k]], 1.0, k + 1);
         }
     } else {
-        std::size_t p = 0;
-        for (std::size_t end : m_blockEnds) {
+        std::size_t p = from;
+        for (std::size_t b = first; b < end; ++b) {
             double weighted = 0.0, weight = 0.0;
-            for (; p < end; ++p) {
-                const double wp = weightAt(p);
+            for (; p < m_blockEnds[b]; ++p) {
+                const double wp = w ? w[p] : 1.0;
                 weighted = weighted + wp * ordered[p];
                 weight = weight + wp;
             }
-            push(weighted, weight, end);
+            pushPool(pools, top, weighted, weight, m_blockEnds[b]);
         }
     }
-    m_poolCount = top;
+    m_halfPools[half] = top;
+}
 
+double MonotoneRegression::finish(double *fitted)
+{
+    // The second half's pools, in order, onto the first half's stack.
+    Pool *pools = m_pools.data();
+    std::size_t top = m_halfPools[0];
+    const std::size_t secondFrom = m_splitBlock == 0 ? 0 : m_blockEnds[m_splitBlock - 1];
+    for (std::size_t q = 0; q < m_halfPools[1]; ++q) {
+        const Pool pool = pools[secondFrom + q];
+        pushPool(pools, top, pool.weighted, pool.weight, pool.end);
+    }
     double squares = 0.0;
     std::size_t k = 0;
-    for (std::size_t q = 0; q < m_poolCount; ++q) {
-        const Pool &pool = m_pools[q];
+    for (std::size_t q = 0; q < top; ++q) {
+        const Pool &pool = pools[q];
         const double level = pool.weighted / pool.weight;
         // Outside tie blocks m_sequence is the identity; the secondary
         // approach never reorders it.
@@ -140,6 +162,13 @@ double MonotoneRegression::fitOrdered(const double *ordered, double *fitted)
         squares = squares + level * level * pool.weight;
     }
     return squares;
+}
+
+double MonotoneRegression::fitOrdered(const double *ordered, double *fitted)
+{
+    poolHalf(0, ordered);
+    poolHalf(1, ordered);
+    return finish(fitted);
 }
 
 } // namespace tessarin

@@ -38,6 +38,14 @@ public:
     /// order().size() values.
     double fitOrdered(const double *ordered, double *fitted);
 
+    /// fitOrdered in three steps: the two halves of the order (split at a
+    /// fixed block of ties near the middle) pooled each on its own, in
+    /// either order or side by side, then finish() pools the second half's
+    /// pools onto the first's and writes `fitted`. The same bits as
+    /// fitOrdered, which runs them one after the other.
+    void poolHalf(int half, const double *ordered);
+    double finish(double *fitted);
+
     std::size_t count() const { return m_count; }
     TieApproach ties() const { return m_ties; }
 
@@ -52,11 +60,11 @@ private:
     TieApproach m_ties;
     std::vector<std::uint32_t> m_order;
     std::vector<double> m_weights;             // in key order; empty: all 1
-    std::vector<std::size_t> m_tieBlocks;      // (start, end) of each block of 2 or more equal keys
     std::vector<std::size_t> m_blockEnds;      // end of every block of equal keys, in order
     std::vector<std::uint32_t> m_sequence;     // positions in the order the pooling takes them
-    std::vector<Pool> m_pools; // room for one pool an item; the first m_poolCount in use
-    std::size_t m_poolCount = 0;
+    std::vector<Pool> m_pools; // room for one pool an item; each half's stack from its first position
+    std::size_t m_splitBlock = 0; // the first block of the second half
+    std::size_t m_halfPools[2] = {0, 0};
     std::vector<double> m_orderedValues, m_orderedFitted;
 };
 
