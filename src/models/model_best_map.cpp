@@ -14,7 +14,9 @@
 
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <map>
+#include <utility>
 #include <memory>
 
 namespace tessarin {
@@ -50,8 +52,20 @@ namespace {
 
 constexpr std::uint64_t RandomStartSeed = 0x5a3c0e1d9b7f2468ULL;
 
-/// Raised by a hook when the observer asks to stop; caught by FindBestModelMap.
-struct StopRoutes {};
+/// Passes everything on to `inner`, reporting progress under `stage`: a fit
+/// polish inside a route counts as the route's.
+class RouteStageObserver : public ScalingObserver {
+public:
+    RouteStageObserver(ScalingObserver *inner, std::string stage) : m_inner(inner), m_stage(std::move(stage)) {}
+    void progress(const std::string &, int iteration) override { m_inner->progress(m_stage, iteration); }
+    bool wantsMap() override { return m_inner->wantsMap(); }
+    void improved(const Layout &layout, double fit) override { m_inner->improved(layout, fit); }
+    bool stopRequested() override { return m_inner->stopRequested(); }
+
+private:
+    ScalingObserver *m_inner;
+    std::string m_stage;
+};
 
 /// The models polished before `model` on route d.
 std::vector<StressModel> chainBefore(StressModel model)
@@ -78,9 +92,10 @@ public:
     }
 
     /// Polishes coordinate-major `coords` of `dimensions` under `model` in
-    /// place; counts the iterations towards the running route. Throws
-    /// StopRoutes when the observer asked to stop.
-    void polish(std::vector<double> &coords, int dimensions, StressModel model, int maxIterations)
+    /// place; counts the iterations towards the running route. Returns false
+    /// when the observer asked to stop (a 2-D map under the model is offered
+    /// first).
+    bool polish(std::vector<double> &coords, int dimensions, StressModel model, int maxIterations)
     {
         ModelLoss &loss = lossFor(model, dimensions);
         PolishSettings polish = m_settings.polish;
@@ -98,11 +113,9 @@ public:
         };
         const DescentOutcome outcome = DescendModel(loss, m_duplicates, coords, polish, hook);
         m_iterations = before + outcome.iterations;
-        if (outcome.stopped) {
-            if (own)
-                offer(coords);
-            throw StopRoutes{};
-        }
+        if (outcome.stopped && own)
+            offer(coords);
+        return !outcome.stopped;
     }
 
     /// Keeps a 2-D coordinate-major map when its stress is below the best
@@ -232,77 +245,88 @@ ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting
     const double meanGiven = static_cast<double>(data.DistanceSum) / static_cast<double>(pairs);
     const StressModel model = setting.model;
 
-    try {
+    // Each route returns false when the observer asked to stop; the routes
+    // after it do not run.
+    const std::vector<double> classical = ClassicalCoordinates(data, 2, observer);
+    const auto routeA = [&] {
         runner.beginRoute("a", "2-D classical start, polished");
-        {
-            std::vector<double> coords = CoordinateMajor(ClassicalCoordinates(data, 2, observer), n, 2);
+        std::vector<double> coords = CoordinateMajor(classical, n, 2);
+        runner.offer(coords);
+        return runner.polish(coords, 2, model, settings.polish.maxIterations) && (runner.offer(coords), true);
+    };
+    const auto routeB = [&] {
+        runner.beginRoute("b", fitBest ? "the fit's best map, polished"
+                                       : "the classical map polished under the fit measure, polished");
+        Layout start;
+        if (fitBest) {
+            start = *fitBest;
+        } else {
+            RouteStageObserver routeObserver(observer, "route b");
+            const PolishResult plain =
+                PolishLayout(data, StoredLayout(classical, n), observer ? &routeObserver : nullptr, settings.polish);
+            if (plain.stopped)
+                return false;
+            start = plain.layout;
+        }
+        std::vector<double> coords = StoredCoordinates(start, n);
+        runner.offer(coords);
+        return runner.polish(coords, 2, model, settings.polish.maxIterations) && (runner.offer(coords), true);
+    };
+    const auto routeC = [&] {
+        runner.beginRoute("c", "3-D classical start polished, projected, polished");
+        std::vector<double> deep = CoordinateMajor(ClassicalCoordinates(data, 3, observer), n, 3);
+        if (!runner.polish(deep, 3, model, settings.deepIterations))
+            return false;
+        std::vector<double> itemMajor = ItemMajor(deep, n, 3);
+        RotateToPrincipalAxes(itemMajor, n, 3);
+        deep = CoordinateMajor(itemMajor, n, 3);
+        std::vector<double> coords(deep.begin(), deep.begin() + 2 * static_cast<std::ptrdiff_t>(n));
+        return runner.polish(coords, 2, model, settings.polish.maxIterations) && (runner.offer(coords), true);
+    };
+    const std::vector<StressModel> chain = chainBefore(model);
+    const auto routeD = [&] {
+        std::string description = "the best map so far polished under";
+        for (StressModel step : chain)
+            description += std::string(" ") + ModelKey(step) + ",";
+        runner.beginRoute("d", description + " then under " + ModelKey(model));
+        std::vector<double> coords = runner.bestCoords();
+        for (StressModel step : chain)
+            if (!runner.polish(coords, 2, step, settings.chainIterations))
+                return false;
+        return runner.polish(coords, 2, model, settings.polish.maxIterations) && (runner.offer(coords), true);
+    };
+    const auto routeE = [&] {
+        runner.beginRoute("e", settings.randomStarts == 1
+                                   ? std::string("1 random start, polished")
+                                   : std::to_string(settings.randomStarts) + " random starts, each polished");
+        FixedSequence sequence(RandomStartSeed);
+        const double side = 2.0 * meanGiven;
+        for (int s = 0; s < settings.randomStarts; ++s) {
+            std::vector<double> coords(2 * static_cast<std::size_t>(n));
+            for (double &c : coords)
+                c = sequence.nextUnit() * side;
+            if (!runner.polish(coords, 2, model, settings.randomIterations))
+                return false;
             runner.offer(coords);
-            runner.polish(coords, 2, model, settings.polish.maxIterations);
-            runner.offer(coords);
+        }
+        return true;
+    };
+    const std::vector<std::pair<bool, std::function<bool()>>> routes = {
+        {true, routeA},
+        {settings.fitRoute && n > 2, routeB},
+        {settings.deepRoute && n > 3, routeC},
+        {settings.chainRoute && !chain.empty(), routeD},
+        {settings.randomStarts > 0, routeE},
+    };
+    for (const auto &[wanted, route] : routes) {
+        if (!wanted)
+            continue;
+        if (!route()) {
+            result.routes.push_back(runner.endRoute(true));
+            result.stopped = true;
+            break;
         }
         result.routes.push_back(runner.endRoute());
-
-        if (settings.fitRoute && n > 2) {
-            runner.beginRoute("b", fitBest ? "the fit's best map, polished"
-                                           : "the classical map polished under the fit measure, polished");
-            {
-                const Layout start = fitBest ? *fitBest : PolishLayout(data, ClassicalLayout(data)).layout;
-                std::vector<double> coords = StoredCoordinates(start, n);
-                runner.offer(coords);
-                runner.polish(coords, 2, model, settings.polish.maxIterations);
-                runner.offer(coords);
-            }
-            result.routes.push_back(runner.endRoute());
-        }
-
-        if (settings.deepRoute && n > 3) {
-            runner.beginRoute("c", "3-D classical start polished, projected, polished");
-            {
-                std::vector<double> deep = CoordinateMajor(ClassicalCoordinates(data, 3, observer), n, 3);
-                runner.polish(deep, 3, model, settings.deepIterations);
-                std::vector<double> itemMajor = ItemMajor(deep, n, 3);
-                RotateToPrincipalAxes(itemMajor, n, 3);
-                deep = CoordinateMajor(itemMajor, n, 3);
-                std::vector<double> coords(deep.begin(), deep.begin() + 2 * static_cast<std::ptrdiff_t>(n));
-                runner.polish(coords, 2, model, settings.polish.maxIterations);
-                runner.offer(coords);
-            }
-            result.routes.push_back(runner.endRoute());
-        }
-
-        const std::vector<StressModel> chain = chainBefore(model);
-        if (settings.chainRoute && !chain.empty()) {
-            std::string description = "the best map so far polished under";
-            for (StressModel step : chain)
-                description += std::string(" ") + ModelKey(step) + ",";
-            runner.beginRoute("d", description + " then under " + ModelKey(model));
-            {
-                std::vector<double> coords = runner.bestCoords();
-                for (StressModel step : chain)
-                    runner.polish(coords, 2, step, settings.chainIterations);
-                runner.polish(coords, 2, model, settings.polish.maxIterations);
-                runner.offer(coords);
-            }
-            result.routes.push_back(runner.endRoute());
-        }
-
-        if (settings.randomStarts > 0) {
-            runner.beginRoute("e", settings.randomStarts == 1 ? std::string("1 random start, polished")
-                                                              : std::to_string(settings.randomStarts) + " random starts, each polished");
-            FixedSequence sequence(RandomStartSeed);
-            const double side = 2.0 * meanGiven;
-            for (int s = 0; s < settings.randomStarts; ++s) {
-                std::vector<double> coords(2 * static_cast<std::size_t>(n));
-                for (double &c : coords)
-                    c = sequence.nextUnit() * side;
-                runner.polish(coords, 2, model, settings.randomIterations);
-                runner.offer(coords);
-            }
-            result.routes.push_back(runner.endRoute());
-        }
-    } catch (const StopRoutes &) {
-        result.routes.push_back(runner.endRoute(true));
-        result.stopped = true;
     }
     if (runner.valid()) {
         result.layout = runner.best().layout;
