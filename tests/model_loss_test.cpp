@@ -265,6 +265,38 @@ TEST(ModelLoss, RefusesWhatItCannotScore)
                  TessarinError);
 }
 
+TEST(ModelLoss, DegenerateTablesGiveFiniteLossesAndGradients)
+{
+    struct Table {
+        const char *name;
+        int n;
+        std::vector<float> upper;
+    };
+    const Table tables[] = {
+        {"every distance equal", 5, std::vector<float>(10, 3.0f)},
+        {"every distance 0", 4, std::vector<float>(6, 0.0f)},
+        {"half the distances 0", 4, {0.0f, 2.0f, 0.0f, 2.0f, 0.0f, 2.0f}},
+        {"two items", 2, {7.0f}},
+    };
+    std::mt19937 engine(17);
+    for (const Table &table : tables) {
+        const DistanceData data = MakeDistances(table.n, table.upper);
+        const std::vector<double> coords = RandomCoords(table.n, 2, engine);
+        for (StressModel model : {StressModel::Ratio, StressModel::Interval, StressModel::Ordinal, StressModel::Sammon})
+            for (TieApproach ties : {TieApproach::Primary, TieApproach::Secondary}) {
+                SCOPED_TRACE(std::string(table.name) + ", " + ModelKey(model) + ", " + TiesKey(ties));
+                ModelLoss loss(data, {model, ties}, 2);
+                std::vector<double> gradient(coords.size());
+                const double value = loss.evaluate(coords.data(), gradient.data());
+                EXPECT_TRUE(std::isfinite(value));
+                EXPECT_GE(value, -1e-12);
+                EXPECT_LE(value, 1.0 + 1e-12);
+                for (double g : gradient)
+                    EXPECT_TRUE(std::isfinite(g));
+            }
+    }
+}
+
 TEST(ModelLoss, AMapOnOnePointHasLossOneAndNoGradient)
 {
     const DistanceData data = PointDistances(ClusteredPoints(8, 2, 2, 5), 2);

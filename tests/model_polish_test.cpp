@@ -180,6 +180,36 @@ TEST(ModelBestMap, ExactTablesReachZeroStress)
     }
 }
 
+TEST(ModelBestMap, SmallAndFlatTables)
+{
+    struct Case {
+        const char *name;
+        DistanceData data;
+        /// The stress every stress-1 model reaches (Sammon: 0 wherever a
+        /// pair counts); negative: only that it is a figure in 0..1.
+        double stress;
+    };
+    const Case cases[] = {
+        {"N = 1", MakeDistances(1, {}), 1.0},
+        {"N = 2", MakeDistances(2, {2.0f}), 0.0},
+        {"3-4-5 triangle", MakeDistances(3, {3.0f, 4.0f, 5.0f}), 0.0},
+        {"all distances equal", MakeDistances(5, std::vector<float>(10, 4.0f)), -1.0},
+        {"all distances 0", MakeDistances(6, std::vector<float>(15, 0.0f)), -1.0},
+    };
+    for (const Case &c : cases)
+        for (StressModel model : AllModels) {
+            SCOPED_TRACE(std::string(c.name) + ", " + ModelKey(model));
+            const ModelBestMapResult result = FindBestModelMap(c.data, {model, TieApproach::Primary});
+            EXPECT_EQ(result.layout.size(), 2 * static_cast<std::size_t>(c.data.ItemCount) + 1);
+            if (c.stress >= 0.0) {
+                EXPECT_NEAR(result.stress, c.stress, 1e-6);
+            } else {
+                EXPECT_GE(result.stress, 0.0);
+                EXPECT_LE(result.stress, 1.0);
+            }
+        }
+}
+
 TEST(ModelBestMap, StopKeepsTheBestSoFar)
 {
     const DistanceData table = PointDistances(ClusteredPoints(40, 4, 3, 13), 4, 0.1);
