@@ -23,6 +23,8 @@
 
 #ifdef TESSARIN_HAS_WINDOW
 #include "window/map_export.h"
+#include "window/offscreen_application.h"
+#include <optional>
 #endif
 
 namespace tessarin {
@@ -203,6 +205,10 @@ int RunBatch(const BatchOptions &options)
     }
     const double fit = LayoutFitness(data, best);
 #ifdef TESSARIN_HAS_WINDOW
+    // One application, without a display, for every picture.
+    std::optional<OffscreenApplication> pictures;
+    if (!options.image.empty() || !options.diagnostics.shepard.empty())
+        pictures.emplace();
     if (!options.image.empty())
         WriteMapImage(options.image, best, n, fit, data.Names);
 #endif

@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <iostream>
+#include <new>
 
 namespace tessarin {
 
@@ -32,6 +33,9 @@ int RunCommandLine(const std::vector<std::string> &args, const WindowRunner &win
     } catch (const UsageError &error) {
         std::cerr << "tessarin: " << error.what() << " (see tessarin --help)\n";
         return ExitUsage;
+    } catch (const std::bad_alloc &) {
+        std::cerr << "tessarin: there is not enough memory for this run (the system refused an allocation)\n";
+        return ExitFailure;
     } catch (const std::exception &error) {
         std::cerr << "tessarin: " << error.what() << "\n";
         return ExitFailure;

@@ -199,6 +199,11 @@ void MainForm::showFileFormat()
     ShowHelpBox(this, "FileFormatBox", tr("The distance file format"), FileFormatText());
 }
 
+void MainForm::showFitHelp()
+{
+    ShowHelpBox(this, "FitHelpBox", tr("The fit and stress"), FitText());
+}
+
 void MainForm::showError(const QString &text)
 {
     if (m_messageSink)

@@ -169,6 +169,7 @@ public slots:
     void bestMap();
     void showAbout();
     void showFileFormat();
+    void showFitHelp();
     /// The context menu commands. PNG is saved at twice the box's size unless
     /// the dialog's "box size" filter is chosen.
     void saveMapPng();

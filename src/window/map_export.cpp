@@ -1,6 +1,7 @@
 #include "window/map_export.h"
 
 #include "data/tessarin_error.h"
+#include "window/image_limits.h"
 #include "window/painter_surface.h"
 
 #include <QBuffer>
@@ -32,11 +33,14 @@ QImage RenderImage(const PictureFrame &frame, double scale, const Replay &replay
 {
     if (frame.pixels.isEmpty() || !(scale > 0) || !std::isfinite(scale))
         throw TessarinError("there is no picture to draw: the box has no size");
-    const QSize size(qRound(frame.pixels.width() * scale), qRound(frame.pixels.height() * scale));
-    QImage image(size, QImage::Format_RGB32);
-    if (image.isNull())
-        throw TessarinError("an image of " + std::to_string(size.width()) + " by " +
-                            std::to_string(size.height()) + " pixels is too large");
+    const double width = std::round(frame.pixels.width() * scale);
+    const double height = std::round(frame.pixels.height() * scale);
+    if (!(width <= LargestImageSide) || !(height <= LargestImageSide))
+        throw TessarinError("an image " + QString::number(scale).toStdString() + " times the box of " +
+                            std::to_string(frame.pixels.width()) + " by " + std::to_string(frame.pixels.height()) +
+                            " pixels is larger than the largest image, " + std::to_string(LargestImageSide) +
+                            " pixels a side");
+    QImage image = NewImage(QSize(int(width), int(height)), QImage::Format_RGB32, "an image");
     // Drawn at 96 dots an inch, so that fonts have the window's sizes in
     // logical pixels; the scale enlarges the whole picture.
     image.setDotsPerMeterX(DotsPerMeter);

@@ -238,6 +238,9 @@ void PainterSurface::print(const std::string &text, bool lineEnd)
             m_stampedFont = m_resolvedSerial;
         }
         stamp = &m_stamps.entry(text);
+        // A text too large to keep is painted as any other.
+        if (!m_stamps.canStamp(*stamp, text))
+            image = nullptr;
     }
     if (!text.empty()) {
         const QPointF top = toPixels(m_state.currentX, m_state.currentY);
@@ -310,6 +313,7 @@ const PainterSurface::ResolvedFont &PainterSurface::resolvedFont() const
         m_resolved.font = drawingFont();
         m_resolved.metrics.emplace(m_resolved.font, m_device);
         m_resolved.advances.clear();
+        m_resolved.advanceBytes = 0;
         m_resolved.ascent = m_resolved.metrics->ascent();
         m_resolved.height = m_resolved.metrics->height();
         ++m_resolvedSerial;
@@ -320,9 +324,17 @@ const PainterSurface::ResolvedFont &PainterSurface::resolvedFont() const
 double PainterSurface::advance(const std::string &text) const
 {
     const ResolvedFont &resolved = resolvedFont();
+    // Bounded as the stamps are: past the bound, measured afresh.
+    constexpr std::size_t node = sizeof(std::string) + sizeof(double) + 3 * sizeof(void *);
+    if (resolved.advanceBytes > AdvanceBytes) {
+        resolved.advances.clear();
+        resolved.advanceBytes = 0;
+    }
     auto [known, added] = resolved.advances.try_emplace(text, 0.0);
-    if (added)
+    if (added) {
         known->second = resolved.metrics->horizontalAdvance(QString::fromStdString(text));
+        resolved.advanceBytes += node + (text.size() > 15 ? text.size() + 1 : 0);
+    }
     return known->second;
 }
 

@@ -33,6 +33,9 @@ public:
     static constexpr float SmallestPointSize = 1.0f;
     /// The largest point size the surface accepts.
     static constexpr float LargestPointSize = 2048.0f;
+    /// The measured advances kept for one font, in bytes, before they are
+    /// forgotten: some 40000 texts.
+    static constexpr std::size_t AdvanceBytes = std::size_t(4) << 20;
 
     PainterSurface() = default;
     PainterSurface(QPaintDevice *device, QSize pixels, QSizeF twips, double pixelScale = 1.0);
@@ -56,6 +59,8 @@ public:
     /// print goes through QPainter::drawText.
     void setTextStamps(bool on) { m_textStamps = on; }
     bool textStamps() const { return m_textStamps; }
+    /// The bytes the stamps' rasters take now (TextRasterCache::bytes).
+    std::size_t textStampBytes() const { return m_stamps.bytes(); }
 
     /// Takes over another surface's drawing state: scale, colours, font and
     /// print position, but not its device.
@@ -140,6 +145,7 @@ private:
         std::optional<QFontMetricsF> metrics;
         // Each distinct text's advance, in pixels: measuring lays the text out.
         mutable std::unordered_map<std::string, double> advances;
+        mutable std::size_t advanceBytes = 0; // about, as node sizes go
         // Asking the metrics locks the font cache: asked once per font.
         double ascent = 0, height = 0;
     };

@@ -20,6 +20,7 @@
 #include <chrono>
 #include <future>
 #include <iostream>
+#include <new>
 
 namespace tessarin {
 
@@ -167,6 +168,11 @@ void MainForm::drawAndSearch(const QString &failure)
         drawTable();
         runSearch();
     } catch (const WindowClosing &) {
+    } catch (const std::bad_alloc &) {
+        endRun();
+        showError(failure + QStringLiteral("\n\n") +
+                  tr("There is not enough memory for it: the system refused an allocation."));
+        return;
     } catch (const std::exception &error) {
         endRun();
         showError(failure + QStringLiteral("\n\n") + QString::fromStdString(error.what()));

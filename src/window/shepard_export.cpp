@@ -18,7 +18,13 @@ Replay ShepardReplay(std::shared_ptr<const StressFigures> figures, const std::st
 {
     if (!figures)
         throw TessarinError("there is no Shepard diagram to draw");
-    return [figures, subject](PainterSurface &surface) { DrawShepard(surface, *figures, subject); };
+    return [figures, subject](PainterSurface &surface) {
+        // Painted, not stamped: a few dozen texts gain nothing from stamps,
+        // and the title and legend are wider than the 255 pixels a stamp's
+        // rows can hold.
+        surface.setTextStamps(false);
+        DrawShepard(surface, *figures, subject);
+    };
 }
 
 bool IsShepardImageName(const std::string &path)

@@ -1,5 +1,8 @@
 #include "window/text_raster_cache.h"
 
+#include "data/tessarin_error.h"
+#include "window/image_limits.h"
+
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -41,16 +44,44 @@ void TextRasterCache::setFont(const QFont &font, const QPaintDevice *device)
     probe.setDotsPerMeterY(m_dotsPerMeterY);
     m_metrics.emplace(m_font, &probe);
     m_canvasPainter.reset(); // drew in the previous font
+    dropStore();
+}
+
+void TextRasterCache::dropStore()
+{
+    flush(); // the queued stamps use the rasters about to go
     m_entries.clear();
+    m_keyBytes = 0;
     m_rasters.assign(1, Raster{}); // index 0: not made yet
-    m_pixels.clear();
+    m_rasters.shrink_to_fit();
+    m_pixels = {};
     m_front.assign(FrontSize, Front{});
+}
+
+std::size_t TextRasterCache::storeBytes() const
+{
+    // A map node holds the key, the entry, the hash and a link; the key's
+    // characters beyond the string's own buffer come on top.
+    constexpr std::size_t node = sizeof(std::string) + sizeof(Entry) + 2 * sizeof(void *);
+    return m_pixels.capacity() + m_rasters.capacity() * sizeof(Raster) +
+           m_entries.bucket_count() * sizeof(void *) + m_entries.size() * node + m_keyBytes;
+}
+
+std::size_t TextRasterCache::bytes() const
+{
+    static_assert(sizeof(Stamp) <= 16 && sizeof(Front) <= 16, "ByteBound counts 16 bytes for each");
+    return storeBytes() + std::size_t(m_canvas.sizeInBytes()) + m_runs.capacity() * sizeof(m_runs[0]) +
+           m_queue.capacity() * sizeof(Stamp) + m_front.capacity() * sizeof(Front);
 }
 
 TextRasterCache::Entry &TextRasterCache::entry(const std::string &text)
 {
+    // Checked here, where no entry is in use: the caller holds on to the one
+    // returned while it is stamped.
+    if (storeBytes() > StoreBytes)
+        dropStore();
     if (text.size() > 7)
-        return m_entries[text];
+        return added(text);
     std::uint64_t key = text.size();
     for (std::size_t k = 0; k < text.size(); ++k)
         key |= std::uint64_t(static_cast<unsigned char>(text[k])) << (8 * (k + 1));
@@ -58,9 +89,18 @@ TextRasterCache::Entry &TextRasterCache::entry(const std::string &text)
     if (front.entry && front.key == key)
         return *front.entry;
     // Entries of an unordered_map stay where they are as it grows.
-    Entry &found = m_entries[text];
+    Entry &found = added(text);
     front = {key, &found};
     return found;
+}
+
+TextRasterCache::Entry &TextRasterCache::added(const std::string &text)
+{
+    auto [kept, isNew] = m_entries.try_emplace(text);
+    // Beyond the string's own buffer of 15 characters.
+    if (isNew && text.size() > 15)
+        m_keyBytes += text.size() + 1;
+    return kept->second;
 }
 
 double TextRasterCache::advance(Entry &entry, const std::string &text)
@@ -70,23 +110,51 @@ double TextRasterCache::advance(Entry &entry, const std::string &text)
     return entry.advance;
 }
 
+QSize TextRasterCache::canvasSize(double advance) const
+{
+    // Room on every side for glyphs that reach past their advance.
+    const double pad = std::ceil(m_metrics->height()) + 2;
+    const double width = std::ceil(advance) + 2 * pad;
+    const double height = std::ceil(m_metrics->height()) + 2 * pad;
+    if (!(width <= CanvasSide) || !(height <= CanvasSide))
+        return {CanvasSide + 1, CanvasSide + 1};
+    return {int(width), int(height)};
+}
+
+bool TextRasterCache::canStamp(Entry &entry, const std::string &text)
+{
+    const QSize needed = canvasSize(advance(entry, text));
+    return needed.width() <= CanvasSide && needed.height() <= CanvasSide &&
+           std::size_t(needed.width()) * std::size_t(needed.height()) * 4 <= CanvasBytes;
+}
+
 std::int32_t TextRasterCache::make(const std::string &text, double advance, int phase)
 {
     const QString shown = QString::fromStdString(text);
     const QFontMetricsF &metrics = *m_metrics;
-    // Room on every side for glyphs that reach past their advance.
+    const QSize needed = canvasSize(advance);
+    if (needed.width() > CanvasSide || needed.height() > CanvasSide ||
+        std::size_t(needed.width()) * std::size_t(needed.height()) * 4 > CanvasBytes)
+        throw TessarinError("the text \"" + text + "\" is too large to stamp");
     const int pad = int(std::ceil(metrics.height())) + 2;
-    const int width = int(std::ceil(advance)) + 2 * pad;
-    const int height = int(std::ceil(metrics.height())) + 2 * pad;
+    const int width = needed.width();
+    const int height = needed.height();
     const int baseline = pad + int(std::ceil(metrics.ascent()));
     // One canvas and one painter serve every raster of the font: opening a
-    // painter costs about as much as the text it draws.
-    if (!m_canvasPainter || m_canvas.width() < width || m_canvas.height() < height) {
+    // painter costs about as much as the text it draws. The canvas grows by
+    // half at a time, up to CanvasBytes; a new font reuses it as it is.
+    if (m_canvas.width() < width || m_canvas.height() < height) {
         m_canvasPainter.reset();
-        m_canvas = QImage(std::max(width, 2 * m_canvas.width()), std::max(height, m_canvas.height()),
-                          QImage::Format_ARGB32_Premultiplied);
+        QSize grown(std::max(width, std::min(CanvasSide, m_canvas.width() + m_canvas.width() / 2)),
+                    std::max(height, m_canvas.height()));
+        if (std::size_t(grown.width()) * std::size_t(grown.height()) * 4 > CanvasBytes)
+            grown = QSize(width, height);
+        m_canvas = QImage(); // given back before the new one is taken
+        m_canvas = NewImage(grown, QImage::Format_ARGB32_Premultiplied, "a text raster canvas");
         m_canvas.setDotsPerMeterX(m_dotsPerMeterX);
         m_canvas.setDotsPerMeterY(m_dotsPerMeterY);
+    }
+    if (!m_canvasPainter) {
         m_canvasPainter = std::make_unique<QPainter>(&m_canvas);
         m_canvasPainter->setFont(m_font);
         m_canvasPainter->setPen(Qt::white);
@@ -125,12 +193,23 @@ std::int32_t TextRasterCache::make(const std::string &text, double advance, int 
         raster.top = top - baseline;
         raster.width = right - left + 1;
         raster.height = bottom - top + 1;
+        // Room for the raster taken at once, growing the store by no more
+        // than its bound between two lookups.
+        std::size_t size = m_pixels.size();
+        for (int y = top; y <= bottom; ++y)
+            size += 4 + std::size_t(std::max(0, m_runs[std::size_t(y)].second - m_runs[std::size_t(y)].first + 1));
+        if (size > m_pixels.capacity())
+            m_pixels.reserve(std::max(size, std::min(2 * m_pixels.capacity(), StoreBytes)));
+        const auto put16 = [this](int value) {
+            m_pixels.push_back(static_cast<std::uint8_t>(value & 0xff));
+            m_pixels.push_back(static_cast<std::uint8_t>(value >> 8));
+        };
         for (int y = top; y <= bottom; ++y) {
             const auto *line = reinterpret_cast<const QRgb *>(bits + y * stride);
             const auto [first, last] = m_runs[static_cast<std::size_t>(y)];
             const int length = std::max(0, last - first + 1);
-            m_pixels.push_back(static_cast<std::uint8_t>(length ? first - left : 0));
-            m_pixels.push_back(static_cast<std::uint8_t>(length));
+            put16(length ? first - left : 0);
+            put16(length);
             for (int x = first; x <= last; ++x)
                 m_pixels.push_back(static_cast<std::uint8_t>(qAlpha(line[x])));
         }
@@ -181,9 +260,9 @@ void TextRasterCache::layDown(QImage &image, const Stamp &stamp, int lineFrom, i
     auto *bits = reinterpret_cast<quint32 *>(const_cast<uchar *>(image.constBits()));
     const std::uint8_t *row = m_pixels.data() + raster.offset;
     for (int y = 0; y < raster.height; ++y) {
-        const int first = row[0], length = row[1];
-        const std::uint8_t *cover = row + 2;
-        row += 2 + length;
+        const int first = row[0] | row[1] << 8, length = row[2] | row[3] << 8;
+        const std::uint8_t *cover = row + 4;
+        row += 4 + length;
         const int line = y0 + y;
         if (line < lineFrom || line >= lineTo)
             continue;
