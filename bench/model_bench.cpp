@@ -54,7 +54,7 @@ void BM_ModelLossPass(benchmark::State &state)
         state.SkipWithError("this CPU lacks the path");
         return;
     }
-    GradientOptions options;
+    FitOptions options;
     options.path = path;
     options.threads = static_cast<int>(state.range(2));
     const DistanceData &data = ClusteredTable(n);

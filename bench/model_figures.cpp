@@ -3,8 +3,8 @@
 //   tessarin_model_figures FILE... [--clustered N]... [--model M] [--ties primary|secondary]
 // (--clustered N: the benchmarks' clustered table of N items)
 
-#include "data/distance_file.h"
-#include "data/tessarin_error.h"
+#include "io/distance_file.h"
+#include "base/tessarin_error.h"
 #include "models/model_best_map.h"
 #include "models/model_stress.h"
 #include "scaling/best_map.h"

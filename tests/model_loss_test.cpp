@@ -1,4 +1,4 @@
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "map_tables.h"
 #include "models/model_loss.h"
 #include "models/model_stress.h"
@@ -19,9 +19,9 @@ using testing::ClusteredPoints;
 using testing::MakeDistances;
 using testing::PointDistances;
 
-GradientOptions Forced(FitPath path, int threads)
+FitOptions Forced(FitPath path, int threads)
 {
-    GradientOptions options;
+    FitOptions options;
     options.path = path;
     options.threads = threads;
     options.minItemsForThreads = 2;

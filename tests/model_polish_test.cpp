@@ -1,4 +1,4 @@
-#include "data/layout_fitness.h"
+#include "fit/layout_fitness.h"
 #include "map_tables.h"
 #include "models/model_best_map.h"
 #include "models/model_loss.h"

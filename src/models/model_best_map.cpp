@@ -1,16 +1,16 @@
 #include "models/model_best_map.h"
 
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "models/model_descent.h"
 #include "models/model_loss.h"
 #include "models/stored_model_stress.h"
 #include "scaling/best_map.h"
 #include "scaling/classical_scaling.h"
 #include "scaling/duplicate_items.h"
-#include "scaling/fixed_sequence.h"
+#include "base/random_source.h"
 #include "scaling/map_axes.h"
-#include "scaling/scaling_observer.h"
+#include "run/run_observer.h"
 
 #include <chrono>
 #include <cmath>
@@ -54,16 +54,16 @@ constexpr std::uint64_t RandomStartSeed = 0x5a3c0e1d9b7f2468ULL;
 
 /// Passes everything on to `inner`, reporting progress under `stage`: a fit
 /// polish inside a route counts as the route's.
-class RouteStageObserver : public ScalingObserver {
+class RouteStageObserver : public RunObserver {
 public:
-    RouteStageObserver(ScalingObserver *inner, std::string stage) : m_inner(inner), m_stage(std::move(stage)) {}
+    RouteStageObserver(RunObserver *inner, std::string stage) : m_inner(inner), m_stage(std::move(stage)) {}
     void progress(const std::string &, int iteration) override { m_inner->progress(m_stage, iteration); }
     bool wantsMap() override { return m_inner->wantsMap(); }
     void improved(const Layout &layout, double fit) override { m_inner->improved(layout, fit); }
     bool stopRequested() override { return m_inner->stopRequested(); }
 
 private:
-    ScalingObserver *m_inner;
+    RunObserver *m_inner;
     std::string m_stage;
 };
 
@@ -84,7 +84,7 @@ std::vector<StressModel> chainBefore(StressModel model)
 
 class RouteRunner {
 public:
-    RouteRunner(const DistanceData &data, const ModelSetting &setting, ScalingObserver *observer,
+    RouteRunner(const DistanceData &data, const ModelSetting &setting, RunObserver *observer,
                 PairWeights weights, const ModelBestMapSettings &settings)
         : m_data(data), m_n(data.ItemCount), m_setting(setting), m_observer(observer), m_weights(weights),
           m_settings(settings), m_duplicates(data), m_flat(data, setting, 2, weights)
@@ -198,7 +198,7 @@ private:
     const DistanceData &m_data;
     int m_n;
     ModelSetting m_setting;
-    ScalingObserver *m_observer;
+    RunObserver *m_observer;
     PairWeights m_weights;
     ModelBestMapSettings m_settings;
     DuplicateItems m_duplicates;
@@ -216,13 +216,13 @@ private:
 
 } // namespace
 
-ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting &setting, ScalingObserver *observer,
+ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting &setting, RunObserver *observer,
                                     PairWeights weights, const Layout *fitBest)
 {
     return FindBestModelMap(data, setting, observer, weights, fitBest, ModelBestMapSettingsFor(data.ItemCount));
 }
 
-ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting &setting, ScalingObserver *observer,
+ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting &setting, RunObserver *observer,
                                     PairWeights weights, const Layout *fitBest, const ModelBestMapSettings &settings)
 {
     const int n = data.ItemCount;

@@ -10,7 +10,7 @@
 
 namespace tessarin {
 
-class ScalingObserver;
+class RunObserver;
 
 /// One route the best-map search under a model tried.
 struct ModelRouteOutcome {
@@ -70,11 +70,11 @@ ModelBestMapSettings ModelBestMapSettingsFor(int itemCount);
 /// for route b (otherwise the classical map polished under the fit measure). The fit model runs
 /// FindBestMap (stress 1 - fit). `observer` may be null.
 ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting &setting,
-                                    ScalingObserver *observer = nullptr, PairWeights weights = nullptr,
+                                    RunObserver *observer = nullptr, PairWeights weights = nullptr,
                                     const Layout *fitBest = nullptr);
 
 /// The same with the routes and budgets of `settings`.
-ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting &setting, ScalingObserver *observer,
+ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting &setting, RunObserver *observer,
                                     PairWeights weights, const Layout *fitBest, const ModelBestMapSettings &settings);
 
 } // namespace tessarin

@@ -1,8 +1,8 @@
 #include "models/model_loss.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "models/model_loss_lanes.h"
-#include "search/fit_kernel_worker.h"
+#include "fit/fit_kernel_worker.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,7 +33,7 @@ constexpr std::uint32_t NoPosition = 0xffffffffu;
 } // namespace
 
 ModelLoss::ModelLoss(const DistanceData &data, const ModelSetting &setting, int dimensions, PairWeights weights,
-                     const GradientOptions &options)
+                     const FitOptions &options)
     : m_data(data), m_setting(setting), m_n(std::max<int>(data.ItemCount, 0)), m_dimensions(dimensions),
       m_options(options)
 {

@@ -3,7 +3,7 @@
 #include "data/distance_data.h"
 #include "models/monotone_regression.h"
 #include "models/stress_model.h"
-#include "scaling/fit_gradient.h"
+#include "fit/fit_options.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,7 +34,7 @@ public:
     /// Throws TessarinError for the fit model (see FitGradient), for
     /// dimensions other than 2 and 3, and for weights of the wrong count.
     ModelLoss(const DistanceData &data, const ModelSetting &setting, int dimensions, PairWeights weights = nullptr,
-              const GradientOptions &options = DefaultGradientOptions());
+              const FitOptions &options = DefaultFitOptions());
     ~ModelLoss();
 
     /// The loss at `coords` (coordinate-major: item j's coordinate d at
@@ -66,7 +66,7 @@ private:
     ModelSetting m_setting;
     int m_n;
     int m_dimensions;
-    GradientOptions m_options;
+    FitOptions m_options;
     std::size_t m_pairs = 0;
     int m_split = 0;
     bool m_weighted = false;

@@ -1,14 +1,14 @@
 #include "models/model_polish.h"
 
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "models/model_descent.h"
 #include "models/model_loss.h"
 #include "models/stored_model_stress.h"
 #include "scaling/classical_scaling.h"
 #include "scaling/duplicate_items.h"
 #include "scaling/map_axes.h"
-#include "scaling/scaling_observer.h"
+#include "run/run_observer.h"
 
 #include <string>
 
@@ -28,7 +28,7 @@ bool allOnePoint(const std::vector<double> &coords, int n)
 } // namespace
 
 ModelPolishResult PolishUnderModel(const DistanceData &data, const Layout &start, const ModelSetting &setting,
-                                   ScalingObserver *observer, const PolishSettings &settings, PairWeights weights)
+                                   RunObserver *observer, const PolishSettings &settings, PairWeights weights)
 {
     if (setting.model == StressModel::Fit) {
         const PolishResult plain = PolishLayout(data, start, observer, settings);

@@ -7,7 +7,7 @@
 
 namespace tessarin {
 
-class ScalingObserver;
+class RunObserver;
 
 struct ModelPolishResult {
     /// The polished map in stored form, or the start when the polish could
@@ -29,7 +29,7 @@ struct ModelPolishResult {
 /// and gets the maps with their LayoutFitness. The fit model runs
 /// PolishLayout (its stress is then 1 - fit).
 ModelPolishResult PolishUnderModel(const DistanceData &data, const Layout &start, const ModelSetting &setting,
-                                   ScalingObserver *observer = nullptr, const PolishSettings &settings = {},
+                                   RunObserver *observer = nullptr, const PolishSettings &settings = {},
                                    PairWeights weights = nullptr);
 
 } // namespace tessarin

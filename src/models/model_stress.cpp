@@ -1,6 +1,6 @@
 #include "models/model_stress.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "models/monotone_regression.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "models/monotone_regression.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 
 #include <algorithm>
 #include <cstring>
