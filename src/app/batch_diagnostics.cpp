@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <chrono>
+#include <optional>
 #include <cstdio>
 #include <memory>
 
@@ -55,7 +56,12 @@ std::string WriteDiagnostics(const DiagnosticsOptions &options, const PictureWri
     if (!options.shepard.empty())
         pictures.shepard(options.shepard, figures, baseName(report.file));
     // A failed write leaves no half-written file.
-    if (!options.report.empty() && WriteFileAtomically(options.report, StressReportJson(report, data, *figures)) != 0)
+    std::optional<ModelStressFigures> modelFigures;
+    if (!options.report.empty() && report.model && report.model->model != StressModel::Fit)
+        modelFigures = MeasureModelStress(data, best, *report.model);
+    if (!options.report.empty() &&
+        WriteFileAtomically(options.report,
+                            StressReportJson(report, data, *figures, modelFigures ? &*modelFigures : nullptr)) != 0)
         throw TessarinError(options.report + ": the report could not be written");
     return "stress-1: " + SignificantText(figures->stress1, 10);
 }
