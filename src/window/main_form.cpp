@@ -140,6 +140,19 @@ void MainForm::createControls()
     createMenus();
     m_saveMapPng->setShortcut(QKeySequence::Save);
     m_menuBar = new MenuBar(*this, {m_saveMapPng, m_saveMapSvg, m_saveCoordinates, m_saveTablePng, m_saveTableSvg});
+    // The model's status line under the form, shown once a stress model is
+    // chosen; the map commands run under the chosen model.
+    m_modelStatus = new QLabel(this);
+    m_modelStatus->setObjectName(QStringLiteral("ModelStatus"));
+    m_modelStatus->setContentsMargins(6, 2, 6, 2);
+    m_modelStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_modelStatus->hide();
+    m_mapCommandRunner = [this](MapStage command, const DistanceData &data, const Layout &best,
+                                RunObserver &observer) {
+        MapStageSettings settings;
+        settings.model = m_model;
+        return RunMapStage(command, data, best, settings, observer);
+    };
     m_requestedOuterSize = QSizeF(10500, 6700);
     resize(pixelRect(0, 0, 10500, 6700).size() + QSize(0, menuBarHeight()));
     m_diagnostics->addActionsTo(m_menuBar->mapCommandsMenu());

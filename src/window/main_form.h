@@ -5,6 +5,7 @@
 #include "data/layout.h"
 #include "display/map_settings.h"
 #include "display/map_view.h"
+#include "models/stress_model.h"
 #include "window/map_commands.h"
 #include "base/random_source.h"
 #include "window/run_display.h"
@@ -133,6 +134,10 @@ public:
     bool isClosing() const { return m_closing; }
     /// The window's menu bar (File, Map, Help).
     MenuBar *menuBar() const { return m_menuBar; }
+    const ModelSetting &model() const { return m_model; }
+    /// The status line's text ("Ordinal stress-1 0.0231 (excellent)"); empty
+    /// under Fit, when the line is hidden.
+    QString modelStatusText() const;
     /// The widget below the menu bar that holds the controls; their
     /// positions are in its coordinates.
     QWidget *clientArea() const { return m_clientArea; }
@@ -167,6 +172,11 @@ public slots:
     void classicalStart();
     void polish();
     void bestMap();
+    /// Map ▸ Model and Map ▸ Ties: what Polish and Best map minimise from now
+    /// on (Fit, the fit measure, is the start-up's). Any other model shows
+    /// the status line under the form with the best map's stress under it.
+    void setModel(StressModel model);
+    void setTies(TieApproach ties);
     void showAbout();
     void showFileFormat();
     void showFitHelp();
@@ -226,6 +236,11 @@ private:
     // a map command failed.
     void redrawBestLayout();
     int menuBarHeight() const;
+    // The status line's height while it shows (a model other than Fit), 0
+    // otherwise.
+    int statusLineHeight() const;
+    // Writes the best map's stress under the model into the status line.
+    void updateModelStatus();
     void runSearch();
     void endRun();
     void showError(const QString &text);
@@ -269,6 +284,8 @@ private:
     ItemTooltips *m_tooltips = nullptr;
     QWidget *m_clientArea = nullptr;
     MenuBar *m_menuBar = nullptr;
+    ModelSetting m_model;
+    QLabel *m_modelStatus = nullptr;
     QMenu *m_mapMenu = nullptr;
     QMenu *m_tableMenu = nullptr;
     QAction *m_saveMapPng = nullptr;

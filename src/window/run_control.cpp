@@ -283,6 +283,7 @@ void MainForm::runSearch()
 
 void MainForm::endRun()
 {
+    updateModelStatus();
     setBusy(false);
     if (!m_closing)
         setOpenEnabled(true);

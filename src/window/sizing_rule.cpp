@@ -9,6 +9,7 @@
 #include "window/menu_bar.h"
 #include "window/picture_box.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QResizeEvent>
 #include <QScopedValueRollback>
@@ -81,7 +82,7 @@ void MainForm::applySizingRuleOnce()
     // Outer size is the frame's size; without a frame it is the client size.
     const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
     // The menu bar is window chrome, as the title bar is: it comes on top.
-    m_sizingTarget = (outer - frame + QSize(0, menuBarHeight())).expandedTo(QSize(0, 0));
+    m_sizingTarget = (outer - frame + QSize(0, menuBarHeight() + statusLineHeight())).expandedTo(QSize(0, 0));
     resize(m_sizingTarget);
     // A window system may not answer a resize it received while it was
     // still carrying out another (the user's), and Qt then takes the size
@@ -123,13 +124,21 @@ int MainForm::menuBarHeight() const
     return m_menuBar && !m_menuBar->isNativeMenuBar() ? m_menuBar->sizeHint().height() : 0;
 }
 
+int MainForm::statusLineHeight() const
+{
+    return m_modelStatus && !m_modelStatus->isHidden() ? m_modelStatus->sizeHint().height() : 0;
+}
+
 void MainForm::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     const int bar = menuBarHeight();
+    const int status = statusLineHeight();
     if (m_menuBar)
         m_menuBar->setGeometry(0, 0, width(), bar);
-    m_clientArea->setGeometry(0, bar, width(), std::max(0, height() - bar));
+    m_clientArea->setGeometry(0, bar, width(), std::max(0, height() - bar - status));
+    if (status > 0)
+        m_modelStatus->setGeometry(0, height() - status, width(), status);
     sizeOnEvent();
 }
 
