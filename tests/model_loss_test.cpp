@@ -1,4 +1,5 @@
 #include "base/tessarin_error.h"
+#include "diagnostics/model_figures.h"
 #include "map_tables.h"
 #include "models/model_loss.h"
 #include "models/model_stress.h"
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -251,6 +253,51 @@ TEST(ModelLoss, EveryPathAndThreadCountGivesTheSameBits)
                         }
                     }
             }
+}
+
+TEST(ModelFigures, TheDiagramAndTheStressPerPointFollowTheModel)
+{
+    const DistanceData data = Rounded(PointDistances(ClusteredPoints(25, 4, 3, 19), 4, 0.1));
+    std::mt19937 engine(23);
+    std::uniform_real_distribution<float> uniform(5.0f, 995.0f);
+    Layout layout(51, 0.0f);
+    for (std::size_t k = 1; k < layout.size(); ++k)
+        layout[k] = uniform(engine);
+    for (StressModel model : {StressModel::Ratio, StressModel::Interval, StressModel::Ordinal, StressModel::Sammon}) {
+        SCOPED_TRACE(ModelKey(model));
+        const ModelSetting setting{model, TieApproach::Primary};
+        StressFigures figures = MeasureStress(data, layout);
+        AddModelFigures(figures, data, layout, setting);
+        const ModelStressFigures measured = MeasureModelStress(data, layout, setting);
+        EXPECT_EQ(figures.modelName, ModelFigureName(model));
+        EXPECT_EQ(figures.modelStress, measured.stress);
+        EXPECT_EQ(figures.pointShares, measured.pointShares);
+        ASSERT_GE(figures.modelPath.size(), 2u);
+        EXPECT_EQ(figures.modelPath.front().given, figures.givenLow);
+        EXPECT_EQ(figures.modelPath.back().given, figures.givenHigh);
+        // A path that never goes back or down, each step along or up.
+        for (std::size_t k = 1; k < figures.modelPath.size(); ++k) {
+            const ShepardPoint &a = figures.modelPath[k - 1], &b = figures.modelPath[k];
+            EXPECT_LE(a.given, b.given);
+            EXPECT_LE(a.map, b.map + 1e-12);
+            if (model == StressModel::Ordinal) {
+                EXPECT_TRUE(a.given == b.given || a.map == b.map) << "corner " << k;
+            }
+        }
+        // Every pair's disparity lies on the path.
+        if (model == StressModel::Ordinal) {
+            std::size_t p = 0;
+            for (int i = 1; i <= 25; ++i)
+                for (int j = i + 1; j <= 25; ++j, ++p) {
+                    const double g = data.distance(i, j);
+                    const bool onPath = std::any_of(figures.modelPath.begin(), figures.modelPath.end(),
+                                                    [&](const ShepardPoint &q) {
+                                                        return q.given == g && q.map == measured.disparities[p];
+                                                    });
+                    EXPECT_TRUE(onPath) << "pair " << p;
+                }
+        }
+    }
 }
 
 TEST(ModelLoss, RefusesWhatItCannotScore)

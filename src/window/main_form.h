@@ -197,6 +197,8 @@ signals:
     void searchStarted();
     /// A run has ended, normally or by an error; the best map is in place.
     void runEnded();
+    /// Map ▸ Model or Map ▸ Ties changed what the map is measured by.
+    void modelChanged();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

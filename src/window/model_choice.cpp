@@ -25,6 +25,7 @@ void MainForm::setModel(StressModel model)
         m_sizingTarget += QSize(0, change);
         resize(width(), height() + change);
     }
+    emit modelChanged();
 }
 
 void MainForm::setTies(TieApproach ties)
@@ -34,6 +35,7 @@ void MainForm::setTies(TieApproach ties)
     m_model.ties = ties;
     m_menuBar->setModelChecked(m_model);
     updateModelStatus();
+    emit modelChanged();
 }
 
 QString MainForm::modelStatusText() const

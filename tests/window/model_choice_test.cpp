@@ -4,6 +4,8 @@
 #include "models/model_best_map.h"
 #include "models/model_stress.h"
 #include "window/main_form.h"
+#include "window/map_diagnostics.h"
+#include "window/shepard_window.h"
 #include "window/picture_box.h"
 #include "window_test_support.h"
 
@@ -79,6 +81,7 @@ private slots:
     void aModelShowsItsStatusLineUnderTheForm();
     void bestMapFollowsTheModel_data() { addModelRows(); }
     void bestMapFollowsTheModel();
+    void shepardDiagramFollowsTheModel();
     void stopDuringEachModel_data() { addModelRows(); }
     void stopDuringEachModel();
     void closeDuringEachModel_data() { addModelRows(); }
@@ -159,6 +162,30 @@ void ModelChoiceTest::bestMapFollowsTheModel()
     // the two ways of summing it).
     window.trigger("PolishAction");
     QVERIFY(window.stress(setting) <= stress * (1.0 + 1e-12));
+}
+
+void ModelChoiceTest::shepardDiagramFollowsTheModel()
+{
+    Window window(Colours);
+    MainForm &form = window.form;
+    window.trigger("ModelOrdinalAction");
+    window.trigger("BestMapAction");
+    window.trigger("ShepardDiagram");
+    tessarin::ShepardWindow *shepard = form.diagnostics()->shepardWindow();
+    QVERIFY(shepard);
+    auto figures = shepard->figures();
+    QVERIFY(figures);
+    QCOMPARE(QString::fromStdString(figures->modelName), QStringLiteral("Ordinal stress-1"));
+    const tessarin::ModelStressFigures model = tessarin::MeasureModelStress(form.distanceData(), form.bestLayout(), form.model());
+    QCOMPARE(figures->modelStress, model.stress);
+    QVERIFY(figures->pointShares == model.pointShares);
+    QVERIFY(figures->modelPath.size() >= 2);
+    // Back to Fit: the diagram is the fit's again.
+    window.trigger("ModelFitAction");
+    figures = shepard->figures();
+    QVERIFY(figures);
+    QVERIFY(figures->modelName.empty());
+    QVERIFY(figures->modelPath.empty());
 }
 
 void ModelChoiceTest::stopDuringEachModel()
