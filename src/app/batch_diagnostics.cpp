@@ -4,6 +4,7 @@
 #include "base/number_texts.h"
 #include "base/tessarin_error.h"
 #include "diagnostics/map_stress.h"
+#include "diagnostics/model_figures.h"
 #include "io/atomic_file.h"
 
 #include <charconv>
@@ -53,8 +54,16 @@ std::string WriteDiagnostics(const DiagnosticsOptions &options, const PictureWri
     auto figures = std::make_shared<const StressFigures>(MeasureStress(data, best));
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     report.stages.push_back({"stress", std::to_string(figures->pairCount) + " pairs", took.count()});
-    if (!options.shepard.empty())
-        pictures.shepard(options.shepard, figures, baseName(report.file));
+    if (!options.shepard.empty()) {
+        if (report.model && report.model->model != StressModel::Fit) {
+            // The diagram of the model: its disparities and its stress.
+            auto modelled = std::make_shared<StressFigures>(*figures);
+            AddModelFigures(*modelled, data, best, *report.model);
+            pictures.shepard(options.shepard, modelled, baseName(report.file));
+        } else {
+            pictures.shepard(options.shepard, figures, baseName(report.file));
+        }
+    }
     // A failed write leaves no half-written file.
     std::optional<ModelStressFigures> modelFigures;
     if (!options.report.empty() && report.model && report.model->model != StressModel::Fit)
