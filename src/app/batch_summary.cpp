@@ -1,5 +1,8 @@
 #include "app/batch_summary.h"
 
+#include "base/number_texts.h"
+#include "models/model_stress.h"
+
 #include <cstdio>
 
 namespace tessarin {
@@ -23,6 +26,17 @@ std::string StatisticsNote(const std::string &fileName, const DistanceData &data
     return "statistics: " + fileName +
            ": the single-precision sums strayed from the double-precision ones by a relative " + errors +
            "; the double-precision sums were used\n";
+}
+
+std::string ModelSummaryLine(const ModelSetting &model, const DistanceData &data, const Layout &best)
+{
+    std::string line = std::string("model: ") + ModelKey(model.model);
+    if (model.model == StressModel::Fit)
+        return line;
+    if (model.model == StressModel::Ordinal)
+        line += std::string(" (") + TiesKey(model.ties) + " ties)";
+    const double stress = ModelStress(data, best, model);
+    return line + (model.model == StressModel::Sammon ? ", stress " : ", stress-1 ") + SignificantText(stress, 9);
 }
 
 } // namespace tessarin

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "data/distance_data.h"
+#include "data/layout.h"
+#include "models/stress_model.h"
 #include "run/stage_record.h"
 
 #include <ostream>
@@ -16,5 +18,11 @@ void WriteStageSummary(std::ostream &out, const std::vector<StageRecord> &stages
 /// double-precision sums, naming the file and the two relative errors;
 /// empty when it did not.
 std::string StatisticsNote(const std::string &fileName, const DistanceData &data);
+
+/// The summary line naming the model and the map's stress under it:
+/// "model: ordinal (primary ties), stress-1 0.0252501954", "model: sammon,
+/// stress 0.00396891234", "model: fit". The stress is computed afresh from
+/// the stored map.
+std::string ModelSummaryLine(const ModelSetting &model, const DistanceData &data, const Layout &best);
 
 } // namespace tessarin

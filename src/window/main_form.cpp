@@ -139,7 +139,10 @@ void MainForm::createControls()
         setTabOrder(tabChain[i - 1], tabChain[i]);
 
     m_sizingRule = std::make_unique<SizingRule>(
-        *this, *m_sizeText, *m_distanceBox, *m_distanceGraph, [this] { return menuBarHeight(); },
+        *this, *m_sizeText, *m_distanceBox, *m_distanceGraph,
+        // The menu bar on top and the model's status line below are window
+        // chrome, as the title bar is.
+        [this] { return menuBarHeight() + statusLineHeight(); },
         [this] { return m_closing; });
 
     connect(m_openButton, &QPushButton::clicked, this, &MainForm::openFile);
@@ -154,6 +157,19 @@ void MainForm::createControls()
     const QList<QAction *> fileActions = m_saveCommands->fileActions();
     fileActions.first()->setShortcut(QKeySequence::Save);
     m_menuBar = new MenuBar(*this, fileActions);
+    // The model's status line under the form, shown once a stress model is
+    // chosen; the map commands run under the chosen model.
+    m_modelStatus = new QLabel(this);
+    m_modelStatus->setObjectName(QStringLiteral("ModelStatus"));
+    m_modelStatus->setContentsMargins(6, 2, 6, 2);
+    m_modelStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_modelStatus->hide();
+    m_runControl->setMapCommandRunner([this](MapStage command, const DistanceData &data, const Layout &best,
+                                             RunObserver &observer) {
+        MapStageSettings settings;
+        settings.model = m_model;
+        return RunMapStage(command, data, best, settings, observer);
+    });
     m_sizingRule->setRequestedOuterSize(QSizeF(10500, 6700));
     resize(pixelRect(0, 0, 10500, 6700).size() + QSize(0, menuBarHeight()));
     m_diagnostics->addActionsTo(m_menuBar->mapCommandsMenu());
@@ -286,13 +302,21 @@ int MainForm::menuBarHeight() const
     return m_menuBar && !m_menuBar->isNativeMenuBar() ? m_menuBar->sizeHint().height() : 0;
 }
 
+int MainForm::statusLineHeight() const
+{
+    return m_modelStatus && !m_modelStatus->isHidden() ? m_modelStatus->sizeHint().height() : 0;
+}
+
 void MainForm::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     const int bar = menuBarHeight();
+    const int status = statusLineHeight();
     if (m_menuBar)
         m_menuBar->setGeometry(0, 0, width(), bar);
-    m_clientArea->setGeometry(0, bar, width(), std::max(0, height() - bar));
+    m_clientArea->setGeometry(0, bar, width(), std::max(0, height() - bar - status));
+    if (status > 0)
+        m_modelStatus->setGeometry(0, height() - status, width(), status);
     if (m_sizingRule)
         m_sizingRule->onResize();
 }

@@ -5,6 +5,7 @@
 #include "data/layout.h"
 #include "display/map_settings.h"
 #include "display/map_view.h"
+#include "models/stress_model.h"
 #include "window/map_commands.h"
 #include "window/sizing_rule.h"
 
@@ -137,6 +138,10 @@ public:
     bool isClosing() const { return m_closing; }
     /// The window's menu bar (File, Map, Help).
     MenuBar *menuBar() const { return m_menuBar; }
+    const ModelSetting &model() const { return m_model; }
+    /// The status line's text ("Ordinal stress-1 0.0231 (excellent)"); empty
+    /// under Fit, when the line is hidden.
+    QString modelStatusText() const;
     /// The widget below the menu bar that holds the controls; their
     /// positions are in its coordinates.
     QWidget *clientArea() const { return m_clientArea; }
@@ -171,6 +176,11 @@ public slots:
     void classicalStart();
     void polish();
     void bestMap();
+    /// Map ▸ Model and Map ▸ Ties: what Polish and Best map minimise from now
+    /// on (Fit, the fit measure, is the start-up's). Any other model shows
+    /// the status line under the form with the best map's stress under it.
+    void setModel(StressModel model);
+    void setTies(TieApproach ties);
     void showAbout();
     void showFileFormat();
     void showFitHelp();
@@ -191,6 +201,8 @@ signals:
     void searchStarted();
     /// A run has ended, normally or by an error; the best map is in place.
     void runEnded();
+    /// Map ▸ Model or Map ▸ Ties changed what the map is measured by.
+    void modelChanged();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -209,6 +221,11 @@ private:
     static std::string textOf(const QLineEdit *box);
     void createControls();
     int menuBarHeight() const;
+    // The status line's height while it shows (a model other than Fit), 0
+    // otherwise.
+    int statusLineHeight() const;
+    // Writes the best map's stress under the model into the status line.
+    void updateModelStatus();
     void showError(const QString &text);
     /// Shows the warnings and statistics note of the reading of `fileName`
     /// (in m_data) once, without a nested event loop; nothing for a clean file.
@@ -239,6 +256,8 @@ private:
     ItemTooltips *m_tooltips = nullptr;
     QWidget *m_clientArea = nullptr;
     MenuBar *m_menuBar = nullptr;
+    ModelSetting m_model;
+    QLabel *m_modelStatus = nullptr;
 
     FileChooser m_dialog;
     MessageSink m_messageSink;

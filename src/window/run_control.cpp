@@ -268,6 +268,7 @@ void RunControl::runSearch()
 
 void RunControl::endRun()
 {
+    m_form.updateModelStatus();
     m_form.setBusy(false);
     if (!m_form.m_closing)
         m_form.setOpenEnabled(true);

@@ -6,6 +6,7 @@
 #include "display/twips.h"
 #include "window/picture_box.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QScopedValueRollback>
 #include <QTimer>

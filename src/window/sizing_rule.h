@@ -57,6 +57,9 @@ public:
     /// bar.
     QSizeF requestedOuterSize() const { return m_requestedOuterSize; }
     void setRequestedOuterSize(QSizeF size) { m_requestedOuterSize = size; }
+    /// Adds `height` pixels of chrome (a status line shown or hidden) to the
+    /// size the rule last set, so a resize that follows keeps the form's size.
+    void growTarget(int height) { m_sizingTarget += QSize(0, height); }
 
 private:
     void applyOnce();
