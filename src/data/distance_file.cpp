@@ -5,6 +5,7 @@
 #include "data/distance_reader.h"
 #include "data/lower_triangle_reader.h"
 #include "data/phylip_reader.h"
+#include "data/printed_dist_reader.h"
 #include "data/row_tokens.h"
 #include "data/sequential_input.h"
 #include "data/square_matrix_reader.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace tessarin {
@@ -188,6 +190,23 @@ std::string withoutFileName(const std::string &message, const std::string &fileN
     return message;
 }
 
+DistanceData readAs(DistanceFormat format, const std::string &fileName)
+{
+    switch (format) {
+    case DistanceFormat::SquareMatrix:
+        return ReadSquareMatrix(fileName);
+    case DistanceFormat::LowerTriangle:
+        return ReadLowerTriangle(fileName);
+    case DistanceFormat::Phylip:
+        return ReadPhylip(fileName);
+    case DistanceFormat::PrintedDist:
+        return ReadPrintedDist(fileName);
+    case DistanceFormat::DistanceFile:
+        break;
+    }
+    return ReadDistances(fileName);
+}
+
 } // namespace
 
 const char *DistanceFormatName(DistanceFormat format)
@@ -201,6 +220,8 @@ const char *DistanceFormatName(DistanceFormat format)
         return "lower triangle";
     case DistanceFormat::Phylip:
         return "PHYLIP file";
+    case DistanceFormat::PrintedDist:
+        return "printed dist";
     }
     return "distance file";
 }
@@ -290,17 +311,23 @@ DistanceFormat ChooseDistanceFormat(const std::string &fileName)
 
 DistanceData ReadDistanceFile(const std::string &fileName)
 {
-    switch (ChooseDistanceFormat(fileName)) {
-    case DistanceFormat::SquareMatrix:
-        return ReadSquareMatrix(fileName);
-    case DistanceFormat::LowerTriangle:
-        return ReadLowerTriangle(fileName);
-    case DistanceFormat::Phylip:
-        return ReadPhylip(fileName);
-    case DistanceFormat::DistanceFile:
-        break;
+    std::optional<DistanceFormat> chosen;
+    try {
+        chosen = ChooseDistanceFormat(fileName);
+        return readAs(*chosen, fileName);
+    } catch (const TessarinError &) {
+        // A file that no reading takes keeps the first choice's message.
+        for (DistanceFormat other : {DistanceFormat::SquareMatrix, DistanceFormat::LowerTriangle,
+                                     DistanceFormat::PrintedDist, DistanceFormat::Phylip}) {
+            if (chosen == other)
+                continue;
+            try {
+                return readAs(other, fileName);
+            } catch (const TessarinError &) {
+            }
+        }
+        throw;
     }
-    return ReadDistances(fileName);
 }
 
 } // namespace tessarin

@@ -23,7 +23,14 @@ struct Record {
 
 class SquareReader {
 public:
-    explicit SquareReader(const std::string &fileName) : m_input(fileName), m_table(fileName) {}
+    SquareReader(const std::string &fileName, bool numberNames)
+        : m_input(fileName), m_table(fileName), m_numberNames(numberNames)
+    {
+    }
+
+    /// True when the header holds numbers only: the header may then also
+    /// be item names that are numbers (site numbers, say).
+    bool headerOfNumbers() const { return m_headerOfNumbers; }
 
     DistanceData read()
     {
@@ -32,7 +39,9 @@ public:
             throw TessarinError(m_input.fileName() + ": the file holds no table");
         bool unnamed = true;
         for (const DelimitedField &field : header.fields)
-            unnamed = unnamed && !field.quoted && LooksLikeCell(field.text);
+            unnamed = unnamed && !field.quoted && ReadCell(field.text, m_decimal).kind != CellKind::NotANumber;
+        m_headerOfNumbers = unnamed;
+        unnamed = unnamed && !m_numberNames;
 
         Record row;
         std::vector<std::string> names;
@@ -100,10 +109,13 @@ private:
             if (text.find_first_not_of(" \t") == std::string::npos)
                 continue;
             if (m_delimiter == '\0') {
-                m_delimiter = FindDelimiter(text);
+                m_delimiter = FindTableDelimiter(text);
                 if (m_delimiter == '\0')
                     throw TessarinError(at(record.line) + "no comma or tab separates the fields of " +
                                         ShownText(text));
+                // R's write.csv2 and spreadsheets in many locales: semicolons
+                // between the fields, the decimal comma in the numbers.
+                m_decimal = m_delimiter == ';' ? ',' : '.';
             }
             FieldSplit split;
             while ((split = SplitDelimited(text, m_delimiter, record.fields)) == FieldSplit::QuoteOpen) {
@@ -138,7 +150,7 @@ private:
                                 ": the rows must name the items in the header's order");
         for (int j = 1; j <= m_n; ++j) {
             const std::string &text = row.fields[static_cast<std::size_t>(offset + j - 1)].text;
-            const Cell cell = ReadCell(text);
+            const Cell cell = ReadCell(text, m_decimal);
             if (j == i) {
                 const bool empty = cell.kind == CellKind::Missing && text.find_first_not_of(" \t") == std::string::npos;
                 if (!empty && !(cell.kind == CellKind::Number && cell.value == 0.0f))
@@ -161,6 +173,9 @@ private:
                                     ", is beyond the single-precision range");
             }
             if (j > i) {
+                if (cell.value < 0.0f)
+                    throw TessarinError(at(row.line) + "the distance between " + pairName + ", " + ShownText(text) +
+                                        ", is negative: a distance is 0 or more");
                 m_table.setPair(i, j, cell.value);
             } else if (m_table.hasTable()) {
                 const float mirror = m_table.pair(j, i);
@@ -177,6 +192,9 @@ private:
     SequentialInput m_input;
     NamedTableBuilder m_table;
     char m_delimiter = '\0';
+    char m_decimal = '.';
+    bool m_numberNames = false;
+    bool m_headerOfNumbers = false;
     bool m_named = true;
     int m_n = 0;
     std::vector<std::string> m_names;
@@ -184,6 +202,22 @@ private:
 
 } // namespace
 
-DistanceData ReadSquareMatrix(const std::string &fileName) { return SquareReader(fileName).read(); }
+DistanceData ReadSquareMatrix(const std::string &fileName)
+{
+    SquareReader plain(fileName, false);
+    try {
+        return plain.read();
+    } catch (const TessarinError &) {
+        // A header of numbers that does not read as the first row of an
+        // unnamed matrix may name the items by number.
+        if (!plain.headerOfNumbers())
+            throw;
+        try {
+            return SquareReader(fileName, true).read();
+        } catch (const TessarinError &) {
+        }
+        throw;
+    }
+}
 
 } // namespace tessarin
