@@ -155,10 +155,11 @@ bool isNumericSquareStart(const std::string &line, char delimiter)
     std::vector<DelimitedField> fields;
     if (delimiter == '\0' || SplitDelimited(line, delimiter, fields) != FieldSplit::Complete || fields.size() < 2)
         return false;
+    const char decimal = delimiter == ';' ? ',' : '.';
     for (const DelimitedField &field : fields)
-        if (field.quoted || !LooksLikeCell(field.text))
+        if (field.quoted || ReadCell(field.text, decimal).kind == CellKind::NotANumber)
             return false;
-    const Cell first = ReadCell(fields[0].text);
+    const Cell first = ReadCell(fields[0].text, decimal);
     return fields[0].text.empty() || (first.kind == CellKind::Number && first.value == 0.0f);
 }
 
@@ -293,6 +294,11 @@ DistanceFormat ChooseDistanceFormat(const std::string &fileName)
     } else {
         lowerReason = "line 1 is neither a header of names nor a first row of one name (and its 0)";
     }
+
+    // R's write.csv2 and spreadsheets in many locales: semicolons between
+    // the fields. Only a file that fits nothing else is taken for one.
+    if (FindTableDelimiter(line1) == ';' && (isNamedSquareStart(line1, ';') || isNumericSquareStart(line1, ';')))
+        return DistanceFormat::SquareMatrix;
 
     std::string ours;
     try {

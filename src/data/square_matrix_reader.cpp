@@ -23,14 +23,25 @@ struct Record {
 
 class SquareReader {
 public:
-    SquareReader(const std::string &fileName, bool numberNames)
-        : m_input(fileName), m_table(fileName), m_numberNames(numberNames)
+    /// How a header of numbers is read.
+    enum class Numbers {
+        /// As the first row of an unnamed matrix, unless its first cell is
+        /// empty and row 1's diagonal is not.
+        Guess,
+        AsNames,
+        AsFirstRow,
+    };
+
+    SquareReader(const std::string &fileName, Numbers numbers)
+        : m_input(fileName), m_table(fileName), m_numbers(numbers)
     {
     }
 
-    /// True when the header holds numbers only: the header may then also
-    /// be item names that are numbers (site numbers, say).
+    /// True when the header holds numbers only: they may be item names
+    /// (site numbers, say) or the first row of an unnamed matrix.
     bool headerOfNumbers() const { return m_headerOfNumbers; }
+    /// True when a header of numbers was read as names.
+    bool numbersAsNames() const { return m_headerOfNumbers && m_named; }
 
     DistanceData read()
     {
@@ -41,16 +52,31 @@ public:
         for (const DelimitedField &field : header.fields)
             unnamed = unnamed && !field.quoted && ReadCell(field.text, m_decimal).kind != CellKind::NotANumber;
         m_headerOfNumbers = unnamed;
-        unnamed = unnamed && !m_numberNames;
 
         Record row;
         std::vector<std::string> names;
+        const std::uint64_t afterHeader = m_input.remainingBytes();
+        const bool haveRow = next(row);
+        const std::uint64_t afterRow = m_input.remainingBytes();
+        if (unnamed && m_numbers == Numbers::AsNames)
+            unnamed = false;
+        // An empty corner above numbers, and a value where row 1 of the
+        // named matrix has its diagonal: R's write.csv(quote = FALSE) of
+        // items named by numbers rather than an unnamed matrix whose diagonal
+        // is empty in row 1 alone.
+        if (unnamed && m_numbers == Numbers::Guess && haveRow && header.fields.size() >= 2 &&
+            header.fields[0].text.empty() && row.fields.size() == header.fields.size() &&
+            row.fields[1].text.find_first_not_of(" \t") != std::string::npos)
+            unnamed = false;
+        if (!haveRow && !unnamed)
+            throw TessarinError(at(header.line) + "the file ends after the header of names: it holds no rows");
+
         if (unnamed) {
             m_named = false;
+            m_pending = std::move(row);
+            m_hasPending = haveRow;
             row = std::move(header);
         } else {
-            if (!next(row))
-                throw TessarinError(at(header.line) + "the file ends after the header of names: it holds no rows");
             const std::size_t h = header.fields.size();
             std::size_t firstName;
             if (row.fields.size() == h + 1)
@@ -70,7 +96,7 @@ public:
         // too short for them is read through without the table, so that a
         // long header alone does not take the table's memory.
         const auto left = static_cast<std::uint64_t>(m_n > 0 ? m_n - 1 : 0);
-        const bool withTable = m_input.remainingBytes() >= left * left;
+        const bool withTable = (unnamed ? afterHeader : afterRow) >= left * left;
         m_table.begin(m_n, where(header.line), withTable);
         m_table.setNames(names, std::vector<long>(names.size(), header.line));
         m_names = std::move(names);
@@ -103,6 +129,11 @@ private:
     /// The next record that is not blank; false at the end of the file.
     bool next(Record &record)
     {
+        if (m_hasPending) {
+            m_hasPending = false;
+            record = std::move(m_pending);
+            return true;
+        }
         while (!m_input.atEnd()) {
             record.line = m_input.lineNumber();
             std::string text = m_input.readLine();
@@ -193,8 +224,11 @@ private:
     NamedTableBuilder m_table;
     char m_delimiter = '\0';
     char m_decimal = '.';
-    bool m_numberNames = false;
+    Numbers m_numbers;
     bool m_headerOfNumbers = false;
+    // A record read ahead of its turn.
+    Record m_pending;
+    bool m_hasPending = false;
     bool m_named = true;
     int m_n = 0;
     std::vector<std::string> m_names;
@@ -204,16 +238,17 @@ private:
 
 DistanceData ReadSquareMatrix(const std::string &fileName)
 {
-    SquareReader plain(fileName, false);
+    SquareReader guess(fileName, SquareReader::Numbers::Guess);
     try {
-        return plain.read();
+        return guess.read();
     } catch (const TessarinError &) {
-        // A header of numbers that does not read as the first row of an
-        // unnamed matrix may name the items by number.
-        if (!plain.headerOfNumbers())
+        // A header of numbers that does not read one way may read the other.
+        if (!guess.headerOfNumbers())
             throw;
         try {
-            return SquareReader(fileName, true).read();
+            return SquareReader(fileName, guess.numbersAsNames() ? SquareReader::Numbers::AsFirstRow
+                                                                 : SquareReader::Numbers::AsNames)
+                .read();
         } catch (const TessarinError &) {
         }
         throw;
