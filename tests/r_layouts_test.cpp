@@ -3,11 +3,13 @@
 // layout.
 #include "data/distance_file.h"
 #include "data/printed_dist_reader.h"
+#include "data/square_matrix_writer.h"
 #include "data/tessarin_error.h"
 #include "temp_file.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -173,6 +175,36 @@ TEST(RLayouts, PrintedDistNamesItsFaults)
             const std::string message = error.what();
             for (const std::string &part : c.message)
                 EXPECT_NE(message.find(part), std::string::npos) << message << "\n  lacks: " << part;
+        }
+    }
+}
+
+struct WriteCase {
+    const char *name;
+    std::string text;
+    std::vector<std::string> names; // read back
+};
+
+TEST(RLayouts, TheWrittenSquareMatrixReadsBackBitForBit)
+{
+    const WriteCase cases[] = {
+        {"named, with a quote, a comma and names like numbers", "  \"NA\" \"12\" \"a \"\"b\"\", c\"\n\"12\" 0.1\n\"a \"\"b\"\", c\" 2.7182818 1e-30\n",
+         {"NA", "12", "a \"b\", c"}},
+        {"numbered: the numbers become names", "3 Three\n0.1 3.14159265\n70000000\n", {"1", "2", "3"}},
+    };
+    for (const WriteCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFile original(c.text);
+        const DistanceData data = ReadDistanceFile(original.path());
+        std::ostringstream out;
+        WriteSquareMatrix(out, data);
+        TempFile written(out.str(), "written.csv");
+        try {
+            const DistanceData back = ReadDistanceFile(written.path());
+            EXPECT_EQ(back.Names, c.names);
+            EXPECT_EQ(back.Distances, data.Distances);
+        } catch (const TessarinError &error) {
+            ADD_FAILURE() << error.what() << "\n" << out.str();
         }
     }
 }
