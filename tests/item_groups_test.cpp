@@ -3,6 +3,7 @@
 #include "data/data_table_reader.h"
 #include "data/tessarin_error.h"
 #include "display/group_palette.h"
+#include "distances/distance_source.h"
 #include "distances/item_groups.h"
 #include "temp_file.h"
 
@@ -110,6 +111,67 @@ TEST(ItemGroups, RefusesAMissingGroupCellOrColumn)
         },
         TessarinError);
     EXPECT_THROW(GroupsFromColumn(table, "Species"), TessarinError);
+}
+
+struct SourceCase {
+    const char *name;
+    DistanceSource source;
+    std::string groupsFile; // written to a file and named in source.groups when not empty
+    std::vector<std::string> groups;
+    std::vector<int> groupOf;
+    float distance12;
+};
+
+TEST(DistanceSource, ReadsTheTableAndTheGroupsAsAsked)
+{
+    DistanceSource byColumn;
+    byColumn.metric = MetricChoice{Metric::Euclidean, 2.0};
+    byColumn.groups = "Species";
+    DistanceSource byFile;
+    byFile.metric = MetricChoice{Metric::Gower, 2.0};
+    DistanceSource plain;
+    plain.metric = MetricChoice{Metric::Gower, 2.0};
+    const SourceCase cases[] = {
+        {"a column of the table, left out of the variables", byColumn, "", {"setosa", "versicolor", "virginica"},
+         {0, 1, 0, 2}, 1.9f},
+        {"a file, the text column then a variable of Gower", byFile, "name,group\n4,B\n3,A\n2,B\n1,A\n",
+         {"A", "B"}, {0, 1, 0, 1}, static_cast<float>((1.9 / 2.1 + 1.0) / 2.0)},
+        {"no groups", plain, "", {}, {}, static_cast<float>((1.9 / 2.1 + 1.0) / 2.0)},
+    };
+    TempFile table(flowers, "flowers.csv");
+    for (const SourceCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFile groupsFile(c.groupsFile, "groups.csv");
+        DistanceSource source = c.source;
+        if (!c.groupsFile.empty())
+            source.groups = groupsFile.path();
+        try {
+            const SourcedDistances read = ReadDistanceSource(table.path(), source);
+            EXPECT_EQ(read.groups.names, c.groups);
+            EXPECT_EQ(read.groups.groupOf, c.groupOf);
+            EXPECT_EQ(read.data.Names, (std::vector<std::string>{"1", "2", "3", "4"}));
+            if (c.distance12 > 0.0f) {
+                EXPECT_FLOAT_EQ(read.data.distance(1, 2), c.distance12);
+            }
+        } catch (const TessarinError &error) {
+            ADD_FAILURE() << error.what();
+        }
+    }
+}
+
+TEST(DistanceSource, RefusesSourcesThatContradictThemselves)
+{
+    TempFile table(flowers, "flowers.csv");
+    DistanceSource both;
+    both.metric = MetricChoice{};
+    both.similarities = SimilarityConversion::OneMinus;
+    DistanceSource standardOnly;
+    standardOnly.standardization = Standardization::Z;
+    DistanceSource noGroups;
+    noGroups.metric = MetricChoice{Metric::Gower, 2.0};
+    noGroups.groups = table.path() + ".missing";
+    for (const DistanceSource *source : {&both, &standardOnly, &noGroups})
+        EXPECT_THROW(ReadDistanceSource(table.path(), *source), TessarinError);
 }
 
 TEST(GroupPalette, EightOkabeItoColoursThenACycle)
