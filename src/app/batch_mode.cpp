@@ -4,6 +4,8 @@
 #include "batch_diagnostics.h"
 
 #include "data/distance_file.h"
+#include "data/square_matrix_writer.h"
+#include "distances/distance_source.h"
 #include "data/lenient_number.h"
 #include "data/layout_fitness.h"
 #include "data/tessarin_error.h"
@@ -19,6 +21,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 #include <unistd.h>
 
 #ifdef TESSARIN_HAS_WINDOW
@@ -94,20 +97,19 @@ private:
     std::string m_fitText = "0";
 };
 
-/// Writes the map as CSV through a temporary file beside `path`, so that a
-/// failed write leaves no half-written file; a failure names `path` and
-/// says what the system said.
-void WriteCoordinates(const std::string &path, const Layout &best, int n, const std::vector<std::string> &names)
+/// Writes `text` to `path` through a temporary file beside it, so that a
+/// failed write leaves no half-written file; a failure names the option,
+/// `path` and says what the system said.
+void WriteTextFile(const std::string &option, const std::string &path, const std::string &text)
 {
     const std::string temporary = path + ".part";
     const auto fail = [&](int error) {
         std::remove(temporary.c_str());
-        throw TessarinError("--coords " + path + ": " + std::strerror(error));
+        throw TessarinError(option + " " + path + ": " + std::strerror(error));
     };
     std::FILE *file = std::fopen(temporary.c_str(), "wb");
     if (!file)
         fail(errno);
-    const std::string text = LayoutCsvText(best, n, names);
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     int error = written ? 0 : errno;
     // A full disk often shows only when the buffer is flushed at the close.
@@ -141,8 +143,15 @@ int RunBatch(const BatchOptions &options)
 
     StressReport report{options.file, {}, 0};
     auto started = std::chrono::steady_clock::now();
-    DistanceData data = ReadDistanceFile(options.file);
+    SourcedDistances sourced = ReadDistanceSource(options.file, options.source);
+    DistanceData data = std::move(sourced.data);
+    const ItemGroups &groups = sourced.groups;
     PrintReadingWarnings(std::cerr, options.file, data);
+    if (!options.writeDistances.empty()) {
+        std::ostringstream square;
+        WriteSquareMatrix(square, data);
+        WriteTextFile("--write-distances", options.writeDistances, square.str());
+    }
     report.stages.push_back({"reading", std::to_string(data.ItemCount) + " items", secondsSince(started)});
     const int n = data.ItemCount;
     Layout best;
@@ -193,18 +202,21 @@ int RunBatch(const BatchOptions &options)
     }
     report.generations = generations;
 
+    std::vector<std::string> groupOfItem;
+    for (int g : groups.groupOf)
+        groupOfItem.push_back(groups.names[static_cast<std::size_t>(g)]);
     if (options.coords.empty()) {
-        WriteLayoutCsv(std::cout, best, n, data.Names);
+        WriteLayoutCsv(std::cout, best, n, data.Names, groupOfItem);
         std::cout.flush();
         if (!std::cout)
             throw TessarinError(std::string("the map could not be written to standard output: ") + std::strerror(errno));
     } else {
-        WriteCoordinates(options.coords, best, n, data.Names);
+        WriteTextFile("--coords", options.coords, LayoutCsvText(best, n, data.Names, groupOfItem));
     }
     const double fit = LayoutFitness(data, best);
 #ifdef TESSARIN_HAS_WINDOW
     if (!options.image.empty())
-        WriteMapImage(options.image, best, n, fit, data.Names);
+        WriteMapImage(options.image, best, n, fit, data.Names, groups);
 #endif
     const std::string stressLine = WriteDiagnostics(options.diagnostics, report, data, best);
     std::cerr << "items: " << n << "\n" << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
