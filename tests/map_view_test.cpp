@@ -223,6 +223,11 @@ TEST(ItemLabel, NamesAnItemOrAPairForATooltip)
     EXPECT_EQ(PairTitle(cities, 3, 1, 920.0f), "3 Chicago \u2013 1 London: 920");
     EXPECT_EQ(PairTitle({}, 2, 1, 0.1f), "2 \u2013 1: 0.1");
     EXPECT_EQ(MapLabelText({}, 12), " 12 ");
+    const ItemGroups groups{{"west", "east\n"}, {0, 0, 1}};
+    EXPECT_EQ(ItemTitle(cities, groups, 3), "3 Chicago (east )");
+    EXPECT_EQ(ItemTitle({}, groups, 1), "1 (west)");
+    EXPECT_EQ(ItemTitle(cities, ItemGroups{}, 2), "2 Paris");
+    EXPECT_EQ(PairTitle({}, groups, 3, 1, 920.0f), "3 (east ) \u2013 1 (west): 920");
 }
 
 } // namespace

@@ -61,6 +61,7 @@ MainForm::MainForm(QWidget *parent) : QWidget(parent)
     m_tooltips = new ItemTooltips(
         m_distanceBox, m_distanceGraph, [this] { return m_tableDrawn && !m_running ? &m_data : nullptr; },
         [this] { return canSaveMap() ? &m_bestLayout : nullptr; }, this);
+    m_tooltips->setGroups([this] { return &m_groups; });
 }
 
 MainForm::~MainForm() = default;
@@ -287,7 +288,7 @@ void MainForm::drawImprovement(const float *layout, int itemCount, double fit)
     std::string fitText;
     {
         const DrawingScope scope(*m_distanceGraph);
-        fitText = DrawMap(*m_distanceGraph, layout, itemCount, fit, settings, m_data.Names);
+        fitText = DrawMap(*m_distanceGraph, layout, itemCount, fit, settings, m_data.Names, m_groups);
     }
     m_fitBox->setText(QString::fromStdString(fitText));
     m_drawnMapSettings = settings;
@@ -322,7 +323,7 @@ void MainForm::redrawMap()
     const int n = m_data.ItemCount;
     const double fit = LayoutFitness(m_data, m_bestLayout);
     const DrawingScope scope(*m_distanceGraph);
-    DrawMap(*m_distanceGraph, m_bestLayout.data(), n, fit, m_drawnMapSettings, m_data.Names);
+    DrawMap(*m_distanceGraph, m_bestLayout.data(), n, fit, m_drawnMapSettings, m_data.Names, m_groups);
     if (m_mapOverlay)
         m_mapOverlay(*m_distanceGraph, m_bestLayout.data(), n);
 }

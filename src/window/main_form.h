@@ -4,6 +4,7 @@
 #include "data/layout.h"
 #include "display/map_settings.h"
 #include "display/map_view.h"
+#include "distances/distance_source.h"
 #include "window/map_commands.h"
 #include "search/random_source.h"
 #include "search/search_host.h"
@@ -17,6 +18,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -76,6 +78,9 @@ public:
     using SaveChooser = std::function<SaveChoice(const SaveRequest &request)>;
     /// Draws over a map just drawn on `graph` (layout positions 1..2N).
     using MapOverlay = std::function<void(DrawingSurface &graph, const float *layout, int itemCount)>;
+    /// Asks how the data table at `path` becomes distances (the Open data
+    /// table dialog); nothing when the user cancelled.
+    using SourceChooser = std::function<std::optional<DistanceSource>(const QString &path)>;
 
     explicit MainForm(QWidget *parent = nullptr);
     ~MainForm() override;
@@ -89,6 +94,8 @@ public:
     void setNoticeSink(NoticeSink sink) { m_noticeSink = std::move(sink); }
     /// Replaces the Save dialogs (the default is a modal QFileDialog).
     void setSaveDialog(SaveChooser chooser) { m_saveDialog = std::move(chooser); }
+    /// Replaces the Open data table dialog (the default is a DataTableDialog).
+    void setSourceDialog(SourceChooser chooser) { m_sourceDialog = std::move(chooser); }
     /// Sets what redrawMap() and the map's exports draw over the map (nothing
     /// by default); the drawings during a search have no overlay.
     void setMapOverlay(MapOverlay overlay) { m_mapOverlay = std::move(overlay); }
@@ -120,6 +127,9 @@ public:
     /// menu bar.
     QSizeF requestedOuterSize() const { return m_requestedOuterSize; }
     const DistanceData &distanceData() const { return m_data; }
+    /// The items' groups of the latest data table read with groups; empty
+    /// otherwise.
+    const ItemGroups &groups() const { return m_groups; }
     /// The file the distance data was read from.
     const QString &dataFile() const { return m_dataFile; }
     /// The Shepard diagram and stress ring commands.
@@ -156,6 +166,13 @@ public slots:
     /// the caption names it, and a file that reads replaces the data and is
     /// fitted. What a file dropped on the window does.
     void openPath(const QString &path);
+    /// File ▸ Open data table…: asks for a file, then in a dialog how it
+    /// becomes distances (metric and standardisation, or a similarity
+    /// conversion; the name and group columns), then reads, draws the table
+    /// and fits as Open does.
+    void openDataTable();
+    /// Opens `path` read as `source` says, as openPath does.
+    void openSource(const QString &path, const DistanceSource &source);
     void rerun();
     void stop();
     /// Closes the window, as its close button does.
@@ -214,9 +231,9 @@ private:
 
     // Applies the sizing rule a resize asked for while it was deferred.
     void applyDeferredSizing();
-    // Reads the distance file at `path` (ReadDistanceFile) while the window
-    // takes its events; throws WindowClosing when it was closed.
-    DistanceData readDistances(const QString &path);
+    // Reads the file at `path` as `source` says (ReadDistanceSource) while
+    // the window takes its events; throws WindowClosing when it was closed.
+    SourcedDistances readDistances(const QString &path, const DistanceSource &source = {});
     /// Draws the table and runs the search; an error ends the run and is
     /// shown after `failure`, which names the file.
     void drawAndSearch(const QString &failure);
@@ -241,6 +258,8 @@ private:
     // the file; reports a failure in a message.
     void saveMap(bool svg);
     void saveTable(bool svg);
+    // The group of each item, for the coordinates' CSV; empty without groups.
+    std::vector<std::string> groupOfItems() const;
     void savePicture(PictureBox *box, const std::function<void(PainterSurface &)> &replay, bool svg,
                      const QString &what, const QString &ending);
 
@@ -282,11 +301,13 @@ private:
     NoticeSink m_noticeSink;
     QPointer<QMessageBox> m_notice;
     SaveChooser m_saveDialog;
+    SourceChooser m_sourceDialog;
     MapOverlay m_mapOverlay;
     MapDiagnostics *m_diagnostics = nullptr;
     MapCommandRunner m_mapCommandRunner = RunMapCommand;
 
     DistanceData m_data;
+    ItemGroups m_groups; // the groups of m_data's items, or none
     QString m_dataFile; // the file m_data was read from
     Layout m_bestLayout;
     // What the map and the table were last drawn with, for drawing them

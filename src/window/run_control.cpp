@@ -5,6 +5,7 @@
 #include "window/main_form.h"
 
 #include "data/distance_file.h"
+#include "window/data_table_dialog.h"
 #include "data/tessarin_error.h"
 #include "display/distance_table_view.h"
 #include "search/layout_search.h"
@@ -14,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QScopedValueRollback>
 
@@ -52,14 +54,14 @@ void MainForm::drawTable()
     m_tableDrawn = true;
 }
 
-DistanceData MainForm::readDistances(const QString &path)
+SourcedDistances MainForm::readDistances(const QString &path, const DistanceSource &source)
 {
     // Read beside the window, which meanwhile takes its events as while the
     // table is drawn: a Close ends the program as soon as the reading has,
     // without a frozen window in between.
     const QScopedValueRollback<bool> running(m_running, true);
     const std::string name = QFile::encodeName(path).toStdString();
-    auto reading = std::async(std::launch::async, [name] { return ReadDistanceFile(name); });
+    auto reading = std::async(std::launch::async, [name, source] { return ReadDistanceSource(name, source); });
     while (reading.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready && !m_closing)
         QCoreApplication::processEvents();
     if (m_closing) {
@@ -81,7 +83,9 @@ void MainForm::startUp(const QString &fileName, StartFile start)
     setBusy(true);
     try {
         try {
-            m_data = readDistances(fileName);
+            SourcedDistances read = readDistances(fileName);
+            m_data = std::move(read.data);
+            m_groups = std::move(read.groups);
         } catch (const std::exception &error) {
             std::cerr << "tessarin: " << error.what() << '\n';
             endRun();
@@ -113,6 +117,26 @@ void MainForm::openFile()
 
 void MainForm::openPath(const QString &path)
 {
+    openSource(path, DistanceSource{});
+}
+
+void MainForm::openDataTable()
+{
+    if (m_running || m_closing)
+        return;
+    const QString path = m_dialog ? m_dialog()
+                                  : QFileDialog::getOpenFileName(this, tr("Open data table"), QString(),
+                                                                 tr("Data tables (*.csv *.tsv *.txt);;All files (*)"));
+    if (m_closing || path.isEmpty())
+        return;
+    const std::optional<DistanceSource> source = m_sourceDialog ? m_sourceDialog(path) : AskDistanceSource(this, path);
+    if (!source || m_closing)
+        return;
+    openSource(path, *source);
+}
+
+void MainForm::openSource(const QString &path, const DistanceSource &source)
+{
     if (m_running || m_closing)
         return;
     setWindowTitle(TitleText + path);
@@ -122,11 +146,15 @@ void MainForm::openPath(const QString &path)
     try {
         // Assigned only when the whole file has been read: a bad file leaves
         // the data, table, map and best layout of the previous run.
-        m_data = readDistances(path);
+        SourcedDistances read = readDistances(path, source);
+        m_data = std::move(read.data);
+        m_groups = std::move(read.groups);
     } catch (const WindowClosing &) {
         return;
     } catch (const std::exception &error) {
-        showError(tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
+        showError((source.readsDataTable() ? tr("The data table could not be read.\n\n%1")
+                                           : tr("The distance file could not be read.\n\n%1"))
+                      .arg(QString::fromStdString(error.what())));
         return;
     }
     showReadingNotice(path);
@@ -237,7 +265,8 @@ void MainForm::redrawBestLayout()
     try {
         const DrawingScope scope(*m_distanceGraph);
         if (canSaveMap())
-            DrawMap(*m_distanceGraph, m_bestLayout.data(), m_data.ItemCount, 0.0, m_drawnMapSettings, m_data.Names);
+            DrawMap(*m_distanceGraph, m_bestLayout.data(), m_data.ItemCount, 0.0, m_drawnMapSettings, m_data.Names,
+                    m_groups);
         else
             m_distanceGraph->clear();
     } catch (const std::exception &) {

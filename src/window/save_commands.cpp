@@ -139,7 +139,7 @@ void MainForm::saveMap(bool svg)
         [this, n, fit](PainterSurface &surface) {
             surface.copyStateFrom(m_distanceGraph->surface());
             PrepareMap(surface);
-            DrawMap(surface, m_bestLayout.data(), n, fit, m_drawnMapSettings, m_data.Names);
+            DrawMap(surface, m_bestLayout.data(), n, fit, m_drawnMapSettings, m_data.Names, m_groups);
             if (m_mapOverlay)
                 m_mapOverlay(surface, m_bestLayout.data(), n);
         },
@@ -168,11 +168,20 @@ void MainForm::saveCoordinatesCsv()
     if (choice.path.isEmpty())
         return;
     try {
-        SaveBytes(choice.path, QByteArray::fromStdString(LayoutCsvText(m_bestLayout, m_data.ItemCount, m_data.Names)));
+        SaveBytes(choice.path, QByteArray::fromStdString(
+                                   LayoutCsvText(m_bestLayout, m_data.ItemCount, m_data.Names, groupOfItems())));
     } catch (const std::exception &error) {
         showError(tr("The coordinates could not be saved as %1.\n\n%2")
                       .arg(choice.path, QString::fromLocal8Bit(error.what())));
     }
+}
+
+std::vector<std::string> MainForm::groupOfItems() const
+{
+    std::vector<std::string> groups;
+    for (int g : m_groups.groupOf)
+        groups.push_back(m_groups.names[static_cast<std::size_t>(g)]);
+    return groups;
 }
 
 void MainForm::copyCoordinates()
@@ -181,7 +190,8 @@ void MainForm::copyCoordinates()
         showError(tr("There is no map to copy yet."));
         return;
     }
-    QGuiApplication::clipboard()->setText(QString::fromStdString(LayoutCsvText(m_bestLayout, m_data.ItemCount, m_data.Names)));
+    QGuiApplication::clipboard()->setText(
+        QString::fromStdString(LayoutCsvText(m_bestLayout, m_data.ItemCount, m_data.Names, groupOfItems())));
 }
 
 void MainForm::saveTable(bool svg)
