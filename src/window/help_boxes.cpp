@@ -36,7 +36,12 @@ QString FileFormatText()
               "separator is always the point. Lines may end with CR LF, CR or LF. A title with commas goes "
               "between double quotes. The tool takes 2 to 16383 items.</p>"
               "<p>A file with an error is refused with a message naming the file, the line and the value; "
-              "the data already loaded stays as it was.</p>");
+              "the data already loaded stays as it was.</p>"
+              "<p>Open also reads square matrices (comma-, tab- or semicolon-separated, as R's write.csv, "
+              "write.table and write.csv2 write them), lower triangles, R's printed dist and PHYLIP files. "
+              "File ▸ Open data table… reads a table of items and variables (a header row, one row per "
+              "item) and measures the distances between the items by a metric, or converts a similarity "
+              "matrix; a column of the table may give the items' groups, which colour the map.</p>");
 }
 
 QMessageBox *ShowHelpBox(QWidget *parent, const char *name, const QString &title, const QString &text)
