@@ -1,8 +1,8 @@
 // The data-table reader: R's and spreadsheets' ways of writing a table of
 // items and variables, the name column found, faults refused naming the
 // line and the field.
-#include "data/data_table_reader.h"
-#include "data/tessarin_error.h"
+#include "io/data_table_reader.h"
+#include "base/tessarin_error.h"
 #include "temp_file.h"
 
 #include <gtest/gtest.h>

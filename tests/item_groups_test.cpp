@@ -1,7 +1,7 @@
 // Item groups from a column or a name,group file, and the palette that
 // colours them.
-#include "data/data_table_reader.h"
-#include "data/tessarin_error.h"
+#include "io/data_table_reader.h"
+#include "base/tessarin_error.h"
 #include "display/group_palette.h"
 #include "distances/distance_source.h"
 #include "distances/item_groups.h"

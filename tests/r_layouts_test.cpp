@@ -1,10 +1,10 @@
 // R's other ways of writing a distance table, read by content to the same
 // table as write.csv gives, and negative distances refused in every named
 // layout.
-#include "data/distance_file.h"
-#include "data/printed_dist_reader.h"
-#include "data/square_matrix_writer.h"
-#include "data/tessarin_error.h"
+#include "io/distance_file.h"
+#include "io/printed_dist_reader.h"
+#include "io/square_matrix_writer.h"
+#include "base/tessarin_error.h"
 #include "temp_file.h"
 
 #include <gtest/gtest.h>

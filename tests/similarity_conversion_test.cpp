@@ -1,7 +1,7 @@
 // Similarities to dissimilarities: each conversion against its formula, and
 // the matrices each one refuses, named by cell or column.
-#include "data/data_table_reader.h"
-#include "data/tessarin_error.h"
+#include "io/data_table_reader.h"
+#include "base/tessarin_error.h"
 #include "distances/similarity_conversion.h"
 #include "temp_file.h"
 

@@ -1,8 +1,8 @@
 // Distances from a data table: each metric against values worked out by
 // hand from its formula, the standardisations, and the tables each metric
 // refuses, named by cell or column.
-#include "data/data_table_reader.h"
-#include "data/tessarin_error.h"
+#include "io/data_table_reader.h"
+#include "base/tessarin_error.h"
 #include "distances/table_distances.h"
 #include "temp_file.h"
 

@@ -5,10 +5,11 @@
 
 #include <exception>
 #include <iostream>
+#include <new>
 
 namespace tessarin {
 
-int RunCommandLine(const std::vector<std::string> &args, const WindowRunner &window)
+int RunCommandLine(const std::vector<std::string> &args, const WindowRunner &window, const PictureWriters &pictures)
 {
     try {
         CommandLine line = ParseCommandLine(args);
@@ -28,10 +29,13 @@ int RunCommandLine(const std::vector<std::string> &args, const WindowRunner &win
         case CommandLine::Mode::Batch:
             break;
         }
-        return RunBatch(line.batch);
+        return RunBatch(line.batch, pictures);
     } catch (const UsageError &error) {
         std::cerr << "tessarin: " << error.what() << " (see tessarin --help)\n";
         return ExitUsage;
+    } catch (const std::bad_alloc &) {
+        std::cerr << "tessarin: there is not enough memory for this run (the system refused an allocation)\n";
+        return ExitFailure;
     } catch (const std::exception &error) {
         std::cerr << "tessarin: " << error.what() << "\n";
         return ExitFailure;

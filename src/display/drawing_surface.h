@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/str_n.h"
 #include "display/group_palette.h"
 
 #include <string>
@@ -63,10 +64,6 @@ public:
     /// Prints a whole number in the number print form: sign place, digits,
     /// one blank (" 12 ", "-3 ").
     void printNumber(long long value, bool lineEnd) { print(NumberPrintForm(value), lineEnd); }
-    static std::string NumberPrintForm(long long value)
-    {
-        return (value < 0 ? "" : " ") + std::to_string(value) + " ";
-    }
 };
 
 } // namespace tessarin

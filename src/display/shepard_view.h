@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/number_texts.h"
 #include "diagnostics/map_stress.h"
 #include "display/drawing_surface.h"
 
@@ -17,11 +18,15 @@ constexpr double ShepardHeight = 750;
 /// figures kept the points, else the density of the grid's bins in four
 /// shades; the line of the fit measure in red; a title naming `subject` (a
 /// file name, may be empty) with stress-1 and the fit. Sets its own scale,
-/// colours and font on the surface.
+/// colours and font on the surface. Every text lies inside the picture: the
+/// plot box gives way to the texts as the surface measures them, a subject
+/// too long for the title is shortened in its middle, and the font shrinks
+/// only when the other texts would not fit.
 void DrawShepard(DrawingSurface &surface, const StressFigures &figures, const std::string &subject);
 
-/// The number text the diagram, the window and the batch summary show:
-/// `digits` significant digits, no exponent for usual sizes ("0.04531").
-std::string SignificantText(double value, int digits);
+/// `text` as it fits `width` user units on `surface` in its current font:
+/// whole when it fits, else its beginning and end around an ellipsis ("…"),
+/// cut between UTF-8 code points; only the ellipsis when nothing else fits.
+std::string ElidedText(const DrawingSurface &surface, const std::string &text, double width);
 
 } // namespace tessarin

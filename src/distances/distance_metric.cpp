@@ -1,10 +1,10 @@
 #include "distances/distance_metric.h"
 
-#include "data/distance_cell.h"
-#include "data/lenient_number.h"
-#include "data/shortest_text.h"
-#include "data/shown_text.h"
-#include "data/tessarin_error.h"
+#include "io/distance_cell.h"
+#include "base/lenient_number.h"
+#include "base/number_texts.h"
+#include "base/shown_text.h"
+#include "base/tessarin_error.h"
 
 namespace tessarin {
 

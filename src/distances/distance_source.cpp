@@ -1,7 +1,7 @@
 #include "distances/distance_source.h"
 
-#include "data/distance_file.h"
-#include "data/tessarin_error.h"
+#include "io/distance_file.h"
+#include "base/tessarin_error.h"
 #include "distances/table_distances.h"
 
 namespace tessarin {

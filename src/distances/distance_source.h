@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/data_table_reader.h"
+#include "io/data_table_reader.h"
 #include "data/distance_data.h"
 #include "distances/distance_metric.h"
 #include "distances/item_groups.h"

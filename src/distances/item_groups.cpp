@@ -1,10 +1,10 @@
 #include "distances/item_groups.h"
 
-#include "data/delimited_fields.h"
-#include "data/distance_cell.h"
-#include "data/sequential_input.h"
-#include "data/shown_text.h"
-#include "data/tessarin_error.h"
+#include "io/delimited_fields.h"
+#include "io/distance_cell.h"
+#include "io/sequential_input.h"
+#include "base/shown_text.h"
+#include "base/tessarin_error.h"
 
 #include <unordered_map>
 

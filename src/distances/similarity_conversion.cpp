@@ -1,9 +1,9 @@
 #include "distances/similarity_conversion.h"
 
-#include "data/named_table_builder.h"
-#include "data/shortest_text.h"
-#include "data/shown_text.h"
-#include "data/tessarin_error.h"
+#include "io/named_table_builder.h"
+#include "base/number_texts.h"
+#include "base/shown_text.h"
+#include "base/tessarin_error.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/data_table.h"
+#include "io/data_table.h"
 #include "data/distance_data.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 #include "distances/standardization.h"
 
-#include "data/shown_text.h"
-#include "data/tessarin_error.h"
+#include "base/shown_text.h"
+#include "base/tessarin_error.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
 #include "distances/table_distances.h"
 
-#include "data/distance_reader.h"
-#include "data/named_table_builder.h"
-#include "data/shortest_text.h"
-#include "data/shown_text.h"
-#include "data/tessarin_error.h"
+#include "io/distance_reader.h"
+#include "io/named_table_builder.h"
+#include "base/number_texts.h"
+#include "base/shown_text.h"
+#include "base/tessarin_error.h"
 
 #include <cfloat>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "window/data_table_dialog.h"
 
-#include "data/shortest_text.h"
-#include "data/tessarin_error.h"
+#include "base/number_texts.h"
+#include "base/tessarin_error.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -9,8 +9,12 @@ namespace tessarin {
 
 /// What Help ▸ About says: the tool, its version and what it does.
 QString AboutText();
-/// What Help ▸ The distance file format says: how a distance file is laid out.
+/// What Help ▸ The distance file format says: every layout a table is read
+/// from, each with an example.
 QString FileFormatText();
+/// What Help ▸ The fit and stress says: what the fit and stress-1 measure and
+/// how to read them.
+QString FitText();
 
 /// Shows `text` in a box of `parent` that stays open beside the window (not
 /// modal) and deletes itself when closed; the box is named `name`. A box of

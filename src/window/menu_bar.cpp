@@ -49,6 +49,7 @@ MenuBar::MenuBar(MainForm &form, const QList<QAction *> &saveActions) : QMenuBar
     m_helpMenu = menu("HelpMenu", tr("&Help"));
     entry(m_helpMenu, "FileFormatAction", tr("The distance &file format"), QKeySequence::HelpContents,
           &MainForm::showFileFormat);
+    entry(m_helpMenu, "FitHelpAction", tr("The fit and &stress"), QKeySequence(), &MainForm::showFitHelp);
     QAction *about = entry(m_helpMenu, "AboutAction", tr("&About Tessarin"), QKeySequence(), &MainForm::showAbout);
     about->setMenuRole(QAction::AboutRole);
 }

@@ -12,7 +12,8 @@ class MainForm;
 
 /// The window's menu bar: File (Open…, the save commands of the map and
 /// table context menus, Quit), Map (Rerun/More Fit, Stop, Classical start,
-/// Polish, Best map) and Help (About, the distance file format), each entry
+/// Polish, Best map) and Help (the distance file format, the fit and
+/// stress, About), each entry
 /// with its shortcut. Every menu and entry has an object name (FileMenu,
 /// OpenAction, ...). Other windows' commands may be added to the menus.
 class MenuBar : public QMenuBar {

@@ -1,7 +1,8 @@
 #include "window/picture_box.h"
 
-#include "data/tessarin_error.h"
-#include "window/palette.h"
+#include "base/tessarin_error.h"
+#include "export/palette.h"
+#include "export/image_limits.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -19,7 +20,7 @@ QImage blankImage(QSize size, const QColor &colour)
 {
     if (size.isEmpty())
         return {};
-    QImage image(size, QImage::Format_RGB32);
+    QImage image = NewImage(size, QImage::Format_RGB32, "a picture box");
     image.setDotsPerMeterX(DotsPerMeter);
     image.setDotsPerMeterY(DotsPerMeter);
     image.fill(colour);
@@ -171,6 +172,8 @@ double PictureBox::outerHeight() const
 void PictureBox::beginDrawing(Pause pause)
 {
     syncImage();
+    if (!m_refusal.empty())
+        throw TessarinError(m_refusal);
     m_surface.beginPainting();
     m_drawing = true;
     m_pause = std::move(pause);
@@ -190,15 +193,26 @@ PainterSurface &PictureBox::drawing()
 {
     if (!m_drawing)
         syncImage();
+    if (!m_refusal.empty())
+        throw TessarinError(m_refusal);
     return m_surface;
 }
 
 void PictureBox::syncImage() const
 {
     m_surface.setDefaultBackground(palette().color(QPalette::Window));
-    if (m_image.size() != size() && !(m_image.isNull() && size().isEmpty())) {
+    if (m_image.size() != size() && !(m_image.isNull() && size().isEmpty()) && size() != m_refusedSize) {
         m_surface.endPainting(); // the image is about to be replaced
-        QImage resized = blankImage(size(), m_surface.background());
+        QImage resized;
+        m_refusal.clear();
+        m_refusedSize = QSize();
+        try {
+            resized = blankImage(size(), m_surface.background());
+        } catch (const TessarinError &error) {
+            // Shown empty; the next drawing call reports it.
+            m_refusal = error.what();
+            m_refusedSize = size();
+        }
         if (!resized.isNull() && !m_image.isNull()) {
             QPainter painter(&resized);
             painter.drawImage(0, 0, m_image);

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "display/drawing_surface.h"
-#include "window/painter_surface.h"
+#include "display/twips.h"
+#include "export/painter_surface.h"
 
 #include <QElapsedTimer>
 #include <QFont>
@@ -17,12 +18,13 @@ namespace tessarin {
 /// backing image, so it survives covering and uncovering; a resize keeps the
 /// part of the drawing that still fits. Geometry is in twips, 15 twips to a
 /// logical pixel. The drawing itself is done by a PainterSurface on the
-/// backing image, the same kind of surface an export draws on.
+/// backing image, the same kind of surface an export draws on. A box whose
+/// image would pass the image limits (ImageFits) has no image; it shows its
+/// background, and every drawing call throws TessarinError saying so.
 class PictureBox : public QWidget, public DrawingSurface {
     Q_OBJECT
 
 public:
-    static constexpr int TwipsPerPixel = 15;
     /// The smallest point size text is drawn at; a smaller size in force
     /// (from 0 up to this) is drawn at this size.
     static constexpr float SmallestPointSize = PainterSurface::SmallestPointSize;
@@ -48,6 +50,8 @@ public:
     /// The surface on the backing image, with the drawing state in force; an
     /// export copies that state to draw the same picture again.
     const PainterSurface &surface() const;
+    /// Whether prints stamp cached text rasters (PainterSurface::setTextStamps).
+    void setTextStamps(bool on) { m_surface.setTextStamps(on); }
 
     /// What a long drawing calls between two prints about every
     /// PauseMilliseconds; it may throw to end the drawing.
@@ -99,6 +103,10 @@ private:
     PainterSurface &drawing();
 
     mutable QImage m_image;
+    // Why there is no image of the box's size, when its size was refused
+    // (ImageFits) or its memory was: every drawing call then throws it.
+    mutable std::string m_refusal;
+    mutable QSize m_refusedSize;
     // Between beginDrawing and endDrawing: no events are processed, so the
     // size cannot change and one repaint at the end does for every call.
     bool m_drawing = false;

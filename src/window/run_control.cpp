@@ -4,14 +4,16 @@
 
 #include "window/main_form.h"
 
-#include "data/distance_file.h"
+#include "io/distance_file.h"
 #include "window/data_table_dialog.h"
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "display/distance_table_view.h"
-#include "search/layout_search.h"
+#include "base/lenient_number.h"
+#include "run/run_fit.h"
 #include "window/drawing_scope.h"
 #include "window/picture_box.h"
 #include "window/window_closing.h"
+#include "window/window_run_observer.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -22,6 +24,7 @@
 #include <chrono>
 #include <future>
 #include <iostream>
+#include <new>
 
 namespace tessarin {
 
@@ -39,7 +42,12 @@ void MainForm::drawTable()
         // box's image when the size text has been changed.
         const QScopedValueRollback<bool> running(m_running, true);
         const QScopedValueRollback<bool> deferred(m_sizingDeferred, true);
-        const DrawingScope scope(*m_distanceBox, [this] { processEvents(); });
+        // A Close ends the drawing at its next pause.
+        const DrawingScope scope(*m_distanceBox, [this] {
+            processEvents();
+            if (m_closing)
+                throw WindowClosing{};
+        });
         try {
             DistanceMatrix(*m_distanceBox, m_data, m_drawnSizeText);
         } catch (const WindowClosing &) {
@@ -195,6 +203,11 @@ void MainForm::drawAndSearch(const QString &failure)
         drawTable();
         runSearch();
     } catch (const WindowClosing &) {
+    } catch (const std::bad_alloc &) {
+        endRun();
+        showError(failure + QStringLiteral("\n\n") +
+                  tr("There is not enough memory for it: the system refused an allocation."));
+        return;
     } catch (const std::exception &error) {
         endRun();
         showError(failure + QStringLiteral("\n\n") + QString::fromStdString(error.what()));
@@ -210,20 +223,20 @@ void MainForm::stop()
 
 void MainForm::classicalStart()
 {
-    runMapCommand(MapCommand::ClassicalStart);
+    runMapCommand(MapStage::ClassicalStart);
 }
 
 void MainForm::polish()
 {
-    runMapCommand(MapCommand::Polish);
+    runMapCommand(MapStage::Polish);
 }
 
 void MainForm::bestMap()
 {
-    runMapCommand(MapCommand::BestMap);
+    runMapCommand(MapStage::BestMap);
 }
 
-void MainForm::runMapCommand(MapCommand command)
+void MainForm::runMapCommand(MapStage command)
 {
     if (m_running || m_closing)
         return;
@@ -241,11 +254,13 @@ void MainForm::runMapCommand(MapCommand command)
         const QScopedValueRollback<bool> running(m_running, true);
         setOpenEnabled(false);
         updateSaveActions();
-        MapCommandResult result = m_mapCommandRunner(command, *this, m_data, m_bestLayout);
+        WindowRunObserver observer(*this, m_data.ItemCount, WindowRunObserver::Pace::Clock);
+        MapStageOutcome result = m_mapCommandRunner(command, m_data, m_bestLayout, observer);
+        observer.finish(result.layout, result.fit);
         // Written only when the command has ended: an error or a close leaves
         // the best map as it was.
-        m_bestLayout = std::move(result.layout);
-    } catch (const WindowClosing &) {
+        if (!m_closing)
+            m_bestLayout = std::move(result.layout);
     } catch (const std::exception &error) {
         m_mapDrawn = mapDrawnBefore;
         redrawBestLayout();
@@ -279,7 +294,20 @@ void MainForm::runSearch()
     const QScopedValueRollback<bool> running(m_running, true);
     updateSaveActions();
     emit searchStarted();
-    m_lastRunGenerations = RunFit(*this, m_data, m_bestLayout, m_random);
+    setOpenEnabled(false);
+    PrepareMap(*m_distanceGraph);
+    setBusy(true);
+    const SearchSettings settings{LenientNumber(textOf(m_gaGensText))};
+    // The search works on a copy: a Close abandons it without a result.
+    Layout best = m_bestLayout;
+    WindowRunObserver observer(*this, m_data.ItemCount, WindowRunObserver::Pace::EveryReport);
+    const SearchOutcome outcome = RunFit(m_data, best, m_random, settings, observer);
+    if (m_closing)
+        return;
+    m_bestLayout = std::move(best);
+    m_lastRunGenerations = outcome.generations;
+    setOpenEnabled(true);
+    setBusy(false);
 }
 
 void MainForm::endRun()

@@ -1,11 +1,11 @@
 #include "window/shepard_window.h"
 
 #include "display/shepard_view.h"
-#include "display/str_n.h"
-#include "window/map_export.h"
-#include "window/painter_surface.h"
+#include "base/str_n.h"
+#include "export/map_export.h"
+#include "export/painter_surface.h"
 #include "window/picture_box.h"
-#include "window/shepard_export.h"
+#include "export/shepard_export.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -29,6 +30,8 @@ ShepardWindow::ShepardWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     m_box->setObjectName(QStringLiteral("ShepardBox"));
     m_box->setTwipsGeometry(0, 0, frame.twips.width(), frame.twips.height());
     m_box->setFixedSize(frame.pixels);
+    // Texts painted, not stamped, as its exports draw them (ShepardReplay).
+    m_box->setTextStamps(false);
 
     m_stressText = new QLabel(tr("No map yet: the diagram appears when a run ends."), this);
     m_stressText->setObjectName(QStringLiteral("StressText"));
@@ -40,7 +43,10 @@ ShepardWindow::ShepardWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     m_worstItems->verticalHeader()->hide();
     m_worstItems->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_worstItems->horizontalHeader()->setStretchLastSection(true);
-    m_worstItems->setMinimumWidth(260);
+    m_worstItems->setMinimumWidth(MinimumListWidth);
+    // A long name shows on one line, shortened in its middle.
+    m_worstItems->setWordWrap(false);
+    m_worstItems->setTextElideMode(Qt::ElideMiddle);
 
     m_savePng = new QPushButton(tr("Save as PNG…"), this);
     m_savePng->setObjectName(QStringLiteral("SaveShepardPng"));
@@ -93,12 +99,30 @@ void ShepardWindow::showFigures(std::shared_ptr<const StressFigures> figures, co
         };
         cell(0, QString::number(item), Qt::AlignRight);
         cell(1, named ? QString::fromStdString(names[static_cast<std::size_t>(item - 1)]) : QString(), Qt::AlignLeft);
+        m_worstItems->item(row, 1)->setToolTip(m_worstItems->item(row, 1)->text());
         cell(2, QString::number(f.pointShares[static_cast<std::size_t>(item - 1)], 'f', 2), Qt::AlignRight);
     }
-    m_worstItems->resizeColumnsToContents();
+    fitColumns();
     draw();
     for (QPushButton *button : {m_savePng, m_saveSvg})
         button->setEnabled(true);
+}
+
+void ShepardWindow::fitColumns()
+{
+    m_worstItems->resizeColumnsToContents();
+    // A long name is shown shortened (its cell's tooltip holds it whole), so
+    // that the share column stays in view beside it.
+    const QFontMetrics metrics(m_worstItems->font());
+    const int longestName = metrics.horizontalAdvance(QLatin1Char('x')) * NameColumnCharacters;
+    if (m_worstItems->columnWidth(1) > longestName)
+        m_worstItems->setColumnWidth(1, longestName);
+    // Room for the scroll bar a short window gives the list.
+    int needed = 2 * m_worstItems->frameWidth() + m_worstItems->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < m_worstItems->columnCount(); ++column)
+        if (!m_worstItems->isColumnHidden(column))
+            needed += m_worstItems->columnWidth(column);
+    m_worstItems->setMinimumWidth(std::max(MinimumListWidth, needed));
 }
 
 void ShepardWindow::draw()

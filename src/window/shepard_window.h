@@ -28,6 +28,9 @@ class ShepardWindow : public QWidget {
 public:
     /// How many of the worst-placed items the list shows.
     static constexpr int WorstShown = 10;
+    /// How many characters (of the width of "x") a name shows before it is
+    /// shortened in the list.
+    static constexpr int NameColumnCharacters = 24;
 
     explicit ShepardWindow(QWidget *parent = nullptr);
 
@@ -51,7 +54,12 @@ public slots:
 private:
     void save(bool svg);
     void draw();
+    // Sizes the list's columns to their texts, names up to a cap, and the
+    // list so that every column shows whole.
+    void fitColumns();
     void showError(const QString &text);
+
+    static constexpr int MinimumListWidth = 260;
 
     PictureBox *m_box = nullptr;
     QLabel *m_stressText = nullptr;

@@ -5,8 +5,8 @@
 // throws TessarinError with a one-line message.
 #include "reader_check.h"
 
-#include "data/data_table_reader.h"
-#include "data/tessarin_error.h"
+#include "io/data_table_reader.h"
+#include "base/tessarin_error.h"
 #include "distances/similarity_conversion.h"
 #include "distances/table_distances.h"
 

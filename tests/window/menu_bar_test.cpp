@@ -1,7 +1,10 @@
 // The menu bar: its menus and entries, their shortcuts, and that each entry
 // reaches its command; the entries that start work are greyed while a run goes.
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "io/distance_file.h"
+#include "run/run_observer.h"
+#include "window/help_boxes.h"
 #include "window/main_form.h"
 #include "window/menu_bar.h"
 #include "window_test_support.h"
@@ -10,14 +13,15 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QtTest>
 
 using tessarin::DistanceData;
 using tessarin::Layout;
 using tessarin::MainForm;
-using tessarin::MapCommand;
-using tessarin::MapCommandResult;
-using tessarin::SearchHost;
+using tessarin::MapStage;
+using tessarin::MapStageOutcome;
+using tessarin::RunObserver;
 using tessarin::testing::box;
 using tessarin::testing::button;
 using tessarin::testing::SixItems;
@@ -41,12 +45,12 @@ struct Window {
             return MainForm::SaveChoice{};
         });
         form.setMapCommandRunner(
-            [this](MapCommand command, SearchHost &host, const DistanceData &data, const Layout &best) {
+            [this](MapStage command, const DistanceData &data, const Layout &best, RunObserver &observer) {
                 commands << command;
                 if (during)
                     during();
-                MapCommandResult result{best, tessarin::LayoutFitness(data, best), false};
-                host.drawImprovement(result.layout.data(), data.ItemCount, result.fit);
+                tessarin::MapStageOutcome result{best, tessarin::LayoutFitness(data, best), false, {}};
+                observer.improved(result.layout, result.fit);
                 return result;
             });
         form.startUp();
@@ -55,7 +59,7 @@ struct Window {
 
     MainForm form;
     QStringList messages;
-    QList<MapCommand> commands;
+    QList<MapStage> commands;
     std::function<void()> during;
     int openDialogs = 0;
     int saveDialogs = 0;
@@ -76,6 +80,9 @@ private slots:
     void shortcutsReachTheirCommands_data();
     void shortcutsReachTheirCommands();
     void helpAndQuit();
+    void helpBoxes_data();
+    void helpBoxes();
+    void fileFormatExamplesRead();
     void commandsGreyedWhileRunning_data();
     void commandsGreyedWhileRunning();
 
@@ -122,6 +129,7 @@ void MenuBarTest::entries_data()
     QTest::newRow("BestMapAction") << "MapCommandsMenu" << "&Best map" << QKeySequence("Ctrl+B");
     QTest::newRow("FileFormatAction") << "HelpMenu" << "The distance &file format"
                                       << QKeySequence(QKeySequence::HelpContents);
+    QTest::newRow("FitHelpAction") << "HelpMenu" << "The fit and &stress" << QKeySequence();
     QTest::newRow("AboutAction") << "HelpMenu" << "&About Tessarin" << QKeySequence();
 }
 
@@ -184,13 +192,13 @@ void MenuBarTest::shortcutsReachTheirCommands()
     QCOMPARE(window.saveDialogs, effect == "save dialog" ? 1 : 0);
     QCOMPARE(form.lastRunGenerations(), effect == "rerun" ? 20LL : generationsBefore);
     QCOMPARE(form.stopFlag(), short(effect == "stop" ? 1 : 0));
-    QList<MapCommand> expected;
+    QList<MapStage> expected;
     if (effect == "classical")
-        expected << MapCommand::ClassicalStart;
+        expected << MapStage::ClassicalStart;
     if (effect == "polish")
-        expected << MapCommand::Polish;
+        expected << MapStage::Polish;
     if (effect == "best")
-        expected << MapCommand::BestMap;
+        expected << MapStage::BestMap;
     QCOMPARE(window.commands, expected);
     QCOMPARE(form.findChild<QMessageBox *>("FileFormatBox") != nullptr, effect == "format");
     QVERIFY(window.messages.isEmpty());
@@ -208,11 +216,84 @@ void MenuBarTest::helpAndQuit()
     QCOMPARE(window.form.findChildren<QMessageBox *>("AboutBox").size(), 1);
     // The window goes on working beside it.
     window.action("PolishAction")->trigger();
-    QCOMPARE(window.commands, QList<MapCommand>{MapCommand::Polish});
+    QCOMPARE(window.commands, QList<MapStage>{MapStage::Polish});
 
     window.action("QuitAction")->trigger();
     QVERIFY(window.form.isClosing());
     QVERIFY(!window.form.isVisible());
+}
+
+void MenuBarTest::helpBoxes_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QStringList>("says");
+
+    QTest::newRow("file format") << "FileFormatAction" << "FileFormatBox"
+                                 << QStringList{"Our distance file", "A square matrix", "A lower triangle", ".dst",
+                                                "PHYLIP"};
+    QTest::newRow("fit and stress") << "FitHelpAction" << "FitHelpBox"
+                                    << QStringList{"99.313", "correlation-like", "Stress-1", "0.025", "excellent",
+                                                   "0.2", "bad", "rough guide"};
+}
+
+void MenuBarTest::helpBoxes()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, box);
+    QFETCH(QStringList, says);
+
+    Window window;
+    window.action(action.toLatin1())->trigger();
+    auto *shown = window.form.findChild<QMessageBox *>(box);
+    QVERIFY(shown && shown->isVisible() && !shown->isModal());
+    for (const QString &text : says)
+        QVERIFY2(shown->text().contains(text), qPrintable(text));
+    // Each Help entry opens its own box, once.
+    window.action(action.toLatin1())->trigger();
+    QCOMPARE(window.form.findChildren<QMessageBox *>(box).size(), 1);
+    QCOMPARE(window.form.findChildren<QMessageBox *>().size(), 1);
+}
+
+void MenuBarTest::fileFormatExamplesRead()
+{
+    // Every example the file format help shows is a whole table that reads,
+    // in the layout its paragraph names.
+    const QString help = tessarin::FileFormatText();
+    const QRegularExpression block(QStringLiteral("<pre>(.*?)</pre>"),
+                                   QRegularExpression::DotMatchesEverythingOption);
+    const QList<tessarin::DistanceFormat> expected = {
+        tessarin::DistanceFormat::DistanceFile,  tessarin::DistanceFormat::SquareMatrix,
+        tessarin::DistanceFormat::SquareMatrix,  tessarin::DistanceFormat::LowerTriangle,
+        tessarin::DistanceFormat::LowerTriangle, tessarin::DistanceFormat::Phylip};
+    int shown = 0;
+    for (auto match = block.globalMatch(help); match.hasNext(); ++shown) {
+        const QRegularExpressionMatch example = match.next();
+        QVERIFY2(shown < expected.size(), qPrintable(example.captured(1)));
+        const QString name = m_folder->write(QStringLiteral("example%1.txt").arg(shown),
+                                             example.captured(1).toUtf8().append('\n'));
+        QVERIFY(!name.isEmpty());
+        const std::string file = name.toStdString();
+        try {
+            QCOMPARE(tessarin::ChooseDistanceFormat(file), expected[shown]);
+            const DistanceData data = tessarin::ReadDistanceFile(file);
+            if (shown == 0) {
+                QCOMPARE(data.ItemCount, short(4));
+                QCOMPARE(data.distance(2, 3), 9.0f);
+                QCOMPARE(data.distance(2, 4), 25.0f);
+                continue;
+            }
+            // The others show the same three cities.
+            QCOMPARE(data.ItemCount, short(3));
+            QCOMPARE(data.Names, (std::vector<std::string>{"London", "Paris", "Berlin"}));
+            QCOMPARE(data.distance(1, 2), 3.4f);
+            QCOMPARE(data.distance(1, 3), 9.3f);
+            QCOMPARE(data.distance(3, 2), 8.8f);
+        } catch (const std::exception &error) {
+            QFAIL(qPrintable(QStringLiteral("example %1: %2").arg(shown).arg(QString::fromLocal8Bit(error.what()))));
+        }
+    }
+    QCOMPARE(shown, int(expected.size()));
 }
 
 void MenuBarTest::commandsGreyedWhileRunning_data()
@@ -231,8 +312,9 @@ void MenuBarTest::commandsGreyedWhileRunning()
 
     Window window;
     MainForm &form = window.form;
-    const QStringList greyed = {"OpenAction", "OpenDataTableAction", "RerunAction", "ClassicalStartAction", "PolishAction", "BestMapAction"};
-    const QStringList kept = {"StopAction", "QuitAction", "AboutAction", "FileFormatAction"};
+    const QStringList greyed = {"OpenAction",           "OpenDataTableAction", "RerunAction",
+                                "ClassicalStartAction", "PolishAction", "BestMapAction"};
+    const QStringList kept = {"StopAction", "QuitAction", "AboutAction", "FileFormatAction", "FitHelpAction"};
     QStringList wrongWhileRunning;
     int checks = 0;
     auto check = [&] {

@@ -2,26 +2,36 @@
 // the main one, its updates at the end of a run, saving, the rings' toggle,
 // and the batch mode's --shepard and --report.
 #include "app/batch_mode.h"
-#include "data/distance_reader.h"
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "diagnostics/map_stress.h"
-#include "search/layout_csv.h"
+#include "display/shepard_view.h"
+#include "export/painter_surface.h"
+#include "export/palette.h"
+#include "io/distance_file.h"
+#include "io/distance_reader.h"
+#include "io/layout_csv.h"
 #include "window/main_form.h"
 #include "window/map_diagnostics.h"
-#include "window/palette.h"
 #include "window/picture_box.h"
+#include "export/shepard_export.h"
 #include "window/shepard_window.h"
 #include "window_test_support.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QTableWidget>
 #include <QXmlStreamReader>
 #include <QtTest>
+
+#include <cmath>
+#include <functional>
 
 using tessarin::MainForm;
 using tessarin::MapDiagnostics;
@@ -47,9 +57,10 @@ QByteArray contents(const QString &path)
 
 /// A window that has read the six-item file and run a short search.
 struct Window {
-    Window()
+    explicit Window(const QString &name = QStringLiteral("six.txt"),
+                    const QByteArray &table = tessarin::testing::SixItems)
     {
-        file = folder.write("six.txt", tessarin::testing::SixItems);
+        file = folder.write(name, table);
         tessarin::testing::box(form, "GAgensText")->setText("40");
         form.setMessageSink([this](const QString &text) { messages << text; });
         form.startUp(file);
@@ -66,6 +77,139 @@ struct Window {
     MainForm form;
     QStringList messages;
 };
+
+/// A square matrix of `n` items named by `nameOf`, the distances those of
+/// points on a slightly bent line.
+QByteArray NamedMatrix(int n, const std::function<QString(int)> &nameOf)
+{
+    QByteArray csv = "\"\"";
+    for (int i = 1; i <= n; ++i)
+        csv += ",\"" + nameOf(i).toUtf8() + "\"";
+    csv += "\n";
+    for (int i = 1; i <= n; ++i) {
+        csv += "\"" + nameOf(i).toUtf8() + "\"";
+        for (int j = 1; j <= n; ++j)
+            csv += "," + QByteArray::number(i == j ? 0.0 : std::abs(i - j) + 0.3 * ((i * j) % 4), 'g', 6);
+        csv += "\n";
+    }
+    return csv;
+}
+
+/// Forty characters, different in their first ten.
+QString LongName(int item)
+{
+    return QStringLiteral("Sample %1 taken from the long list of it").arg(item, 2, 10, QLatin1Char('0'));
+}
+
+/// A surface that passes every call on and keeps each print's text and its
+/// box in the picture's units, as the surface measures it.
+class MeasuredPrints : public tessarin::DrawingSurface {
+public:
+    struct Printed {
+        QString text;
+        QRectF box;
+        int colour;
+    };
+    explicit MeasuredPrints(tessarin::DrawingSurface &inner) : m_inner(inner) {}
+    QList<Printed> printed;
+
+    void setScale(double l, double t, double r, double b) override { m_inner.setScale(l, t, r, b); }
+    void setBackColor(int index) override { m_inner.setBackColor(index); }
+    void setForeColor(int index) override { m_inner.setForeColor(index); }
+    void setForeRgb(const tessarin::RgbColour &colour) override { m_inner.setForeRgb(colour); }
+    int foreColor() const override { return m_inner.foreColor(); }
+    void setFontName(const std::string &name) override { m_inner.setFontName(name); }
+    void setFontSize(float points) override { m_inner.setFontSize(points); }
+    float fontSize() const override { return m_inner.fontSize(); }
+    void clear() override { m_inner.clear(); }
+    void stroke(double x1, double y1, double x2, double y2, int c) override { m_inner.stroke(x1, y1, x2, y2, c); }
+    void line(double x1, double y1, double x2, double y2, int c) override { m_inner.line(x1, y1, x2, y2, c); }
+    void fillRect(double x1, double y1, double x2, double y2, int c) override { m_inner.fillRect(x1, y1, x2, y2, c); }
+    void dot(double x, double y, double pixels, int c) override { m_inner.dot(x, y, pixels, c); }
+    void circle(double x, double y, double radius, int c) override { m_inner.circle(x, y, radius, c); }
+    void setCurrentX(float x) override { m_inner.setCurrentX(x); }
+    void setCurrentY(float y) override { m_inner.setCurrentY(y); }
+    float currentX() const override { return m_inner.currentX(); }
+    float currentY() const override { return m_inner.currentY(); }
+    void print(const std::string &text, bool lineEnd) override
+    {
+        printed.append({QString::fromStdString(text),
+                        QRectF(currentX(), currentY(), textWidth(text), textHeight()), foreColor()});
+        m_inner.print(text, lineEnd);
+    }
+    double textWidth(const std::string &text) const override { return m_inner.textWidth(text); }
+    double textHeight() const override { return m_inner.textHeight(); }
+    double outerWidth() const override { return m_inner.outerWidth(); }
+    double outerHeight() const override { return m_inner.outerHeight(); }
+
+private:
+    tessarin::DrawingSurface &m_inner;
+};
+
+/// Says what is wrong with the texts of a Shepard drawing: a text outside the
+/// picture, or two texts on each other.
+QString TextFaults(const QList<MeasuredPrints::Printed> &printed)
+{
+    const QRectF picture(0, 0, tessarin::ShepardWidth, tessarin::ShepardHeight);
+    QStringList faults;
+    if (printed.size() < 6)
+        faults << QStringLiteral("only %1 texts").arg(printed.size());
+    for (qsizetype a = 0; a < printed.size(); ++a) {
+        // Print positions are single precision.
+        const QRectF box = printed[a].box.adjusted(1e-3, 1e-3, -1e-3, -1e-3);
+        if (!picture.contains(box))
+            faults << QStringLiteral("[%1] outside the picture").arg(printed[a].text);
+        for (qsizetype b = a + 1; b < printed.size(); ++b)
+            if (box.intersects(printed[b].box))
+                faults << QStringLiteral("[%1] on [%2]").arg(printed[a].text, printed[b].text);
+    }
+    return faults.join('\n');
+}
+
+/// The pixels in `area` (pixels) of `image` that are not the background.
+int InkIn(const QImage &image, const QRect &area)
+{
+    const QImage picture = image.convertToFormat(QImage::Format_RGB32);
+    const QRect inside = area.intersected(picture.rect());
+    int ink = 0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            ink += picture.pixel(x, y) != tessarin::PaletteColor(15).rgb();
+    return ink;
+}
+
+/// Says which texts of a drawing `picture` (`scale` pixels a logical pixel)
+/// shows incomplete: each text's box must hold nearly as much ink as the
+/// text painted alone in `font`.
+QString IncompleteTexts(const QImage &picture, double scale, const QList<MeasuredPrints::Printed> &printed,
+                        const QFont &font)
+{
+    const QSize frame = tessarin::ShepardFrame().pixels;
+    QStringList faults;
+    for (const auto &text : printed) {
+        const QRectF logical(text.box.x() * frame.width() / tessarin::ShepardWidth,
+                             text.box.y() * frame.height() / tessarin::ShepardHeight,
+                             text.box.width() * frame.width() / tessarin::ShepardWidth,
+                             text.box.height() * frame.height() / tessarin::ShepardHeight);
+        const QRect area =
+            QRectF(logical.topLeft() * scale, logical.size() * scale).toAlignedRect().adjusted(-1, -1, 1, 1);
+        QImage alone(picture.size(), QImage::Format_RGB32);
+        alone.setDotsPerMeterX(3780);
+        alone.setDotsPerMeterY(3780);
+        alone.fill(tessarin::PaletteColor(15));
+        {
+            QPainter painter(&alone);
+            painter.scale(scale, scale);
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            painter.drawText(QPointF(logical.x(), logical.y() + QFontMetricsF(font, &alone).ascent()), text.text);
+        }
+        const int expected = InkIn(alone, area), found = InkIn(picture, area);
+        if (expected == 0 || found < expected * 9 / 10)
+            faults << QStringLiteral("[%1]: %2 of %3 pixels").arg(text.text).arg(found).arg(expected);
+    }
+    return faults.join('\n');
+}
 
 bool sameFigures(const StressFigures &a, const StressFigures &b)
 {
@@ -87,6 +231,9 @@ private slots:
     void batchWritesReportAndDiagram();
     void batchRefusesBadNamesBeforeTheSearch_data();
     void batchRefusesBadNamesBeforeTheSearch();
+    void everyTextWholeInsideThePicture_data();
+    void everyTextWholeInsideThePicture();
+    void longNamesLeaveTheShareColumnInView();
 };
 
 void ShepardWindowTest::commandsInTheMapMenuWithShortcuts()
@@ -245,7 +392,8 @@ void ShepardWindowTest::batchWritesReportAndDiagram()
     const QString table = folder.write("six.txt", tessarin::testing::SixItems);
     const QString csv = folder.path("map.csv"), report = folder.path("r.json"), diagram = folder.path("s.svg");
     QCOMPARE(tessarin::RunBatchMode({"--batch", local(table), "--generations", "30", "--coords", local(csv),
-                                     "--report", local(report), "--shepard", local(diagram)}),
+                                     "--report", local(report), "--shepard", local(diagram)},
+                                    tessarin::testing::BatchPictures()),
              0);
     QJsonParseError error;
     const QJsonObject json = QJsonDocument::fromJson(contents(report), &error).object();
@@ -293,9 +441,119 @@ void ShepardWindowTest::batchRefusesBadNamesBeforeTheSearch()
     const QString table = folder.write("six.txt", tessarin::testing::SixItems);
     const QString csv = folder.path("map.csv");
     QVERIFY_THROWS_EXCEPTION(TessarinError, tessarin::RunBatchMode({"--batch", local(table), "--coords", local(csv),
-                                                                    local(option), local(folder.path(name))}));
+                                                                    local(option), local(folder.path(name))},
+                                                                   tessarin::testing::BatchPictures()));
     QVERIFY(!QFile::exists(csv));
     QVERIFY(!QFile::exists(folder.path(name)));
+}
+
+void ShepardWindowTest::everyTextWholeInsideThePicture_data()
+{
+    QTest::addColumn<bool>("longNames");
+    QTest::addColumn<QString>("target");
+    for (const bool longNames : {false, true})
+        for (const char *target : {"window", "png box size", "png twice the box", "svg", "batch png"})
+            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(longNames ? "40-character names" : "short names",
+                                                                 QLatin1String(target))))
+                << longNames << QString::fromLatin1(target);
+}
+
+void ShepardWindowTest::everyTextWholeInsideThePicture()
+{
+    QFETCH(bool, longNames);
+    QFETCH(QString, target);
+    const int n = 24;
+    const QString name = longNames ? QStringLiteral("A table of samples with forty characters.csv")
+                                   : QStringLiteral("samples.csv");
+    const QByteArray table =
+        NamedMatrix(n, longNames ? LongName : [](int item) { return QStringLiteral("S%1").arg(item); });
+
+    // The picture as drawn, and the figures and subject it shows.
+    QImage picture;
+    double scale = 1;
+    std::shared_ptr<const StressFigures> figures;
+    std::string subject;
+    std::unique_ptr<Window> window;
+    if (target == "batch png") {
+        WorkingFolder folder;
+        const QString file = folder.write(name, table), csv = folder.path("map.csv"), png = folder.path("s.png");
+        QCOMPARE(tessarin::RunBatchMode(
+                     {"--batch", local(file), "--generations", "30", "--coords", local(csv), "--shepard", local(png)},
+                     tessarin::testing::BatchPictures()),
+                 0);
+        figures = std::make_shared<const StressFigures>(
+            MeasureStress(tessarin::ReadDistanceFile(local(file)), tessarin::ReadLayoutCsv(local(csv))));
+        subject = name.toStdString();
+        picture = QImage(png, "PNG");
+    } else {
+        window = std::make_unique<Window>(name, table);
+        ShepardWindow *shepard = window->openShepard();
+        QVERIFY(shepard && shepard->figures());
+        figures = shepard->figures();
+        subject = name.toStdString();
+        const auto replay = tessarin::ShepardReplay(figures, subject);
+        if (target == "window") {
+            picture = shepard->shepardBox()->image();
+        } else if (target == "svg") {
+            QSvgRenderer svg(tessarin::RenderSvg(tessarin::ShepardFrame(), replay, QStringLiteral("s")));
+            QVERIFY(svg.isValid());
+            picture = QImage(tessarin::ShepardFrame().pixels, QImage::Format_RGB32);
+            picture.fill(Qt::white);
+            QPainter painter(&picture);
+            svg.render(&painter);
+        } else {
+            scale = target == "png twice the box" ? 2 : 1;
+            picture = tessarin::RenderImage(tessarin::ShepardFrame(), scale, replay);
+        }
+    }
+    QVERIFY(!picture.isNull());
+    const tessarin::PictureFrame frame = tessarin::ShepardFrame();
+    QCOMPARE(picture.size(), frame.pixels * scale);
+
+    // Where each text goes, measured as the picture's surface measures it.
+    QImage scratch(frame.pixels * scale, QImage::Format_RGB32);
+    scratch.setDotsPerMeterX(3780);
+    scratch.setDotsPerMeterY(3780);
+    tessarin::PainterSurface surface(&scratch, frame.pixels, frame.twips, scale);
+    MeasuredPrints measured(surface);
+    tessarin::DrawShepard(measured, *figures, subject);
+    const QString faults = TextFaults(measured.printed);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults));
+    QVERIFY2(measured.printed[0].text.contains(QStringLiteral("fit ")), qPrintable(measured.printed[0].text));
+    const QString incomplete = IncompleteTexts(picture, scale, measured.printed, surface.drawingFont());
+    QVERIFY2(incomplete.isEmpty(), qPrintable(incomplete));
+}
+
+void ShepardWindowTest::longNamesLeaveTheShareColumnInView()
+{
+    const int n = 24;
+    Window window(QStringLiteral("long.csv"), NamedMatrix(n, LongName));
+    ShepardWindow *shepard = window.openShepard();
+    QVERIFY(shepard);
+    auto *worst = shepard->findChild<QTableWidget *>("WorstItems");
+    QVERIFY(!worst->isColumnHidden(1));
+    QVERIFY(worst->rowCount() > 0);
+    QVERIFY(QTest::qWaitForWindowExposed(shepard));
+    // Every column shows whole in the list as the window lays it out.
+    const int shareRight = worst->columnViewportPosition(2) + worst->columnWidth(2);
+    QVERIFY2(shareRight <= worst->viewport()->width(),
+             qPrintable(QStringLiteral("%1 > %2").arg(shareRight).arg(worst->viewport()->width())));
+    QVERIFY(worst->columnWidth(2) >= worst->horizontalHeader()->sectionSizeHint(2));
+    QVERIFY(shepard->geometry().width() <= 1200);
+    // The names are shortened on screen and whole in their tooltips.
+    const QFontMetrics metrics(worst->font());
+    for (int row = 0; row < worst->rowCount(); ++row) {
+        const QTableWidgetItem *cell = worst->item(row, 1);
+        const int item = worst->item(row, 0)->text().toInt();
+        QCOMPARE(cell->text(), LongName(item));
+        QCOMPARE(cell->toolTip(), LongName(item));
+    }
+    QVERIFY(worst->columnWidth(1) < metrics.horizontalAdvance(LongName(1)));
+    // On one line each, not wrapped over two.
+    worst->resizeRowsToContents();
+    for (int row = 0; row < worst->rowCount(); ++row)
+        QVERIFY2(worst->rowHeight(row) < 2 * metrics.height(), qPrintable(QString::number(worst->rowHeight(row))));
+    QVERIFY(worst->columnWidth(1) >= metrics.horizontalAdvance(QLatin1Char('x')) * 20);
 }
 
 QTEST_MAIN(ShepardWindowTest)
