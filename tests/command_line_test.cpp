@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <thread>
@@ -63,6 +64,8 @@ TEST(CommandLine, GivesOneStatusForUsageErrorsAndAnotherForFailures)
     TempFile four(FourSites);
     TempFile binary(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\x1b[2J", 19), "image.png");
     const std::string f = four.path();
+    TempFile table("\"\",x,kind\na,1,u\nb,2,v\n", "table.csv");
+    TempFile groups("name,group\n1,A\nAlpha,B\n", "groups.csv");
     const std::string out = (std::filesystem::temp_directory_path() / "tessarin-command-line-out.csv").string();
     const StatusCase cases[] = {
         {"help", {"--help"}, ExitSuccess, "Exit status:"},
@@ -96,6 +99,22 @@ TEST(CommandLine, GivesOneStatusForUsageErrorsAndAnotherForFailures)
         {"missing start map", {"--batch", f, "--start", "/nonexistent/m.csv"}, ExitFailure,
          "/nonexistent/m.csv: the map file cannot be opened (No such file or directory)"},
         {"binary file", {"--batch", binary.path()}, ExitFailure, "is not a number"},
+        {"unknown metric", {"--batch", f, "--metric", "euclid"}, ExitUsage, "--metric: unknown metric \"euclid\""},
+        {"minkowski without a power", {"--batch", f, "--metric", "minkowski="}, ExitUsage, "above 0"},
+        {"unknown standardisation", {"--batch", f, "--metric", "gower", "--standardize", "scale"}, ExitUsage,
+         "it is none, z or range"},
+        {"standardisation without a metric", {"--batch", f, "--standardize", "z"}, ExitUsage,
+         "--standardize needs --metric"},
+        {"a metric and similarities", {"--batch", f, "--metric", "gower", "--similarities", "one-minus"}, ExitUsage,
+         "exclude each other"},
+        {"unknown conversion", {"--batch", f, "--similarities", "1-s"}, ExitUsage, "max-minus, one-minus"},
+        {"empty groups", {"--batch", f, "--groups="}, ExitUsage, "--groups needs a value"},
+        {"a text column under euclidean", {"--batch", table.path(), "--metric", "euclidean"}, ExitFailure,
+         "column \"kind\" holds text"},
+        {"a groups file that names no item", {"--batch", f, "--groups", groups.path()}, ExitFailure,
+         "\"Alpha\" is not the name of an item"},
+        {"write-distances in a missing folder", {"--batch", f, "--generations", "0", "--write-distances", "/nonexistent/d.csv"},
+         ExitFailure, "tessarin: --write-distances /nonexistent/d.csv: No such file or directory\n"},
         {"a normal run", {"--batch", f, "--generations", "20", "--coords", out}, ExitSuccess, ""},
         {"a value joined by =", {"--batch=" + f, "--generations=0", "--coords=" + out}, ExitSuccess, ""},
     };
@@ -113,6 +132,24 @@ TEST(CommandLine, GivesOneStatusForUsageErrorsAndAnotherForFailures)
         }
     }
     std::filesystem::remove(out);
+}
+
+TEST(CommandLine, MapsADataTableWithGroupsAndWritesItsDistances)
+{
+    TempFile table("\"\",x,y,kind\na,0,0,u\nb,3,4,v\nc,6,8,u\n", "table.csv");
+    const std::string distances = (std::filesystem::temp_directory_path() / "tessarin-command-line-d.csv").string();
+    const Outcome result =
+        run({"--batch", table.path(), "--metric", "euclidean", "--groups", "kind", "--generations", "0",
+             "--write-distances", distances});
+    ASSERT_EQ(result.status, ExitSuccess) << result.err;
+    // The map's CSV names each item's group; the distances are the square
+    // the map was fitted to, the group column left out of the variables.
+    EXPECT_EQ(result.out.substr(0, result.out.find('\n')), "item,name,group,x,y");
+    EXPECT_NE(result.out.find("\n2,b,v,"), std::string::npos) << result.out;
+    std::ifstream in(distances);
+    const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, ",\"a\",\"b\",\"c\"\n\"a\",0,5,10\n\"b\",5,0,5\n\"c\",10,5,0\n");
+    std::filesystem::remove(distances);
 }
 
 TEST(CommandLine, OpensTheWindowOnTheNamedOrDefaultFile)

@@ -87,6 +87,29 @@ TEST(LayoutCsv, WritesAndReadsNamesQuotedAsRfc4180Says)
     EXPECT_TRUE(back.empty());
 }
 
+TEST(LayoutCsv, CarriesTheGroupsAndReadsPastThem)
+{
+    const Layout layout = {0, 1.5f, 2.5f, 3.5f, 4.5f};
+    const std::vector<std::string> groups = {"setosa", "a, b"};
+    struct Case {
+        std::vector<std::string> names;
+        std::string text;
+    } cases[] = {
+        {{"p", "q"}, "item,name,group,x,y\n1,p,setosa,1.5,3.5\n2,q,\"a, b\",2.5,4.5\n"},
+        {{}, "item,group,x,y\n1,setosa,1.5,3.5\n2,\"a, b\",2.5,4.5\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(LayoutCsvText(layout, 2, c.names, groups), c.text);
+        TempFile file(c.text, "map.csv");
+        std::vector<std::string> back;
+        EXPECT_EQ(ReadLayoutCsv(file.path(), &back), layout);
+        EXPECT_EQ(back, c.names);
+    }
+    TempFile short_("item,name,group,x,y\n1,p,1.5,3.5\n", "map.csv");
+    EXPECT_THROW(ReadLayoutCsv(short_.path()), TessarinError);
+}
+
 TEST(LayoutCsv, ChecksAMapFitsTheTable)
 {
     const Layout two = {0, 1, 2, 3, 4};

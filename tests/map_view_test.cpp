@@ -74,6 +74,60 @@ TEST(MapView, ColoursEachItemOnlyForMinusOne)
     }
 }
 
+TEST(MapView, GroupsColourTheLabelsAndNameThemselvesInALegend)
+{
+    struct Case {
+        const char *foreText;
+        ItemGroups groups;
+        std::vector<std::string> rgb;
+    };
+    const std::string orange = "rgb 230 159 0", sky = "rgb 86 180 233", green = "rgb 0 158 115";
+    const Case cases[] = {
+        // Whatever the colour setting, each label in its group's colour,
+        // then the legend's lines in theirs.
+        {"-1",
+         {{"b", "a", "c"}, {0, 1, 0, 2, 2, 1, 0}},
+         {orange, sky, orange, green, green, sky, orange, orange, sky, green}},
+        {"3", {{"only"}, {0, 0, 0, 0, 0, 0, 0}}, {orange, orange, orange, orange, orange, orange, orange, orange}},
+        {"-1", {}, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.foreText);
+        RecordingSurface graph;
+        graph.setForeColor(5);
+        graph.calls.clear();
+        DrawMap(graph, sevenItems.data(), 7, 0.5, MapSettings{1, c.foreText}, {}, c.groups);
+        EXPECT_EQ(graph.only("rgb"), c.rgb);
+        if (c.groups.empty())
+            continue;
+        // The palette colour set before the drawing is in force again.
+        EXPECT_EQ(graph.calls.back(), "fore 5");
+        // The legend: one line per group, right-aligned at the right edge,
+        // from the top down (10 units a character, 20 a line).
+        const auto prints = graph.only("print");
+        ASSERT_EQ(prints.size(), 7 + c.groups.names.size());
+        const double width = 10.0 * static_cast<double>(c.groups.names[0].size() + 2);
+        EXPECT_EQ(prints[7], "print " + std::to_string(static_cast<int>(1050 - width)) + " -50 [ " +
+                                 c.groups.names[0] + " ] end");
+    }
+}
+
+TEST(MapView, LegendNamesTwentyGroupsAndCountsTheRest)
+{
+    ItemGroups groups;
+    for (int g = 0; g < 23; ++g)
+        groups.names.push_back("g" + std::to_string(g));
+    groups.groupOf = {0, 1, 2, 3, 4, 5, 22};
+    RecordingSurface graph;
+    DrawMap(graph, sevenItems.data(), 7, 0.5, MapSettings{}, {}, groups);
+    const auto prints = graph.only("print");
+    ASSERT_EQ(prints.size(), 7u + 21u);
+    // " and 3 more " is 12 characters (120 units); 20 lines of 20 above it.
+    EXPECT_EQ(prints.back(), "print 930 350 [ and 3 more ] end");
+    // Group 22 takes the colour of group 6 (the palette's eight repeat).
+    EXPECT_EQ(graph.only("rgb")[6], "rgb 240 228 66");
+}
+
 TEST(MapView, ReturnsTheFitInPerCentAndSkipsLabelsOnAnEmptySurface)
 {
     RecordingSurface graph;
@@ -169,6 +223,11 @@ TEST(ItemLabel, NamesAnItemOrAPairForATooltip)
     EXPECT_EQ(PairTitle(cities, 3, 1, 920.0f), "3 Chicago \u2013 1 London: 920");
     EXPECT_EQ(PairTitle({}, 2, 1, 0.1f), "2 \u2013 1: 0.1");
     EXPECT_EQ(MapLabelText({}, 12), " 12 ");
+    const ItemGroups groups{{"west", "east\n"}, {0, 0, 1}};
+    EXPECT_EQ(ItemTitle(cities, groups, 3), "3 Chicago (east )");
+    EXPECT_EQ(ItemTitle({}, groups, 1), "1 (west)");
+    EXPECT_EQ(ItemTitle(cities, ItemGroups{}, 2), "2 Paris");
+    EXPECT_EQ(PairTitle({}, groups, 3, 1, 920.0f), "3 (east ) \u2013 1 (west): 920");
 }
 
 } // namespace

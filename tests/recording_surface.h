@@ -35,6 +35,10 @@ public:
         m_fore = index;
         record("fore", index);
     }
+    void setForeRgb(const RgbColour &colour) override
+    {
+        record("rgb", static_cast<int>(colour.red), static_cast<int>(colour.green), static_cast<int>(colour.blue));
+    }
     int foreColor() const override { return m_fore; }
     void setFontName(const std::string &name) override { calls.push_back("font " + name); }
     void setFontSize(float points) override

@@ -5,7 +5,9 @@
 #include "app/batch_summary.h"
 #include "base/number_texts.h"
 #include "base/str_n.h"
+#include "distances/distance_source.h"
 #include "io/distance_file.h"
+#include "io/square_matrix_writer.h"
 #include "fit/layout_fitness.h"
 #include "base/tessarin_error.h"
 #include "run/map_stage.h"
@@ -24,6 +26,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <unistd.h>
 
 
@@ -56,8 +59,17 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
 
     StressReport report{options.file, {}, 0, std::nullopt};
     const auto started = std::chrono::steady_clock::now();
-    DistanceData data = ReadDistanceFile(options.file);
+    SourcedDistances sourced = ReadDistanceSource(options.file, options.source);
+    DistanceData data = std::move(sourced.data);
+    const ItemGroups &groups = sourced.groups;
     PrintReadingWarnings(std::cerr, options.file, data);
+    if (!options.writeDistances.empty()) {
+        std::ostringstream square;
+        WriteSquareMatrix(square, data);
+        // A failed write leaves no half-written file.
+        if (const int error = WriteFileAtomically(options.writeDistances, square.str()))
+            throw TessarinError("--write-distances " + options.writeDistances + ": " + std::strerror(error));
+    }
     report.stages.push_back({"reading", std::to_string(data.ItemCount) + " items",
                              std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()});
     const int n = data.ItemCount;
@@ -125,14 +137,17 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
         report.stages.push_back(search);
     report.generations = generations;
 
+    std::vector<std::string> groupOfItem;
+    for (int g : groups.groupOf)
+        groupOfItem.push_back(groups.names[static_cast<std::size_t>(g)]);
     if (options.coords.empty()) {
-        WriteLayoutCsv(std::cout, best, n, data.Names);
+        WriteLayoutCsv(std::cout, best, n, data.Names, groupOfItem);
         std::cout.flush();
         if (!std::cout)
             throw TessarinError(std::string("the map could not be written to standard output: ") + std::strerror(errno));
     } else {
         // A failed write leaves no half-written file.
-        if (const int error = WriteFileAtomically(options.coords, LayoutCsvText(best, n, data.Names)))
+        if (const int error = WriteFileAtomically(options.coords, LayoutCsvText(best, n, data.Names, groupOfItem)))
             throw TessarinError("--coords " + options.coords + ": " + std::strerror(error));
     }
     const double fit = LayoutFitness(data, best);
@@ -141,7 +156,7 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
     if ((!options.image.empty() || !options.diagnostics.shepard.empty()) && pictures.prepare)
         drawing = pictures.prepare();
     if (!options.image.empty())
-        pictures.map(options.image, best, n, fit, data.Names);
+        pictures.map(options.image, best, n, fit, data.Names, groups);
     if (options.modelGiven)
         report.model = options.model;
     const std::string stressLine = WriteDiagnostics(options.diagnostics, pictures, report, data, best);

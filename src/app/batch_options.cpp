@@ -19,6 +19,7 @@ enum class Value {
     File,   // a file name: must not start with '-'
     Whole,  // a whole number 0 or more
     Word,   // checked when it is stored
+    Name,   // a word the option's own parser reads (a metric, a conversion, a column)
 };
 
 struct OptionRule {
@@ -59,6 +60,13 @@ const std::vector<OptionRule> &batchOptions()
         {"--image", Value::File, [](BatchOptions &o, const std::string &v) { o.image = v; }},
         {"--shepard", Value::File, [](BatchOptions &o, const std::string &v) { o.diagnostics.shepard = v; }},
         {"--report", Value::File, [](BatchOptions &o, const std::string &v) { o.diagnostics.report = v; }},
+        {"--metric", Value::Name, [](BatchOptions &o, const std::string &v) { o.source.metric = ParseMetric(v); }},
+        {"--standardize", Value::Name,
+         [](BatchOptions &o, const std::string &v) { o.source.standardization = ParseStandardization(v); }},
+        {"--similarities", Value::Name,
+         [](BatchOptions &o, const std::string &v) { o.source.similarities = ParseSimilarityConversion(v); }},
+        {"--groups", Value::Name, [](BatchOptions &o, const std::string &v) { o.source.groups = v; }},
+        {"--write-distances", Value::File, [](BatchOptions &o, const std::string &v) { o.writeDistances = v; }},
     };
     return options;
 }
@@ -102,6 +110,10 @@ void checkValue(const OptionRule &rule, const std::string &value)
         break;
     case Value::Word:
         break;
+    case Value::Name:
+        if (value.empty())
+            throw UsageError(name + " needs a value, not an empty text");
+        break;
     }
 }
 
@@ -135,13 +147,23 @@ BatchOptions parseBatch(const std::vector<std::string> &args)
             value = args[++k];
         }
         checkValue(*rule, value);
-        rule->store(options, value);
+        try {
+            rule->store(options, value);
+        } catch (const UsageError &) {
+            throw;
+        } catch (const TessarinError &error) {
+            throw UsageError(name + ": " + error.what());
+        }
     }
     if (options.file.empty())
         throw UsageError("--batch needs a distance file");
     // A model alone asks for its best map.
     if (options.modelGiven && !options.best && !options.polish && options.start.empty())
         options.best = true;
+    if (options.source.metric && options.source.similarities)
+        throw UsageError("--metric and --similarities exclude each other: FILE is a data table or a similarity matrix");
+    if (given.count("--standardize") && !options.source.metric)
+        throw UsageError("--standardize needs --metric: it rescales the variables of a data table");
     // With --best the generations follow only when asked for.
     if (options.best && !options.generationsGiven)
         options.generations = 0.0;
@@ -197,6 +219,8 @@ std::string UsageText()
            "                     [--polish] [--model M] [--ties T] [--coords OUT.csv]\n"
            "                     [--image MAP.png|MAP.svg]\n"
            "                     [--shepard S.png|S.svg] [--report R.json]\n"
+           "                     [--metric M [--standardize none|z|range] | --similarities HOW]\n"
+           "                     [--groups COLUMN|FILE.csv] [--write-distances OUT.csv]\n"
            "\n"
            "Without --batch, opens the window on FILE (default distance.txt in the\n"
            "current folder) and fits a map to it.\n"
@@ -225,6 +249,18 @@ std::string UsageText()
            "  --image MAP.png     also draw the map as the window does with its default\n"
            "  --image MAP.svg     settings, as PNG (333 pixels a side) or SVG\n"
          + DiagnosticsUsage() +
+           "  --metric M          FILE is a data table (a header row, one row per item):\n"
+           "                      measure distances between its rows by euclidean,\n"
+           "                      manhattan, chebyshev, minkowski=P, canberra,\n"
+           "                      correlation, cosine, braycurtis, jaccard, hellinger\n"
+           "                      or gower\n"
+           "  --standardize S     rescale each variable first: none (default), z or range\n"
+           "  --similarities HOW  FILE is a square similarity matrix: convert it by\n"
+           "                      max-minus, one-minus, sqrt-one-minus, reciprocal or\n"
+           "                      confusion\n"
+           "  --groups COLUMN     colour the items by a column of the data table, or by\n"
+           "  --groups FILE.csv   a file of name,group pairs\n"
+           "  --write-distances OUT.csv  write the distances mapped as a square CSV\n"
            "  --help              show this text\n"
            "  --version           show the version\n"
            "\n"

@@ -3,6 +3,7 @@
 #include "app/batch_diagnostics.h"
 #include "base/tessarin_error.h"
 #include "models/stress_model.h"
+#include "distances/distance_source.h"
 
 #include <string>
 #include <vector>
@@ -55,6 +56,12 @@ struct BatchOptions {
     std::string image;
     /// The Shepard diagram (--shepard) and the JSON report (--report).
     DiagnosticsOptions diagnostics;
+    /// How FILE becomes the distances and the groups: --metric,
+    /// --standardize, --similarities, --groups.
+    DistanceSource source;
+    /// Where the distances the tool maps go as a square CSV
+    /// (--write-distances); empty for nowhere.
+    std::string writeDistances;
 };
 
 /// What the whole command line asks for.

@@ -2,6 +2,7 @@
 
 #include "data/layout.h"
 #include "diagnostics/map_stress.h"
+#include "distances/item_groups.h"
 
 #include <functional>
 #include <memory>
@@ -20,9 +21,10 @@ struct PictureWriters {
     std::function<std::shared_ptr<void>()> prepare;
     /// True when a file name ends in .png or .svg, in any case.
     std::function<bool(const std::string &path)> takes;
-    /// The map as the window draws it with the default settings.
+    /// The map as the window draws it with the default settings, the labels
+    /// in their groups' colours with a legend when there are groups.
     std::function<void(const std::string &path, const Layout &layout, int itemCount, double fit,
-                       const std::vector<std::string> &names)>
+                       const std::vector<std::string> &names, const ItemGroups &groups)>
         map;
     /// The Shepard diagram, titled with `subject`.
     std::function<void(const std::string &path, std::shared_ptr<const StressFigures> figures,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/str_n.h"
+#include "display/group_palette.h"
 
 #include <string>
 
@@ -19,6 +20,10 @@ public:
     /// Throws TessarinError for an index outside 0..15.
     virtual void setBackColor(int index) = 0;
     virtual void setForeColor(int index) = 0;
+    /// A foreground colour outside the palette (a group's colour) for the
+    /// prints that follow, until the next setForeColor; foreColor() keeps
+    /// the index last set.
+    virtual void setForeRgb(const RgbColour &colour) = 0;
     virtual int foreColor() const = 0;
     virtual void setFontName(const std::string &name) = 0;
     /// Throws TessarinError for a negative or unusable size.

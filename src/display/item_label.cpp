@@ -36,4 +36,17 @@ std::string PairTitle(const std::vector<std::string> &names, int i, int j, float
     return ItemTitle(names, i) + " \u2013 " + ItemTitle(names, j) + ": " + ShortestText(distance);
 }
 
+std::string ItemTitle(const std::vector<std::string> &names, const ItemGroups &groups, int item)
+{
+    const std::size_t k = static_cast<std::size_t>(item - 1);
+    if (item < 1 || k >= groups.groupOf.size())
+        return ItemTitle(names, item);
+    return ItemTitle(names, item) + " (" + printable(groups.names[static_cast<std::size_t>(groups.groupOf[k])]) + ")";
+}
+
+std::string PairTitle(const std::vector<std::string> &names, const ItemGroups &groups, int i, int j, float distance)
+{
+    return ItemTitle(names, groups, i) + " \u2013 " + ItemTitle(names, groups, j) + ": " + ShortestText(distance);
+}
+
 } // namespace tessarin

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "distances/item_groups.h"
+
 #include <string>
 #include <vector>
 
@@ -17,5 +19,10 @@ std::string ItemTitle(const std::vector<std::string> &names, int item);
 /// A pair and its distance for a tooltip: "3 Chicago – 7 Denver: 920", the
 /// distance in its shortest exact form.
 std::string PairTitle(const std::vector<std::string> &names, int i, int j, float distance);
+
+/// ItemTitle and PairTitle with each item's group after it in brackets when
+/// there are groups: "3 Chicago (east)", "3 (a) – 7 (b): 920".
+std::string ItemTitle(const std::vector<std::string> &names, const ItemGroups &groups, int item);
+std::string PairTitle(const std::vector<std::string> &names, const ItemGroups &groups, int i, int j, float distance);
 
 } // namespace tessarin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/drawing_surface.h"
+#include "distances/item_groups.h"
 
 #include <string>
 #include <vector>
@@ -24,7 +25,12 @@ void PrepareMap(DrawingSurface &graph);
 /// with positions 1..2N. Returns the fit in per cent as the fit box shows it.
 /// A surface with no width or height gets no labels. With `names` (N of
 /// them) the labels are the names instead of the numbers (MapLabelText).
+/// With `groups` (one per item) each label takes its group's colour
+/// (GroupColour) instead of the colour setting, and a legend of the groups'
+/// names in their colours stands in the top right corner; the foreground
+/// then returns to the palette colour last set.
 std::string DrawMap(DrawingSurface &graph, const float *layout, int itemCount, double fit,
-                    const MapSettings &settings, const std::vector<std::string> &names = {});
+                    const MapSettings &settings, const std::vector<std::string> &names = {},
+                    const ItemGroups &groups = {});
 
 } // namespace tessarin

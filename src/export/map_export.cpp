@@ -101,14 +101,14 @@ void SaveBytes(const QString &path, const QByteArray &bytes)
 }
 
 Replay MapReplay(const DisplaySettings &display, const MapSettings &map, const Layout &layout, int itemCount,
-                 double fit, const std::vector<std::string> &names)
+                 double fit, const std::vector<std::string> &names, const ItemGroups &groups)
 {
     if (itemCount < 1 || layout.size() < 2 * static_cast<std::size_t>(itemCount) + 1)
         throw TessarinError("there is no map to draw");
-    return [display, map, layout, itemCount, fit, names](PainterSurface &surface) {
+    return [display, map, layout, itemCount, fit, names, groups](PainterSurface &surface) {
         ApplyMapSettings(surface, display, SettingsForm::StartUp);
         PrepareMap(surface);
-        DrawMap(surface, layout.data(), itemCount, fit, map, names);
+        DrawMap(surface, layout.data(), itemCount, fit, map, names, groups);
     };
 }
 
@@ -120,7 +120,7 @@ bool IsMapImageName(const std::string &path)
 }
 
 void WriteMapImage(const std::string &path, const Layout &layout, int itemCount, double fit,
-                   const std::vector<std::string> &names)
+                   const std::vector<std::string> &names, const ItemGroups &groups)
 {
     const QString name = QFile::decodeName(path.c_str());
     const bool png = name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
@@ -134,7 +134,7 @@ void WriteMapImage(const std::string &path, const Layout &layout, int itemCount,
 
     // The window's default picture box: 5000 twips a side.
     const PictureFrame frame{QSize(qRound(5000.0 / TwipsPerPixel), qRound(5000.0 / TwipsPerPixel)), QSizeF(5000, 5000)};
-    const Replay replay = MapReplay(DisplaySettings{}, MapSettings{}, layout, itemCount, fit, names);
+    const Replay replay = MapReplay(DisplaySettings{}, MapSettings{}, layout, itemCount, fit, names, groups);
     try {
         SaveBytes(name, png ? EncodePng(RenderImage(frame, 1.0, replay))
                             : RenderSvg(frame, replay, QStringLiteral("Tessarin map")));

@@ -44,9 +44,10 @@ QByteArray EncodePng(const QImage &image);
 void SaveBytes(const QString &path, const QByteArray &bytes);
 
 /// The map's replay: the given display settings applied as at start-up, the
-/// map prepared and drawn.
+/// map prepared and drawn (with the groups' colours and legend when there
+/// are groups).
 Replay MapReplay(const DisplaySettings &display, const MapSettings &map, const Layout &layout, int itemCount,
-                 double fit, const std::vector<std::string> &names = {});
+                 double fit, const std::vector<std::string> &names = {}, const ItemGroups &groups = {});
 
 /// True when `path` ends in .png or .svg (in any case), the names
 /// WriteMapImage takes.
@@ -54,9 +55,10 @@ bool IsMapImageName(const std::string &path);
 
 /// For the batch mode: writes the map as the window draws it with the default
 /// settings on a box of 5000 twips, as PNG or SVG by the name's ending, the
-/// labels the items' names when there are any.
+/// labels the items' names when there are any, in their groups' colours
+/// with a legend when there are groups.
 /// Creates an offscreen application when none runs. Throws TessarinError.
 void WriteMapImage(const std::string &path, const Layout &layout, int itemCount, double fit,
-                   const std::vector<std::string> &names = {});
+                   const std::vector<std::string> &names = {}, const ItemGroups &groups = {});
 
 } // namespace tessarin

@@ -121,6 +121,11 @@ void PainterSurface::setForeColor(int index)
     m_state.foreColor = index;
 }
 
+void PainterSurface::setForeRgb(const RgbColour &colour)
+{
+    m_state.foreRgb = qRgb(colour.red, colour.green, colour.blue);
+}
+
 void PainterSurface::setFontName(const std::string &name)
 {
     m_state.fontName = name;
@@ -262,7 +267,7 @@ void PainterSurface::print(const std::string &text, bool lineEnd)
             const QString shown = QString::fromStdString(text);
             paint([&](QPainter &painter) {
                 painter.setFont(resolved.font);
-                painter.setPen(PaletteColor(m_state.foreColor));
+                painter.setPen(QColor::fromRgb(m_state.foreRgb));
                 painter.drawText(origin, shown);
             });
         }

@@ -67,6 +67,18 @@ Cell ReadCell(std::string_view text)
     return {CellKind::Number, single};
 }
 
+Cell ReadCell(std::string_view text, char decimal)
+{
+    const std::size_t comma = text.find(',');
+    if (decimal != ',' || comma == std::string_view::npos)
+        return ReadCell(text);
+    if (text.find(',', comma + 1) != std::string_view::npos || text.find('.') != std::string_view::npos)
+        return {CellKind::NotANumber, 0.0f};
+    std::string withPoint(text);
+    withPoint[comma] = '.';
+    return ReadCell(withPoint);
+}
+
 bool LooksLikeCell(std::string_view text) { return ReadCell(text).kind != CellKind::NotANumber; }
 
 } // namespace tessarin

@@ -25,6 +25,10 @@ struct Cell {
     float value = 0.0f;
 };
 Cell ReadCell(std::string_view text);
+/// ReadCell with `decimal` (',' or '.') as the decimal separator: with ','
+/// one comma stands for the point ("1,5" reads as 1.5), and a point is still
+/// taken when the text holds no comma.
+Cell ReadCell(std::string_view text, char decimal);
 
 /// True when `text` is a cell of some kind other than NotANumber: what
 /// tells the values of a row from the names around them.

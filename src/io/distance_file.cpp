@@ -5,12 +5,14 @@
 #include "io/distance_reader.h"
 #include "io/lower_triangle_reader.h"
 #include "io/phylip_reader.h"
+#include "io/printed_dist_reader.h"
 #include "io/sequential_input.h"
 #include "io/square_matrix_reader.h"
 #include "base/tessarin_error.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace tessarin {
@@ -152,10 +154,11 @@ bool isNumericSquareStart(const std::string &line, char delimiter)
     std::vector<Field> fields;
     if (delimiter == '\0' || SplitDelimited(line, delimiter, fields) != FieldSplit::Complete || fields.size() < 2)
         return false;
+    const char decimal = delimiter == ';' ? ',' : '.';
     for (const Field &field : fields)
-        if (field.quoted || !LooksLikeCell(field.text))
+        if (field.quoted || ReadCell(field.text, decimal).kind == CellKind::NotANumber)
             return false;
-    const Cell first = ReadCell(fields[0].text);
+    const Cell first = ReadCell(fields[0].text, decimal);
     return fields[0].text.empty() || (first.kind == CellKind::Number && first.value == 0.0f);
 }
 
@@ -187,6 +190,23 @@ std::string withoutFileName(const std::string &message, const std::string &fileN
     return message;
 }
 
+DistanceData readAs(DistanceFormat format, const std::string &fileName)
+{
+    switch (format) {
+    case DistanceFormat::SquareMatrix:
+        return ReadSquareMatrix(fileName);
+    case DistanceFormat::LowerTriangle:
+        return ReadLowerTriangle(fileName);
+    case DistanceFormat::Phylip:
+        return ReadPhylip(fileName);
+    case DistanceFormat::PrintedDist:
+        return ReadPrintedDist(fileName);
+    case DistanceFormat::DistanceFile:
+        break;
+    }
+    return ReadDistances(fileName);
+}
+
 } // namespace
 
 const char *DistanceFormatName(DistanceFormat format)
@@ -200,6 +220,8 @@ const char *DistanceFormatName(DistanceFormat format)
         return "lower triangle";
     case DistanceFormat::Phylip:
         return "PHYLIP file";
+    case DistanceFormat::PrintedDist:
+        return "printed dist";
     }
     return "distance file";
 }
@@ -272,6 +294,11 @@ DistanceFormat ChooseDistanceFormat(const std::string &fileName)
         lowerReason = "line 1 is neither a header of names nor a first row of one name (and its 0)";
     }
 
+    // R's write.csv2 and spreadsheets in many locales: semicolons between
+    // the fields. Only a file that fits nothing else is taken for one.
+    if (FindTableDelimiter(line1) == ';' && (isNamedSquareStart(line1, ';') || isNumericSquareStart(line1, ';')))
+        return DistanceFormat::SquareMatrix;
+
     std::string ours;
     try {
         ReadDistances(fileName);
@@ -289,17 +316,23 @@ DistanceFormat ChooseDistanceFormat(const std::string &fileName)
 
 DistanceData ReadDistanceFile(const std::string &fileName)
 {
-    switch (ChooseDistanceFormat(fileName)) {
-    case DistanceFormat::SquareMatrix:
-        return ReadSquareMatrix(fileName);
-    case DistanceFormat::LowerTriangle:
-        return ReadLowerTriangle(fileName);
-    case DistanceFormat::Phylip:
-        return ReadPhylip(fileName);
-    case DistanceFormat::DistanceFile:
-        break;
+    std::optional<DistanceFormat> chosen;
+    try {
+        chosen = ChooseDistanceFormat(fileName);
+        return readAs(*chosen, fileName);
+    } catch (const TessarinError &) {
+        // A file that no reading takes keeps the first choice's message.
+        for (DistanceFormat other : {DistanceFormat::SquareMatrix, DistanceFormat::LowerTriangle,
+                                     DistanceFormat::PrintedDist, DistanceFormat::Phylip}) {
+            if (chosen == other)
+                continue;
+            try {
+                return readAs(other, fileName);
+            } catch (const TessarinError &) {
+            }
+        }
+        throw;
     }
-    return ReadDistances(fileName);
 }
 
 } // namespace tessarin

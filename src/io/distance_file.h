@@ -17,6 +17,9 @@ enum class DistanceFormat {
     LowerTriangle,
     /// A PHYLIP distance file (ReadPhylip).
     Phylip,
+    /// A lower triangle as R prints a dist object, in blocks of columns
+    /// (ReadPrintedDist).
+    PrintedDist,
 };
 
 /// The format's name as messages show it ("square matrix").
@@ -36,8 +39,13 @@ const char *DistanceFormatName(DistanceFormat format);
 DistanceFormat ChooseDistanceFormat(const std::string &fileName);
 
 /// Reads a distance table in whichever format ChooseDistanceFormat finds; our
-/// own distance file reads exactly as ReadDistances reads it. All or nothing:
-/// throws TessarinError naming the file, the line and the value at fault.
+/// own distance file reads exactly as ReadDistances reads it. When that
+/// reading fails (or no format fits the first lines), the other formats are
+/// tried in turn (square matrix, lower triangle, R's printed dist, PHYLIP):
+/// the first that reads the file cleanly is taken, so that a file which only
+/// looks like ours at its start still reads. All or nothing: when none
+/// reads it, throws the TessarinError of the first choice, naming the file,
+/// the line and the value at fault.
 DistanceData ReadDistanceFile(const std::string &fileName);
 
 } // namespace tessarin

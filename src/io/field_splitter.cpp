@@ -117,6 +117,25 @@ char FindDelimiter(std::string_view record)
     return '\0';
 }
 
+char FindTableDelimiter(std::string_view record)
+{
+    bool quoted = false;
+    std::size_t semicolons = 0, commas = 0, tabs = 0;
+    for (char c : record) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && c == ';')
+            ++semicolons;
+        else if (!quoted && c == ',')
+            ++commas;
+        else if (!quoted && c == '\t')
+            ++tabs;
+    }
+    if (semicolons > 0 && tabs == 0 && commas <= semicolons)
+        return ';';
+    return FindDelimiter(record);
+}
+
 std::string QuotedField(const std::string &text)
 {
     const bool needsQuotes = text.find_first_of(",\"\r\n") != std::string::npos ||

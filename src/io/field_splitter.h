@@ -53,6 +53,13 @@ bool SplitRow(std::string_view row, std::vector<Field> &fields, bool tabsOnly = 
 /// '\0' when there is neither.
 char FindDelimiter(std::string_view record);
 
+/// The delimiter of the first line of a table that may also be written with
+/// semicolons (R's write.csv2, spreadsheets in locales whose decimal
+/// separator is the comma): ';' when the line holds a semicolon outside
+/// quotes, no tab, and no more commas than semicolons; otherwise as
+/// FindDelimiter.
+char FindTableDelimiter(std::string_view record);
+
 /// A name written as one RFC 4180 field: quoted (with doubled quotes) when it
 /// holds a comma, a double quote, a line end or blanks at either end.
 std::string QuotedField(const std::string &text);

@@ -16,22 +16,27 @@
 
 namespace tessarin {
 
-void WriteLayoutCsv(std::ostream &out, const Layout &layout, int itemCount, const std::vector<std::string> &names)
+void WriteLayoutCsv(std::ostream &out, const Layout &layout, int itemCount, const std::vector<std::string> &names,
+                    const std::vector<std::string> &groups)
 {
     const bool named = !names.empty();
-    out << (named ? "item,name,x,y\n" : "item,x,y\n");
+    const bool grouped = !groups.empty();
+    out << (named ? "item,name," : "item,") << (grouped ? "group,x,y\n" : "x,y\n");
     for (int i = 1; i <= itemCount; ++i) {
         out << i << ',';
         if (named)
             out << QuotedField(names[static_cast<std::size_t>(i - 1)]) << ',';
+        if (grouped)
+            out << QuotedField(groups[static_cast<std::size_t>(i - 1)]) << ',';
         out << ShortestText(layout[i]) << ',' << ShortestText(layout[itemCount + i]) << '\n';
     }
 }
 
-std::string LayoutCsvText(const Layout &layout, int itemCount, const std::vector<std::string> &names)
+std::string LayoutCsvText(const Layout &layout, int itemCount, const std::vector<std::string> &names,
+                          const std::vector<std::string> &groups)
 {
     std::ostringstream out;
-    WriteLayoutCsv(out, layout, itemCount, names);
+    WriteLayoutCsv(out, layout, itemCount, names, groups);
     return out.str();
 }
 
@@ -69,6 +74,7 @@ Layout ReadLayoutCsv(const std::string &fileName, std::vector<std::string> *name
     std::vector<float> ys;
     std::vector<std::string> itemNames;
     bool named = false;
+    bool grouped = false;
     std::string line;
     std::vector<Field> fields;
     long lineNumber = 0;
@@ -77,8 +83,10 @@ Layout ReadLayoutCsv(const std::string &fileName, std::vector<std::string> *name
         std::string_view text = trimmed(line);
         if (text.empty())
             continue;
-        if (lineNumber == 1 && (text == "item,x,y" || text == "item,name,x,y")) {
-            named = text == "item,name,x,y";
+        if (lineNumber == 1 && (text == "item,x,y" || text == "item,name,x,y" || text == "item,group,x,y" ||
+                                text == "item,name,group,x,y")) {
+            named = text.find(",name,") != std::string_view::npos;
+            grouped = text.find(",group,") != std::string_view::npos;
             continue;
         }
         const std::string where = fileName + ", line " + std::to_string(lineNumber) + ": ";
@@ -92,13 +100,16 @@ Layout ReadLayoutCsv(const std::string &fileName, std::vector<std::string> *name
                 line.pop_back();
             record += line;
         }
-        const std::size_t expected = named ? 4 : 3;
+        const std::size_t expected = 3 + (named ? 1 : 0) + (grouped ? 1 : 0);
         if (split != FieldSplit::Complete || fields.size() != expected)
-            throw TessarinError(where + (named ? "expected four fields: item,name,x,y" : "expected three fields: item,x,y"));
+            throw TessarinError(where + (expected == 5   ? "expected five fields: item,name,group,x,y"
+                                         : expected == 3 ? "expected three fields: item,x,y"
+                                         : named         ? "expected four fields: item,name,x,y"
+                                                         : "expected four fields: item,group,x,y"));
         long item = 0;
         float x = 0.0f;
         float y = 0.0f;
-        const std::size_t xField = named ? 2 : 1;
+        const std::size_t xField = expected - 2;
         if (fields[0].quoted || !parseWhole(fields[0].text, item) || item != static_cast<long>(xs.size()) + 1)
             throw TessarinError(where + "expected item " + std::to_string(xs.size() + 1));
         if (fields[xField].quoted || fields[xField + 1].quoted || !parseWhole(fields[xField].text, x) ||

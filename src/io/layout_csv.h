@@ -12,12 +12,15 @@ namespace tessarin {
 /// with its coordinates in map units (y downwards), each written with the
 /// shortest text that reads back to the same single-precision value. With
 /// `names` (N of them) the header is "item,name,x,y" and each name is quoted
-/// as RFC 4180 says when it needs it.
+/// as RFC 4180 says when it needs it. With `groups` (the group of each
+/// item, N of them) a "group" column follows the name (or the item).
 void WriteLayoutCsv(std::ostream &out, const Layout &layout, int itemCount,
-                    const std::vector<std::string> &names = {});
-std::string LayoutCsvText(const Layout &layout, int itemCount, const std::vector<std::string> &names = {});
+                    const std::vector<std::string> &names = {}, const std::vector<std::string> &groups = {});
+std::string LayoutCsvText(const Layout &layout, int itemCount, const std::vector<std::string> &names = {},
+                          const std::vector<std::string> &groups = {});
 
-/// Reads a map written by WriteLayoutCsv, with or without names. Items must
+/// Reads a map written by WriteLayoutCsv, with or without names (a group
+/// column is read past). Items must
 /// be numbered 1..N in order; the result has positions 0..2N. The names go to
 /// `names` when it is given (empty for a map without them). Throws
 /// TessarinError naming the file and line of the first fault.

@@ -160,6 +160,9 @@ private:
             if (cell.kind == CellKind::TooLarge)
                 throw TessarinError(at(line) + "the distance between " + pairName + ", " + ShownText(text) +
                                     ", is beyond the single-precision range");
+            if (cell.value < 0.0f)
+                throw TessarinError(at(line) + "the distance between " + pairName + ", " + ShownText(text) +
+                                    ", is negative: a distance is 0 or more");
             m_values.push_back(cell.value);
         }
     }

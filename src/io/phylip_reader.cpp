@@ -201,6 +201,9 @@ private:
         if (cell.kind == CellKind::TooLarge)
             throw TessarinError(at() + "the distance between " + pairName + ", " + ShownText(text) +
                                 ", is beyond the single-precision range");
+        if (cell.value < 0.0f)
+            throw TessarinError(at() + "the distance between " + pairName + ", " + ShownText(text) +
+                                ", is negative: a distance is 0 or more");
         if (m_shape != Shape::Square || j > i) {
             m_table.setPair(i, j, cell.value);
             return;

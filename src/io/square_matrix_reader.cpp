@@ -23,7 +23,25 @@ struct Record {
 
 class SquareReader {
 public:
-    explicit SquareReader(const std::string &fileName) : m_input(fileName), m_table(fileName) {}
+    /// How a header of numbers is read.
+    enum class Numbers {
+        /// As the first row of an unnamed matrix, unless its first cell is
+        /// empty and row 1's diagonal is not.
+        Guess,
+        AsNames,
+        AsFirstRow,
+    };
+
+    SquareReader(const std::string &fileName, Numbers numbers)
+        : m_input(fileName), m_table(fileName), m_numbers(numbers)
+    {
+    }
+
+    /// True when the header holds numbers only: they may be item names
+    /// (site numbers, say) or the first row of an unnamed matrix.
+    bool headerOfNumbers() const { return m_headerOfNumbers; }
+    /// True when a header of numbers was read as names.
+    bool numbersAsNames() const { return m_headerOfNumbers && m_named; }
 
     DistanceData read()
     {
@@ -32,16 +50,33 @@ public:
             throw TessarinError(m_input.fileName() + ": the file holds no table");
         bool unnamed = true;
         for (const Field &field : header.fields)
-            unnamed = unnamed && !field.quoted && LooksLikeCell(field.text);
+            unnamed = unnamed && !field.quoted && ReadCell(field.text, m_decimal).kind != CellKind::NotANumber;
+        m_headerOfNumbers = unnamed;
 
         Record row;
         std::vector<std::string> names;
+        const std::uint64_t afterHeader = m_input.remainingBytes();
+        const bool haveRow = next(row);
+        const std::uint64_t afterRow = m_input.remainingBytes();
+        if (unnamed && m_numbers == Numbers::AsNames)
+            unnamed = false;
+        // An empty corner above numbers, and a value where row 1 of the
+        // named matrix has its diagonal: R's write.csv(quote = FALSE) of
+        // items named by numbers rather than an unnamed matrix whose diagonal
+        // is empty in row 1 alone.
+        if (unnamed && m_numbers == Numbers::Guess && haveRow && header.fields.size() >= 2 &&
+            header.fields[0].text.empty() && row.fields.size() == header.fields.size() &&
+            row.fields[1].text.find_first_not_of(" \t") != std::string::npos)
+            unnamed = false;
+        if (!haveRow && !unnamed)
+            throw TessarinError(at(header.line) + "the file ends after the header of names: it holds no rows");
+
         if (unnamed) {
             m_named = false;
+            m_pending = std::move(row);
+            m_hasPending = haveRow;
             row = std::move(header);
         } else {
-            if (!next(row))
-                throw TessarinError(at(header.line) + "the file ends after the header of names: it holds no rows");
             const std::size_t h = header.fields.size();
             std::size_t firstName;
             if (row.fields.size() == h + 1)
@@ -61,7 +96,7 @@ public:
         // too short for them is read through without the table, so that a
         // long header alone does not take the table's memory.
         const auto left = static_cast<std::uint64_t>(m_n > 0 ? m_n - 1 : 0);
-        const bool withTable = m_input.remainingBytes() >= left * left;
+        const bool withTable = (unnamed ? afterHeader : afterRow) >= left * left;
         m_table.begin(m_n, where(header.line), withTable);
         m_table.setNames(names, std::vector<long>(names.size(), header.line));
         m_names = std::move(names);
@@ -94,16 +129,24 @@ private:
     /// The next record that is not blank; false at the end of the file.
     bool next(Record &record)
     {
+        if (m_hasPending) {
+            m_hasPending = false;
+            record = std::move(m_pending);
+            return true;
+        }
         while (!m_input.atEnd()) {
             record.line = m_input.lineNumber();
             std::string text = m_input.readLine();
             if (text.find_first_not_of(" \t") == std::string::npos)
                 continue;
             if (m_delimiter == '\0') {
-                m_delimiter = FindDelimiter(text);
+                m_delimiter = FindTableDelimiter(text);
                 if (m_delimiter == '\0')
                     throw TessarinError(at(record.line) + "no comma or tab separates the fields of " +
                                         ShownText(text));
+                // R's write.csv2 and spreadsheets in many locales: semicolons
+                // between the fields, the decimal comma in the numbers.
+                m_decimal = m_delimiter == ';' ? ',' : '.';
             }
             FieldSplit split;
             while ((split = SplitDelimited(text, m_delimiter, record.fields)) == FieldSplit::QuoteOpen) {
@@ -138,7 +181,7 @@ private:
                                 ": the rows must name the items in the header's order");
         for (int j = 1; j <= m_n; ++j) {
             const std::string &text = row.fields[static_cast<std::size_t>(offset + j - 1)].text;
-            const Cell cell = ReadCell(text);
+            const Cell cell = ReadCell(text, m_decimal);
             if (j == i) {
                 const bool empty = cell.kind == CellKind::Missing && text.find_first_not_of(" \t") == std::string::npos;
                 if (!empty && !(cell.kind == CellKind::Number && cell.value == 0.0f))
@@ -161,6 +204,9 @@ private:
                                     ", is beyond the single-precision range");
             }
             if (j > i) {
+                if (cell.value < 0.0f)
+                    throw TessarinError(at(row.line) + "the distance between " + pairName + ", " + ShownText(text) +
+                                        ", is negative: a distance is 0 or more");
                 m_table.setPair(i, j, cell.value);
             } else if (m_table.hasTable()) {
                 const float mirror = m_table.pair(j, i);
@@ -177,6 +223,12 @@ private:
     SequentialInput m_input;
     NamedTableBuilder m_table;
     char m_delimiter = '\0';
+    char m_decimal = '.';
+    Numbers m_numbers;
+    bool m_headerOfNumbers = false;
+    // A record read ahead of its turn.
+    Record m_pending;
+    bool m_hasPending = false;
     bool m_named = true;
     int m_n = 0;
     std::vector<std::string> m_names;
@@ -184,6 +236,23 @@ private:
 
 } // namespace
 
-DistanceData ReadSquareMatrix(const std::string &fileName) { return SquareReader(fileName).read(); }
+DistanceData ReadSquareMatrix(const std::string &fileName)
+{
+    SquareReader guess(fileName, SquareReader::Numbers::Guess);
+    try {
+        return guess.read();
+    } catch (const TessarinError &) {
+        // A header of numbers that does not read one way may read the other.
+        if (!guess.headerOfNumbers())
+            throw;
+        try {
+            return SquareReader(fileName, guess.numbersAsNames() ? SquareReader::Numbers::AsFirstRow
+                                                                 : SquareReader::Numbers::AsNames)
+                .read();
+        } catch (const TessarinError &) {
+        }
+        throw;
+    }
+}
 
 } // namespace tessarin

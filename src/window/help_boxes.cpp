@@ -59,7 +59,12 @@ QString FileFormatText()
               "separator is always the point; lines may end with CR LF, CR or LF. A missing value (NA, ? or "
               "an empty cell) is refused, and no two items may share a name; 2 to 16383 items. A file with "
               "an error is refused with a message naming the file, the line and the value, and the data "
-              "already loaded stays as it was.</p>");
+              "already loaded stays as it was.</p>"
+              "<p>Open also reads a square matrix separated by semicolons with decimal commas (R's "
+              "write.csv2), names that are numbers, and R's printed dist wrapped in blocks of columns. "
+              "File ▸ Open data table… reads a table of items and variables (a header row, one row per "
+              "item) and measures the distances between the items by a metric, or converts a similarity "
+              "matrix; a column of the table may give the items' groups, which colour the map.</p>");
 }
 
 QString FitText()

@@ -31,9 +31,10 @@ QString ItemTooltips::tableText(QPoint at) const
     const int row = static_cast<int>(std::floor(at.y() * double(side) / m_table->height()));
     if (row < 0 || column < 0 || row >= side || column >= side || (row == 0 && column == 0))
         return {};
+    const ItemGroups &groups = this->groups();
     if (row == 0 || column == 0 || row == column)
-        return QString::fromStdString(ItemTitle(data->Names, row == 0 ? column : row));
-    return QString::fromStdString(PairTitle(data->Names, row, column, data->distance(row, column)));
+        return QString::fromStdString(ItemTitle(data->Names, groups, row == 0 ? column : row));
+    return QString::fromStdString(PairTitle(data->Names, groups, row, column, data->distance(row, column)));
 }
 
 QString ItemTooltips::mapText(QPoint at) const
@@ -56,9 +57,16 @@ QString ItemTooltips::mapText(QPoint at) const
         const double y = ((*layout)[static_cast<std::size_t>(n + i)] - dy + 50.0) * toY;
         const QString label = QString::fromStdString(MapLabelText(data->Names, i));
         if (QRectF(x, y, metrics.horizontalAdvance(label), metrics.height()).contains(at))
-            return QString::fromStdString(ItemTitle(data->Names, i));
+            return QString::fromStdString(ItemTitle(data->Names, groups(), i));
     }
     return {};
+}
+
+const ItemGroups &ItemTooltips::groups() const
+{
+    static const ItemGroups none;
+    const ItemGroups *groups = m_groups ? m_groups() : nullptr;
+    return groups ? *groups : none;
 }
 
 bool ItemTooltips::eventFilter(QObject *watched, QEvent *event)

@@ -2,6 +2,7 @@
 
 #include "data/distance_data.h"
 #include "data/layout.h"
+#include "distances/item_groups.h"
 
 #include <QObject>
 #include <QPoint>
@@ -26,7 +27,12 @@ public:
     /// The layout drawn on the map; null while no finished map is shown.
     using MapSource = std::function<const Layout *()>;
 
+    /// The items' groups; null or empty for none.
+    using GroupsSource = std::function<const ItemGroups *()>;
+
     ItemTooltips(PictureBox *table, PictureBox *map, TableSource data, MapSource layout, QObject *parent = nullptr);
+    /// Makes the tooltips name each item's group after it.
+    void setGroups(GroupsSource groups) { m_groups = std::move(groups); }
 
     /// The tooltip at a point of the table box, in its pixels; empty for none.
     QString tableText(QPoint at) const;
@@ -38,10 +44,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    const ItemGroups &groups() const;
+
     PictureBox *m_table;
     PictureBox *m_map;
     TableSource m_data;
     MapSource m_layout;
+    GroupsSource m_groups;
 };
 
 } // namespace tessarin

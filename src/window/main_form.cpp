@@ -66,6 +66,7 @@ MainForm::MainForm(QWidget *parent) : QWidget(parent)
     m_tooltips = new ItemTooltips(
         m_distanceBox, m_distanceGraph, [this] { return m_tableDrawn && !m_running ? &m_data : nullptr; },
         [this] { return canSaveMap() ? &m_bestLayout : nullptr; }, this);
+    m_tooltips->setGroups([this] { return &m_groups; });
 }
 
 MainForm::~MainForm() = default;
@@ -234,6 +235,24 @@ void MainForm::openFile()
 void MainForm::openPath(const QString &path)
 {
     m_runControl->openPath(path);
+}
+
+void MainForm::openDataTable()
+{
+    m_runControl->openDataTable();
+}
+
+void MainForm::openSource(const QString &path, const DistanceSource &source)
+{
+    m_runControl->openSource(path, source);
+}
+
+std::vector<std::string> MainForm::groupOfItems() const
+{
+    std::vector<std::string> groups;
+    for (int g : m_groups.groupOf)
+        groups.push_back(m_groups.names[static_cast<std::size_t>(g)]);
+    return groups;
 }
 
 void MainForm::rerun()
@@ -464,7 +483,7 @@ void MainForm::redrawMap()
     const int n = m_data.ItemCount;
     const double fit = LayoutFitness(m_data, m_bestLayout);
     const DrawingScope scope(*m_distanceGraph);
-    DrawMap(*m_distanceGraph, m_bestLayout.data(), n, fit, m_drawnMapSettings, m_data.Names);
+    DrawMap(*m_distanceGraph, m_bestLayout.data(), n, fit, m_drawnMapSettings, m_data.Names, m_groups);
     if (m_mapOverlay)
         m_mapOverlay(*m_distanceGraph, m_bestLayout.data(), n);
 }

@@ -6,6 +6,7 @@
 #include "display/map_settings.h"
 #include "display/map_view.h"
 #include "models/stress_model.h"
+#include "distances/distance_source.h"
 #include "window/map_commands.h"
 #include "window/sizing_rule.h"
 
@@ -19,6 +20,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -81,6 +83,9 @@ public:
     using SaveChooser = std::function<SaveChoice(const SaveRequest &request)>;
     /// Draws over a map just drawn on `graph` (layout positions 1..2N).
     using MapOverlay = std::function<void(DrawingSurface &graph, const float *layout, int itemCount)>;
+    /// Asks how the data table at `path` becomes distances (the Open data
+    /// table dialog); nothing when the user cancelled.
+    using SourceChooser = std::function<std::optional<DistanceSource>(const QString &path)>;
 
     explicit MainForm(QWidget *parent = nullptr);
     ~MainForm() override;
@@ -94,6 +99,8 @@ public:
     void setNoticeSink(NoticeSink sink) { m_noticeSink = std::move(sink); }
     /// Replaces the Save dialogs (the default is a modal QFileDialog).
     void setSaveDialog(SaveChooser chooser);
+    /// Replaces the Open data table dialog (the default is a DataTableDialog).
+    void setSourceDialog(SourceChooser chooser) { m_sourceDialog = std::move(chooser); }
     /// Sets what redrawMap() and the map's exports draw over the map (nothing
     /// by default); the drawings during a search have no overlay.
     void setMapOverlay(MapOverlay overlay) { m_mapOverlay = std::move(overlay); }
@@ -125,6 +132,9 @@ public:
     /// menu bar.
     QSizeF requestedOuterSize() const;
     const DistanceData &distanceData() const { return m_data; }
+    /// The items' groups of the latest data table read with groups; empty
+    /// otherwise.
+    const ItemGroups &groups() const { return m_groups; }
     /// The file the distance data was read from.
     const QString &dataFile() const { return m_dataFile; }
     /// The Shepard diagram and stress ring commands.
@@ -165,6 +175,13 @@ public slots:
     /// the caption names it, and a file that reads replaces the data and is
     /// fitted. What a file dropped on the window does.
     void openPath(const QString &path);
+    /// File ▸ Open data table…: asks for a file, then in a dialog how it
+    /// becomes distances (metric and standardisation, or a similarity
+    /// conversion; the name and group columns), then reads, draws the table
+    /// and fits as Open does.
+    void openDataTable();
+    /// Opens `path` read as `source` says, as openPath does.
+    void openSource(const QString &path, const DistanceSource &source);
     void rerun();
     void stop();
     /// Closes the window, as its close button does.
@@ -220,6 +237,8 @@ private:
 
     static std::string textOf(const QLineEdit *box);
     void createControls();
+    // The group of each item, for the coordinates' CSV; empty without groups.
+    std::vector<std::string> groupOfItems() const;
     int menuBarHeight() const;
     // The status line's height while it shows (a model other than Fit), 0
     // otherwise.
@@ -263,6 +282,7 @@ private:
     MessageSink m_messageSink;
     NoticeSink m_noticeSink;
     QPointer<QMessageBox> m_notice;
+    SourceChooser m_sourceDialog;
     MapOverlay m_mapOverlay;
     MapDiagnostics *m_diagnostics = nullptr;
     SaveCommands *m_saveCommands = nullptr;
@@ -270,6 +290,7 @@ private:
     std::unique_ptr<RunControl> m_runControl;
 
     DistanceData m_data;
+    ItemGroups m_groups; // the groups of m_data's items, or none
     QString m_dataFile; // the file m_data was read from
     Layout m_bestLayout;
     // What the map and the table were last drawn with, for drawing them

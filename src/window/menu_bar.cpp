@@ -26,7 +26,9 @@ MenuBar::MenuBar(MainForm &form, const QList<QAction *> &saveActions) : QMenuBar
     };
 
     m_fileMenu = menu("FileMenu", tr("&File"));
-    m_commandActions << entry(m_fileMenu, "OpenAction", tr("&Open…"), QKeySequence::Open, &MainForm::openFile);
+    m_commandActions << entry(m_fileMenu, "OpenAction", tr("&Open…"), QKeySequence::Open, &MainForm::openFile)
+                     << entry(m_fileMenu, "OpenDataTableAction", tr("Open &data table…"),
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), &MainForm::openDataTable);
     m_fileMenu->addSeparator();
     m_fileMenu->addActions(saveActions);
     m_fileMenu->addSeparator();

@@ -63,6 +63,11 @@ void PictureBox::setForeColor(int index)
     m_surface.setForeColor(index);
 }
 
+void PictureBox::setForeRgb(const RgbColour &colour)
+{
+    m_surface.setForeRgb(colour);
+}
+
 void PictureBox::setFontName(const std::string &name)
 {
     m_surface.setFontName(name);

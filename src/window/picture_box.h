@@ -69,6 +69,7 @@ public:
     void setScale(double left, double top, double right, double bottom) override;
     void setBackColor(int index) override;
     void setForeColor(int index) override;
+    void setForeRgb(const RgbColour &colour) override;
     int foreColor() const override { return m_surface.foreColor(); }
     void setFontName(const std::string &name) override;
     void setFontSize(float points) override;

@@ -5,6 +5,7 @@
 #include "window/sizing_rule.h"
 
 #include "io/distance_file.h"
+#include "window/data_table_dialog.h"
 #include "base/tessarin_error.h"
 #include "display/distance_table_view.h"
 #include "base/lenient_number.h"
@@ -16,6 +17,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QScopedValueRollback>
 
@@ -61,14 +63,14 @@ bool RunControl::drawTable()
     return true;
 }
 
-std::optional<DistanceData> RunControl::readDistances(const QString &path)
+std::optional<SourcedDistances> RunControl::readDistances(const QString &path, const DistanceSource &source)
 {
     // Read beside the window, which meanwhile takes its events as while the
     // table is drawn: a Close ends the program as soon as the reading has,
     // without a frozen window in between.
     const QScopedValueRollback<bool> running(m_form.m_running, true);
     const std::string name = QFile::encodeName(path).toStdString();
-    auto reading = std::async(std::launch::async, [name] { return ReadDistanceFile(name); });
+    auto reading = std::async(std::launch::async, [name, source] { return ReadDistanceSource(name, source); });
     while (reading.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready && !m_form.m_closing)
         QCoreApplication::processEvents();
     if (m_form.m_closing) {
@@ -89,7 +91,7 @@ void RunControl::startUp(const QString &fileName, bool named)
     m_form.show();
     m_form.setBusy(true);
     try {
-        std::optional<DistanceData> read;
+        std::optional<SourcedDistances> read;
         try {
             read = readDistances(fileName);
         } catch (const std::exception &error) {
@@ -100,7 +102,8 @@ void RunControl::startUp(const QString &fileName, bool named)
             return;
         }
         if (read) {
-            m_form.m_data = std::move(*read);
+            m_form.m_data = std::move(read->data);
+            m_form.m_groups = std::move(read->groups);
             m_form.showReadingNotice(fileName);
             m_form.m_dataFile = fileName;
             m_form.m_mapDrawn = m_form.m_tableDrawn = false;
@@ -125,24 +128,48 @@ void RunControl::openFile()
 
 void RunControl::openPath(const QString &path)
 {
+    openSource(path, DistanceSource{});
+}
+
+void RunControl::openDataTable()
+{
+    if (m_form.m_running || m_form.m_closing)
+        return;
+    const QString path = m_form.m_dialog ? m_form.m_dialog()
+                                         : QFileDialog::getOpenFileName(&m_form, MainForm::tr("Open data table"), QString(),
+                                                                        MainForm::tr("Data tables (*.csv *.tsv *.txt);;All files (*)"));
+    if (m_form.m_closing || path.isEmpty())
+        return;
+    const std::optional<DistanceSource> source =
+        m_form.m_sourceDialog ? m_form.m_sourceDialog(path) : AskDistanceSource(&m_form, path);
+    if (!source || m_form.m_closing)
+        return;
+    openSource(path, *source);
+}
+
+void RunControl::openSource(const QString &path, const DistanceSource &source)
+{
     if (m_form.m_running || m_form.m_closing)
         return;
     m_form.setWindowTitle(MainForm::TitleText + path);
     if (path.isEmpty())
         return;
 
-    std::optional<DistanceData> read;
+    std::optional<SourcedDistances> read;
     try {
-        read = readDistances(path);
+        read = readDistances(path, source);
     } catch (const std::exception &error) {
-        m_form.showError(MainForm::tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
+        m_form.showError((source.readsDataTable() ? MainForm::tr("The data table could not be read.\n\n%1")
+                                                  : MainForm::tr("The distance file could not be read.\n\n%1"))
+                             .arg(QString::fromStdString(error.what())));
         return;
     }
     if (!read)
         return;
     // Assigned only when the whole file has been read: a bad file leaves the
     // data, table, map and best layout of the previous run.
-    m_form.m_data = std::move(*read);
+    m_form.m_data = std::move(read->data);
+    m_form.m_groups = std::move(read->groups);
     m_form.showReadingNotice(path);
     m_form.m_dataFile = path;
     m_form.m_mapDrawn = m_form.m_tableDrawn = false;
@@ -237,7 +264,8 @@ void RunControl::redrawBestLayout()
     try {
         const DrawingScope scope(*m_form.m_distanceGraph);
         if (m_form.canSaveMap())
-            DrawMap(*m_form.m_distanceGraph, m_form.m_bestLayout.data(), m_form.m_data.ItemCount, 0.0, m_form.m_drawnMapSettings, m_form.m_data.Names);
+            DrawMap(*m_form.m_distanceGraph, m_form.m_bestLayout.data(), m_form.m_data.ItemCount, 0.0,
+                    m_form.m_drawnMapSettings, m_form.m_data.Names, m_form.m_groups);
         else
             m_form.m_distanceGraph->clear();
     } catch (const std::exception &) {
@@ -284,7 +312,7 @@ void RunControl::drawImprovement(const float *layout, int itemCount, double fit)
     std::string fitText;
     {
         const DrawingScope scope(*m_form.m_distanceGraph);
-        fitText = DrawMap(*m_form.m_distanceGraph, layout, itemCount, fit, settings, m_form.m_data.Names);
+        fitText = DrawMap(*m_form.m_distanceGraph, layout, itemCount, fit, settings, m_form.m_data.Names, m_form.m_groups);
     }
     m_form.m_fitBox->setText(QString::fromStdString(fitText));
     m_form.m_drawnMapSettings = settings;

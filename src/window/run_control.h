@@ -2,6 +2,7 @@
 
 #include "base/random_source.h"
 #include "data/distance_data.h"
+#include "distances/distance_source.h"
 #include "window/map_commands.h"
 #include "window/run_display.h"
 
@@ -27,6 +28,9 @@ public:
     void startUp(const QString &fileName, bool named);
     void openFile();
     void openPath(const QString &path);
+    /// See MainForm::openDataTable and MainForm::openSource.
+    void openDataTable();
+    void openSource(const QString &path, const DistanceSource &source);
     void rerun();
     void stop() { m_stopRequested = 1; }
     void runMapCommand(MapStage command);
@@ -45,9 +49,10 @@ private:
     bool stopRequested() override;
     bool closing() override;
 
-    // Reads the distance file at `path` (ReadDistanceFile) while the window
-    // takes its events; nothing when the window was closed meanwhile.
-    std::optional<DistanceData> readDistances(const QString &path);
+    // Reads the file at `path` as `source` says (ReadDistanceSource) while
+    // the window takes its events; nothing when the window was closed
+    // meanwhile.
+    std::optional<SourcedDistances> readDistances(const QString &path, const DistanceSource &source = {});
     // Draws the table from the data and the Picture Size box; false when the
     // window was closed meanwhile, the table unfinished.
     bool drawTable();

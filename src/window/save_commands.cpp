@@ -123,7 +123,7 @@ void SaveCommands::saveMap(bool svg)
         [this, &data, &best, n, fit](PainterSurface &surface) {
             surface.copyStateFrom(m_form.distanceGraph()->surface());
             PrepareMap(surface);
-            DrawMap(surface, best.data(), n, fit, m_form.m_drawnMapSettings, data.Names);
+            DrawMap(surface, best.data(), n, fit, m_form.m_drawnMapSettings, data.Names, m_form.m_groups);
             if (m_form.m_mapOverlay)
                 m_form.m_mapOverlay(surface, best.data(), n);
         },
@@ -152,7 +152,8 @@ void SaveCommands::saveCoordinatesCsv()
     if (choice.path.isEmpty())
         return;
     try {
-        SaveBytes(choice.path, QByteArray::fromStdString(LayoutCsvText(m_form.bestLayout(), m_form.distanceData().ItemCount, m_form.distanceData().Names)));
+        SaveBytes(choice.path, QByteArray::fromStdString(LayoutCsvText(m_form.bestLayout(), m_form.distanceData().ItemCount,
+                                                                       m_form.distanceData().Names, m_form.groupOfItems())));
     } catch (const std::exception &error) {
         m_form.showError(tr("The coordinates could not be saved as %1.\n\n%2")
                       .arg(choice.path, QString::fromLocal8Bit(error.what())));
@@ -165,7 +166,8 @@ void SaveCommands::copyCoordinates()
         m_form.showError(tr("There is no map to copy yet."));
         return;
     }
-    QGuiApplication::clipboard()->setText(QString::fromStdString(LayoutCsvText(m_form.bestLayout(), m_form.distanceData().ItemCount, m_form.distanceData().Names)));
+    QGuiApplication::clipboard()->setText(QString::fromStdString(LayoutCsvText(
+        m_form.bestLayout(), m_form.distanceData().ItemCount, m_form.distanceData().Names, m_form.groupOfItems())));
 }
 
 void SaveCommands::saveTable(bool svg)

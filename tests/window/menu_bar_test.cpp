@@ -115,6 +115,7 @@ void MenuBarTest::entries_data()
     QTest::addColumn<QKeySequence>("shortcut");
 
     QTest::newRow("OpenAction") << "FileMenu" << "&Open…" << QKeySequence(QKeySequence::Open);
+    QTest::newRow("OpenDataTableAction") << "FileMenu" << "Open &data table…" << QKeySequence("Ctrl+Shift+O");
     QTest::newRow("SaveMapPng") << "FileMenu" << "Save map as PNG…" << QKeySequence(QKeySequence::Save);
     QTest::newRow("SaveMapSvg") << "FileMenu" << "Save map as SVG…" << QKeySequence();
     QTest::newRow("SaveCoordinates") << "FileMenu" << "Save coordinates as CSV…" << QKeySequence();
@@ -311,7 +312,8 @@ void MenuBarTest::commandsGreyedWhileRunning()
 
     Window window;
     MainForm &form = window.form;
-    const QStringList greyed = {"OpenAction", "RerunAction", "ClassicalStartAction", "PolishAction", "BestMapAction"};
+    const QStringList greyed = {"OpenAction",           "OpenDataTableAction", "RerunAction",
+                                "ClassicalStartAction", "PolishAction", "BestMapAction"};
     const QStringList kept = {"StopAction", "QuitAction", "AboutAction", "FileFormatAction", "FitHelpAction"};
     QStringList wrongWhileRunning;
     int checks = 0;

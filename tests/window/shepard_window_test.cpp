@@ -116,6 +116,7 @@ public:
     void setScale(double l, double t, double r, double b) override { m_inner.setScale(l, t, r, b); }
     void setBackColor(int index) override { m_inner.setBackColor(index); }
     void setForeColor(int index) override { m_inner.setForeColor(index); }
+    void setForeRgb(const tessarin::RgbColour &colour) override { m_inner.setForeRgb(colour); }
     int foreColor() const override { return m_inner.foreColor(); }
     void setFontName(const std::string &name) override { m_inner.setFontName(name); }
     void setFontSize(float points) override { m_inner.setFontSize(points); }
