@@ -2,6 +2,7 @@
 
 #include "window/drawing_scope.h"
 #include "window/map_diagnostics.h"
+#include "explorer_window/map_explorer.h"
 
 #include "data/layout_fitness.h"
 #include "display/map_view.h"
@@ -143,6 +144,7 @@ void MainForm::createControls()
     m_requestedOuterSize = QSizeF(10500, 6700);
     resize(pixelRect(0, 0, 10500, 6700).size() + QSize(0, menuBarHeight()));
     m_diagnostics->addActionsTo(m_menuBar->mapCommandsMenu());
+    m_explorer = new MapExplorer(*this);
 }
 
 void MainForm::applySettings(SettingsForm form)

@@ -29,6 +29,7 @@ namespace tessarin {
 
 class DrawingSurface;
 class MapDiagnostics;
+class MapExplorer;
 class ItemTooltips;
 class MenuBar;
 class PainterSurface;
@@ -124,6 +125,15 @@ public:
     const QString &dataFile() const { return m_dataFile; }
     /// The Shepard diagram and stress ring commands.
     MapDiagnostics *diagnostics() const { return m_diagnostics; }
+    /// The map explorer and the map history.
+    MapExplorer *explorer() const { return m_explorer; }
+    /// Counts the distance tables read: changes whenever new data replaces
+    /// the old.
+    long long dataVersion() const { return m_dataVersion; }
+    /// Makes `layout` (a map of the table's items) the best map, draws it
+    /// with its fit and ends as a run does (runEnded). Refused (false) while
+    /// a run goes on, before a table is read or for a map of another size.
+    bool replaceBestLayout(const Layout &layout);
     const Layout &bestLayout() const { return m_bestLayout; }
     short stopFlag() const { return m_stopRequested; }
     /// Generations run by the latest search that ended normally.
@@ -285,6 +295,8 @@ private:
     SaveChooser m_saveDialog;
     MapOverlay m_mapOverlay;
     MapDiagnostics *m_diagnostics = nullptr;
+    MapExplorer *m_explorer = nullptr;
+    long long m_dataVersion = 0;
     MapCommandRunner m_mapCommandRunner = RunMapCommand;
 
     DistanceData m_data;

@@ -91,6 +91,7 @@ void MainForm::startUp(const QString &fileName, StartFile start)
             return;
         }
         showReadingNotice(fileName);
+        ++m_dataVersion;
         m_dataFile = fileName;
         m_mapDrawn = m_tableDrawn = false;
         drawTable();
@@ -131,6 +132,7 @@ void MainForm::openPath(const QString &path)
         return;
     }
     showReadingNotice(path);
+    ++m_dataVersion;
     m_dataFile = path;
     m_mapDrawn = m_tableDrawn = false;
     drawAndSearch(tr("The map of %1 could not be made.").arg(path));

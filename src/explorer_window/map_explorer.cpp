@@ -1,0 +1,276 @@
+#include "explorer_window/map_explorer.h"
+
+#include "data/layout_fitness.h"
+#include "diagnostics/map_stress.h"
+#include "display/str_n.h"
+#include "explorer/table_neighbours.h"
+#include "explorer_window/explorer_canvas.h"
+#include "explorer_window/explorer_window.h"
+#include "explorer_window/figure_export.h"
+#include "window/main_form.h"
+#include "window/map_export.h"
+#include "window/menu_bar.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMenu>
+#include <QMessageBox>
+
+#include <iostream>
+
+namespace tessarin {
+
+MapExplorer::MapExplorer(MainForm &form) : QObject(&form), m_form(form)
+{
+    m_explorerAction = new QAction(tr("Map e&xplorer…"), &form);
+    m_explorerAction->setObjectName(QStringLiteral("MapExplorerAction"));
+    m_explorerAction->setShortcut(QKeySequence(QString::fromLatin1(ExplorerShortcut)));
+    m_undoAction = new QAction(tr("&Undo map"), &form);
+    m_undoAction->setObjectName(QStringLiteral("UndoMapAction"));
+    m_undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_redoAction = new QAction(tr("&Redo map"), &form);
+    m_redoAction->setObjectName(QStringLiteral("RedoMapAction"));
+    m_redoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    for (QAction *action : {m_explorerAction, m_undoAction, m_redoAction})
+        form.addAction(action);
+    connect(m_explorerAction, &QAction::triggered, this, &MapExplorer::showExplorer);
+    connect(m_undoAction, &QAction::triggered, this, &MapExplorer::undoMap);
+    connect(m_redoAction, &QAction::triggered, this, &MapExplorer::redoMap);
+    connect(&form, &MainForm::improvementDrawn, this, &MapExplorer::onImprovement);
+    connect(&form, &MainForm::runEnded, this, &MapExplorer::onRunEnded);
+    connect(&form, &MainForm::searchStarted, this, &MapExplorer::updateActions);
+
+    if (MenuBar *bar = form.menuBar()) {
+        bar->mapCommandsMenu()->addSeparator();
+        bar->mapCommandsMenu()->addAction(m_explorerAction);
+        m_editMenu = new QMenu(tr("&Edit"), bar);
+        m_editMenu->setObjectName(QStringLiteral("EditMenu"));
+        m_editMenu->addAction(m_undoAction);
+        m_editMenu->addAction(m_redoAction);
+        bar->insertMenu(bar->mapCommandsMenu()->menuAction(), m_editMenu);
+    }
+    updateActions();
+}
+
+ExplorerWindow *MapExplorer::window() const
+{
+    return m_window;
+}
+
+ExplorerInput MapExplorer::input() const
+{
+    ExplorerInput input;
+    const DistanceData &data = m_form.distanceData();
+    input.names = data.Names;
+    if (static_cast<int>(m_shares.size()) == data.ItemCount)
+        input.stressShares = m_shares;
+    if (static_cast<int>(m_groups.size()) == data.ItemCount) {
+        input.groups = m_groups;
+        input.groupNames = m_groupNames;
+    }
+    return input;
+}
+
+void MapExplorer::setGroups(std::vector<int> groups, std::vector<std::string> names)
+{
+    m_groups = std::move(groups);
+    m_groupNames = std::move(names);
+    if (m_window)
+        m_window->setInput(input());
+}
+
+void MapExplorer::showExplorer()
+{
+    if (m_form.isClosing())
+        return;
+    if (!m_window) {
+        m_window = new ExplorerWindow(&m_form);
+        m_window->addEditActions(m_undoAction, m_redoAction);
+        m_window->setNeighbourSource([this](int item) {
+            return NearestInTable(m_form.distanceData(), m_window->canvas()->scene().layout(), item,
+                                  ExplorerWindow::NeighboursShown);
+        });
+        connect(m_window, &ExplorerWindow::turnRequested, this, &MapExplorer::turnMap);
+        connect(m_window, &ExplorerWindow::exportRequested, this, &MapExplorer::exportFigure);
+        const QRect main = m_form.frameGeometry();
+        m_window->move(main.left() + 40, main.top() + 40);
+    }
+    measureShares();
+    showBestMap();
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void MapExplorer::showBestMap()
+{
+    if (!m_window)
+        return;
+    const DistanceData &data = m_form.distanceData();
+    if (!m_form.canSaveMap()) {
+        if (data.empty())
+            m_window->setStatus(tr("No map yet."));
+        return;
+    }
+    m_window->setMap(m_form.bestLayout(), data.ItemCount);
+    m_window->setInput(input());
+    double fit = 0;
+    try {
+        fit = LayoutFitness(data, m_form.bestLayout());
+    } catch (const std::exception &) {
+    }
+    m_window->setStatus(tr("%1 — %2 items — fit %3 %")
+                            .arg(QFileInfo(m_form.dataFile()).fileName())
+                            .arg(data.ItemCount)
+                            .arg(QString::fromStdString(strN(6, fit * 100)).trimmed()));
+}
+
+void MapExplorer::measureShares()
+{
+    const DistanceData &data = m_form.distanceData();
+    m_shares.clear();
+    if (!m_form.canSaveMap() || data.ItemCount > StressShareLimit)
+        return;
+    try {
+        m_shares = MeasureStress(data, m_form.bestLayout()).pointShares;
+    } catch (const std::exception &error) {
+        std::cerr << "tessarin: " << error.what() << '\n';
+        m_shares.clear();
+    }
+}
+
+void MapExplorer::onImprovement(const QList<float> &layout, double fit)
+{
+    updateActions();
+    if (!m_window || !m_window->isVisible())
+        return;
+    const Layout map(layout.begin(), layout.end());
+    const int n = static_cast<int>((map.size() - 1) / 2);
+    m_window->setMap(map, n);
+    m_window->setStatus(tr("%1 — %2 items — fit %3 % (running)")
+                            .arg(QFileInfo(m_form.dataFile()).fileName())
+                            .arg(n)
+                            .arg(QString::fromStdString(strN(6, fit * 100)).trimmed()));
+}
+
+void MapExplorer::onRunEnded()
+{
+    if (m_form.isClosing())
+        return;
+    if (m_form.dataVersion() != m_historyData) {
+        m_history.clear();
+        m_historyData = m_form.dataVersion();
+        m_groups.clear();
+        m_groupNames.clear();
+    }
+    if (m_form.canSaveMap())
+        m_history.record(m_form.bestLayout());
+    if (m_window && m_window->isVisible()) {
+        measureShares();
+        showBestMap();
+    }
+    updateActions();
+}
+
+void MapExplorer::updateActions()
+{
+    const bool free = !m_form.isRunning() && !m_form.isClosing();
+    m_undoAction->setEnabled(free && m_history.canUndo());
+    m_redoAction->setEnabled(free && m_history.canRedo());
+}
+
+bool MapExplorer::restore(const Layout &map)
+{
+    return m_form.replaceBestLayout(map);
+}
+
+void MapExplorer::undoMap()
+{
+    if (m_form.isRunning() || !m_history.canUndo())
+        return;
+    if (!restore(m_history.undo()))
+        m_history.redo();
+    updateActions();
+}
+
+void MapExplorer::redoMap()
+{
+    if (m_form.isRunning() || !m_history.canRedo())
+        return;
+    if (!restore(m_history.redo()))
+        m_history.undo();
+    updateActions();
+}
+
+void MapExplorer::turnMap(MapTurn turn)
+{
+    if (m_form.isRunning() || !m_form.canSaveMap())
+        return;
+    Layout map = m_form.bestLayout();
+    TurnMap(map, m_form.distanceData().ItemCount, turn);
+    restore(map);
+}
+
+void MapExplorer::exportFigure()
+{
+    if (!m_window || !m_form.canSaveMap())
+        return;
+    const QFileInfo data(m_form.dataFile());
+    const QString suggested = data.dir().filePath(data.completeBaseName() + QStringLiteral("-figure.pdf"));
+    const MainForm::SaveRequest request{tr("Export figure"),
+                                        {tr("PDF document (*.pdf)"), tr("SVG drawing (*.svg)"),
+                                         tr("PNG image (*.png)")},
+                                        QStringLiteral("pdf"),
+                                        suggested};
+    QFileDialog dialog(m_window, request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setNameFilters(request.filters);
+    dialog.selectFile(request.suggestedName);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString path = dialog.selectedFiles().value(0);
+    FigureRequest figure;
+    if (!FigureFormatOf(path, figure.format)) {
+        QMessageBox::critical(m_window, tr("Tessarin"), tr("A figure is saved as .pdf, .svg or .png, not as %1.").arg(path));
+        return;
+    }
+    bool ok = true;
+    if (figure.format == FigureFormat::Png) {
+        figure.dotsPerInch = QInputDialog::getInt(m_window, tr("Export figure"), tr("Resolution (dots an inch):"), 300,
+                                                  72, 1200, 1, &ok);
+        if (!ok)
+            return;
+    }
+    const DistanceData &table = m_form.distanceData();
+    double fit = 0;
+    StressFigures stress;
+    try {
+        stress = MeasureStress(table, m_form.bestLayout());
+        fit = stress.fit;
+    } catch (const std::exception &) {
+    }
+    const QString caption = tr("%1: %2 items, fit %3 %, stress-1 %4")
+                                .arg(data.fileName())
+                                .arg(table.ItemCount)
+                                .arg(QString::fromStdString(strN(6, fit * 100)).trimmed())
+                                .arg(stress.stress1, 0, 'f', 4);
+    const QString withCaption = QInputDialog::getText(m_window, tr("Export figure"),
+                                                      tr("Caption (leave empty for none):"), QLineEdit::Normal,
+                                                      caption, &ok);
+    if (!ok)
+        return;
+    figure.caption = withCaption;
+    figure.title = data.fileName();
+    try {
+        ExplorerCanvas *canvas = m_window->canvas();
+        SaveBytes(path, RenderFigure(canvas->scene(), canvas->view(), canvas->look(), figure));
+    } catch (const std::exception &error) {
+        QMessageBox::critical(m_window, tr("Tessarin"),
+                              tr("The figure could not be saved as %1.\n\n%2").arg(path, QString::fromLocal8Bit(error.what())));
+    }
+}
+
+} // namespace tessarin

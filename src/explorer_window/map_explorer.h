@@ -1,0 +1,81 @@
+#pragma once
+
+#include "explorer/explorer_input.h"
+#include "explorer/map_history.h"
+#include "explorer/map_orientation.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+class QAction;
+class QMenu;
+
+namespace tessarin {
+
+class ExplorerWindow;
+class MainForm;
+
+/// The main window's map explorer and map history: Map ▸ Map explorer…
+/// opens the explorer beside the main window, which then follows every
+/// improvement of a run; Edit ▸ Undo map / Redo map step through the maps
+/// the commands produced (searches, Classical start, Polish, Best map, turns
+/// and mirrors), in both windows. A map restored or turned becomes the best
+/// map, from which a Rerun continues.
+class MapExplorer : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr auto ExplorerShortcut = "Ctrl+E";
+    /// Above this many items the stress shares are not measured for the
+    /// explorer at each run's end.
+    static constexpr int StressShareLimit = 5000;
+
+    /// Creates the commands as actions of `form`, adds Map explorer… to its
+    /// Map menu and an Edit menu before it, and follows its runs.
+    explicit MapExplorer(MainForm &form);
+
+    QAction *explorerAction() const { return m_explorerAction; }
+    QAction *undoAction() const { return m_undoAction; }
+    QAction *redoAction() const { return m_redoAction; }
+    /// The explorer, or null until first opened.
+    ExplorerWindow *window() const;
+    const MapHistory &history() const { return m_history; }
+    MapHistory &history() { return m_history; }
+    /// What the explorer is told about the items: the names of the table, the
+    /// stress shares when measured, the groups set by setGroups().
+    ExplorerInput input() const;
+    /// Gives the items groups (an index into `names` per item, -1 for none).
+    void setGroups(std::vector<int> groups, std::vector<std::string> names);
+
+public slots:
+    void showExplorer();
+    void undoMap();
+    void redoMap();
+    void turnMap(MapTurn turn);
+    void exportFigure();
+
+private:
+    void onImprovement(const QList<float> &layout, double fit);
+    void onRunEnded();
+    void updateActions();
+    void showBestMap();
+    void measureShares();
+    // Makes `map` the best map of the form; false when the form refused.
+    bool restore(const Layout &map);
+
+    MainForm &m_form;
+    QAction *m_explorerAction = nullptr;
+    QAction *m_undoAction = nullptr;
+    QAction *m_redoAction = nullptr;
+    QMenu *m_editMenu = nullptr;
+    QPointer<ExplorerWindow> m_window;
+    MapHistory m_history;
+    // The data the history's maps belong to (MainForm::dataVersion).
+    long long m_historyData = -1;
+    std::vector<double> m_shares;
+    std::vector<int> m_groups;
+    std::vector<std::string> m_groupNames;
+};
+
+} // namespace tessarin
