@@ -29,12 +29,14 @@ ExplorerCanvas::ExplorerCanvas(QWidget *parent) : QWidget(parent)
 void ExplorerCanvas::zoomIn()
 {
     m_view.zoomAt(width() / 2.0, height() / 2.0, ZoomStep);
+    m_fitted = false;
     update();
 }
 
 void ExplorerCanvas::zoomOut()
 {
     m_view.zoomAt(width() / 2.0, height() / 2.0, 1 / ZoomStep);
+    m_fitted = false;
     update();
 }
 
@@ -42,6 +44,7 @@ void ExplorerCanvas::fitAll()
 {
     m_view.setViewport(width(), height());
     m_view.fit(m_scene.index().bounds(), FitMargin);
+    m_fitted = true;
     update();
 }
 
@@ -55,6 +58,8 @@ void ExplorerCanvas::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_view.setViewport(width(), height());
+    if (m_fitted)
+        fitAll();
 }
 
 void ExplorerCanvas::wheelEvent(QWheelEvent *event)
@@ -63,6 +68,7 @@ void ExplorerCanvas::wheelEvent(QWheelEvent *event)
     if (steps == 0)
         return;
     m_view.zoomAt(event->position().x(), event->position().y(), std::pow(ZoomStep, steps));
+    m_fitted = false;
     update();
     event->accept();
 }
@@ -87,6 +93,7 @@ void ExplorerCanvas::mouseMoveEvent(QMouseEvent *event)
         if (m_dragging) {
             const QPointF step = event->position() - m_last;
             m_view.panBy(step.x(), step.y());
+            m_fitted = false;
             m_last = event->position();
             update();
         }

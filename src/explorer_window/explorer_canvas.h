@@ -36,8 +36,11 @@ public:
 public slots:
     void zoomIn();
     void zoomOut();
-    /// Fits every item into the picture.
+    /// Fits every item into the picture; until the view is zoomed or moved,
+    /// a resize fits them again.
     void fitAll();
+    /// Tells that the view was zoomed or moved from outside.
+    void viewMoved() { m_fitted = false; }
 
 signals:
     /// An item (0-based) was clicked, or -1 when a click hit none.
@@ -65,6 +68,7 @@ private:
     QPointF m_last;
     bool m_dragging = false;
     bool m_pressing = false;
+    bool m_fitted = true;
 };
 
 } // namespace tessarin

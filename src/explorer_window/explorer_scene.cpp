@@ -42,6 +42,8 @@ QFont LabelFont(double points)
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(std::clamp(points, 1.0, 200.0));
+    // No ligatures: a figure's text reads back letter for letter ("fi", not "ﬁ").
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 
@@ -145,7 +147,13 @@ FrameReport ExplorerScene::paint(QPainter &painter, const ViewTransform &view, c
     std::vector<ScreenPoint> points(visible.size());
     for (std::size_t k = 0; k < visible.size(); ++k)
         points[k] = view.toScreen(m_index.x(visible[k]), m_index.y(visible[k]));
-    const std::vector<int> kept = ThinToCells(points, width, height, std::max(1.0, look.markerPixels / 2));
+    std::vector<int> kept;
+    if (static_cast<int>(visible.size()) > LabelLimit) {
+        kept = ThinToCells(points, width, height, std::max(1.0, look.markerPixels / 2));
+    } else {
+        for (std::size_t k = 0; k < points.size(); ++k)
+            kept.push_back(static_cast<int>(k));
+    }
 
     // Group hulls and ellipses under the markers, from every item of a group.
     if (groups && (look.hulls || look.ellipses)) {

@@ -52,7 +52,8 @@ struct FrameOptions {
 /// a layout, what is known about the items, and a spatial index over them.
 class ExplorerScene {
 public:
-    /// Above this many items in view only the marked items get labels.
+    /// Above this many items in view only the marked items get labels, and
+    /// of the markers one is drawn in each cell of half a marker's side.
     static constexpr int LabelLimit = 2500;
     /// The height of the band below a figure that holds its caption.
     static constexpr int CaptionBand = 28;

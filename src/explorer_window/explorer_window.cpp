@@ -229,6 +229,7 @@ int ExplorerWindow::find(const QString &text)
             view.centreOn((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
         else
             view.fit(bounds, room);
+        m_canvas->viewMoved();
     }
     m_findBox->setToolTip(wanted.isEmpty() ? QString() : tr("%n item(s) found", nullptr, int(marks.found.size())));
     m_canvas->update();
