@@ -28,6 +28,7 @@ public:
     ViewTransform &view() { return m_view; }
     const ViewTransform &view() const { return m_view; }
     ExplorerLook &look() { return m_look; }
+    const ExplorerLook &look() const { return m_look; }
     ExplorerMarks &marks() { return m_marks; }
     const ExplorerMarks &marks() const { return m_marks; }
     /// What the last frame drew.

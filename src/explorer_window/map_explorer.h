@@ -5,8 +5,11 @@
 #include "explorer/map_orientation.h"
 
 #include <QList>
+#include <QString>
 #include <QObject>
 #include <QPointer>
+
+#include <functional>
 
 class QAction;
 class QMenu;
@@ -15,6 +18,7 @@ namespace tessarin {
 
 class ExplorerWindow;
 class MainForm;
+struct Workspace;
 
 /// The main window's map explorer and map history: Map ▸ Map explorer…
 /// opens the explorer beside the main window, which then follows every
@@ -48,8 +52,22 @@ public:
     /// Gives the items groups (an index into `names` per item, -1 for none).
     void setGroups(std::vector<int> groups, std::vector<std::string> names);
 
+    /// The workspace of the windows as they are now.
+    Workspace currentWorkspace() const;
+    /// Writes the workspace to `path`; false (and a message) on failure.
+    bool saveWorkspaceTo(const QString &path);
+    /// Restores the workspace in `path`: the table read again (refused when
+    /// its file changed since), the settings, the best map and its history,
+    /// the explorer's look and view; no search runs. False (and a message)
+    /// on failure, which leaves the windows as they were.
+    bool openWorkspaceFrom(const QString &path);
+    /// Replaces the error message box (for tests).
+    void setMessageSink(std::function<void(const QString &)> sink) { m_messageSink = std::move(sink); }
+
 public slots:
     void showExplorer();
+    void saveWorkspace();
+    void openWorkspace();
     void undoMap();
     void redoMap();
     void turnMap(MapTurn turn);
@@ -63,6 +81,7 @@ private:
     void measureShares();
     // Makes `map` the best map of the form; false when the form refused.
     bool restore(const Layout &map);
+    void showError(const QString &text);
 
     MainForm &m_form;
     QAction *m_explorerAction = nullptr;
@@ -76,6 +95,9 @@ private:
     std::vector<double> m_shares;
     std::vector<int> m_groups;
     std::vector<std::string> m_groupNames;
+    QAction *m_saveWorkspaceAction = nullptr;
+    QAction *m_openWorkspaceAction = nullptr;
+    std::function<void(const QString &)> m_messageSink;
 };
 
 } // namespace tessarin

@@ -134,6 +134,11 @@ public:
     /// with its fit and ends as a run does (runEnded). Refused (false) while
     /// a run goes on, before a table is read or for a map of another size.
     bool replaceBestLayout(const Layout &layout);
+    /// Reads the distance file at `path` and draws its table, as Open does,
+    /// but runs no search: the best map is all zeros until replaced. A file
+    /// that does not read is reported and leaves everything as it was.
+    /// Returns whether the table was read.
+    bool loadTable(const QString &path);
     const Layout &bestLayout() const { return m_bestLayout; }
     short stopFlag() const { return m_stopRequested; }
     /// Generations run by the latest search that ended normally.

@@ -8,6 +8,7 @@
 #include "explorer_window/explorer_window.h"
 #include "explorer_window/figure_export.h"
 #include "explorer_window/map_explorer.h"
+#include "explorer_window/workspace_file.h"
 #include "window/main_form.h"
 #include "window_test_support.h"
 
@@ -105,11 +106,14 @@ struct Session {
     QStringList messages;
 };
 
-void SaveShot(QWidget *widget, const QString &name)
+/// Paints `widget` (so its canvas reports the frame) and keeps the picture
+/// in the folder TESSARIN_EXPLORER_SHOTS names, if any.
+void PaintAndKeep(QWidget *widget, const QString &name)
 {
+    const QPixmap picture = widget->grab();
     const QString folder = qEnvironmentVariable("TESSARIN_EXPLORER_SHOTS");
     if (!folder.isEmpty())
-        widget->grab().save(folder + "/" + name);
+        picture.save(folder + "/" + name);
 }
 
 } // namespace
@@ -131,6 +135,9 @@ private slots:
     void turnsBecomeTheBestMap();
     void undoAndRedoRestoreTheExactMaps();
     void historyStartsAgainWithNewData();
+    void workspaceRoundTrip();
+    void workspaceOfAChangedTableIsRefused_data();
+    void workspaceOfAChangedTableIsRefused();
     void figureHoldsEveryNameAsText_data();
     void figureHoldsEveryNameAsText();
 };
@@ -163,7 +170,7 @@ void ExplorerWindowTest::everyCarNamedAtTheDefaultSize()
 {
     Session session(NamedPlane(Cars()), "1000");
     ExplorerWindow *window = session.open();
-    SaveShot(window, "explorer-mtcars.png");
+    PaintAndKeep(window, "explorer-mtcars.png");
     const auto &frame = window->canvas()->lastFrame();
     QCOMPARE(frame.markersDrawn, 32);
     QCOMPARE(static_cast<int>(frame.labelled.size()), 32);
@@ -439,6 +446,87 @@ void ExplorerWindowTest::historyStartsAgainWithNewData()
     QVERIFY(!session.explorer().undoAction()->isEnabled());
     // A map of the other table is refused.
     QVERIFY(!session.form.replaceBestLayout(Layout(65, 1.0f)));
+}
+
+void ExplorerWindowTest::workspaceRoundTrip()
+{
+    Session session;
+    session.form.polish();
+    ExplorerWindow *window = session.open();
+    window->findChild<QAction *>("RotateAction")->trigger();
+    session.explorer().undoAction()->trigger(); // the position is not the last map
+    tessarin::testing::box(session.form, "FontText")->setText("14");
+    tessarin::testing::box(session.form, "GAgensText")->setText("250");
+    window->labelSizeBox()->setValue(11.5);
+    window->backgroundBox()->setCurrentIndex(1);
+    window->resize(1100, 800);
+    QApplication::processEvents();
+    QTest::keyClick(window->canvas(), Qt::Key_Plus);
+    window->canvas()->view().panBy(37, -12);
+    const QString path = session.folder.path("cars.tessarin.json");
+    QVERIFY(session.explorer().saveWorkspaceTo(path));
+    tessarin::Workspace saved = session.explorer().currentWorkspace();
+    saved.tableHash = tessarin::FileHash(saved.tableFile);
+    QVERIFY(saved.history.size() >= 3);
+
+    MainForm other;
+    QStringList messages;
+    other.setMessageSink([&](const QString &text) { messages << text; });
+    other.explorer()->setMessageSink([&](const QString &text) { messages << text; });
+    other.show();
+    int searches = 0;
+    QObject::connect(&other, &MainForm::searchStarted, [&] { ++searches; });
+    QVERIFY(other.explorer()->openWorkspaceFrom(path));
+    QApplication::processEvents();
+    QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
+    QCOMPARE(searches, 0);
+    QVERIFY(SameBytes(other.bestLayout(), session.form.bestLayout()));
+    QCOMPARE(tessarin::testing::box(other, "FitBox")->text(), session.fitText());
+    QCOMPARE(tessarin::testing::box(other, "FontText")->text(), QString("14"));
+    tessarin::Workspace restored = other.explorer()->currentWorkspace();
+    restored.tableHash = tessarin::FileHash(restored.tableFile);
+    // The same state, byte for byte in the file's form: every map of the
+    // history, its position, the settings, the explorer's look and view.
+    QCOMPARE(QString::fromUtf8(tessarin::WriteWorkspace(restored)), QString::fromUtf8(tessarin::WriteWorkspace(saved)));
+    QVERIFY(other.explorer()->redoAction()->isEnabled());
+    other.explorer()->redoAction()->trigger();
+    QVERIFY(SameBytes(other.bestLayout(), saved.history[saved.historyPosition + 1]));
+}
+
+void ExplorerWindowTest::workspaceOfAChangedTableIsRefused_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("table changed") << "table" << "has changed since";
+    QTest::newRow("not a workspace") << "format" << "not a Tessarin workspace";
+    QTest::newRow("a map cut short") << "map" << "not two for each item";
+}
+
+void ExplorerWindowTest::workspaceOfAChangedTableIsRefused()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, message);
+    Session session;
+    const QString path = session.folder.path("w.json");
+    QVERIFY(session.explorer().saveWorkspaceTo(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray json = file.readAll();
+    file.close();
+    if (change == "table")
+        session.folder.write("cars.csv", NamedPlane(Cars(), 4));
+    if (change == "format")
+        json.replace("tessarin-workspace", "something-else");
+    if (change == "map")
+        json.replace("\"bestMap\": [", "\"bestMap\": [ 1,");
+    QVERIFY(!session.folder.write("w.json", json).isEmpty());
+    const Layout before = session.form.bestLayout();
+    QStringList messages;
+    session.explorer().setMessageSink([&](const QString &text) { messages << text; });
+    QVERIFY(!session.explorer().openWorkspaceFrom(path));
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.front().contains(message), qPrintable(messages.front()));
+    QVERIFY(SameBytes(session.form.bestLayout(), before));
 }
 
 void ExplorerWindowTest::figureHoldsEveryNameAsText_data()
