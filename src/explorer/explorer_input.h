@@ -17,6 +17,9 @@ struct ExplorerInput {
     std::vector<std::string> groupNames;
     /// Each item's share of the stress, in per cent.
     std::vector<double> stressShares;
+    /// The factor that turns map distances into the table's units (the
+    /// scale of stress-1), or 0 when not known.
+    double mapScale = 0;
 
     bool hasNames(int itemCount) const { return static_cast<int>(names.size()) == itemCount && itemCount > 0; }
     bool hasGroups(int itemCount) const

@@ -326,8 +326,10 @@ FrameReport ExplorerScene::paint(QPainter &painter, const ViewTransform &view, c
             painter.setPen(QPen(QColor(0xd0, 0x20, 0x20), 1.2, Qt::DashLine));
             painter.drawLine(QPointF(from.x, from.y), QPointF(to.x, to.y));
             painter.setPen(ink);
-            painter.drawText(QPointF((from.x + to.x) / 2 + 3, (from.y + to.y) / 2 - 3),
-                             NumberText(neighbour.given) + QStringLiteral(" / ") + NumberText(neighbour.map));
+            // Near the neighbour's end, where the lines of a star part.
+            const double mapDistance = m_input.mapScale > 0 ? neighbour.map * m_input.mapScale : neighbour.map;
+            painter.drawText(QPointF(from.x + 0.7 * (to.x - from.x) + 3, from.y + 0.7 * (to.y - from.y) - 3),
+                             NumberText(neighbour.given) + QStringLiteral(" / ") + NumberText(mapDistance));
         }
         painter.setFont(font);
         painter.setPen(QPen(QColor(0xd0, 0x20, 0x20), 2.5));

@@ -270,14 +270,18 @@ void ExplorerWindow::inspect(int item)
                          : tr("not measured"));
     text += tr("<br>position: %1, %2").arg(scene.index().x(item), 0, 'g', 6).arg(scene.index().y(item), 0, 'g', 6);
     if (!marks.neighbours.empty()) {
+        // Map distances in the table's units when the scale is known.
+        const double scale = input.mapScale > 0 ? input.mapScale : 1;
         text += tr("<p>Nearest in the table:</p><table cellspacing=\"4\"><tr><th align=\"left\">item</th>"
                    "<th align=\"right\">given</th><th align=\"right\">map</th></tr>");
         for (const TableNeighbour &neighbour : marks.neighbours)
             text += QStringLiteral("<tr><td>%1</td><td align=\"right\">%2</td><td align=\"right\">%3</td></tr>")
                         .arg(scene.labelText(neighbour.item - 1, false).toHtmlEscaped())
                         .arg(neighbour.given, 0, 'g', 6)
-                        .arg(neighbour.map, 0, 'g', 6);
+                        .arg(neighbour.map * scale, 0, 'g', 6);
         text += QStringLiteral("</table>");
+        text += input.mapScale > 0 ? tr("<p>Map distances in the table's units (× %1).</p>").arg(input.mapScale, 0, 'g', 6)
+                                   : tr("<p>Map distances in map units.</p>");
     }
     m_inspect->setText(text);
     m_canvas->update();

@@ -83,8 +83,10 @@ ExplorerInput MapExplorer::input() const
     ExplorerInput input;
     const DistanceData &data = m_form.distanceData();
     input.names = data.Names;
-    if (static_cast<int>(m_shares.size()) == data.ItemCount)
+    if (static_cast<int>(m_shares.size()) == data.ItemCount) {
         input.stressShares = m_shares;
+        input.mapScale = m_mapScale;
+    }
     if (static_cast<int>(m_groups.size()) == data.ItemCount) {
         input.groups = m_groups;
         input.groupNames = m_groupNames;
@@ -152,10 +154,13 @@ void MapExplorer::measureShares()
 {
     const DistanceData &data = m_form.distanceData();
     m_shares.clear();
+    m_mapScale = 0;
     if (!m_form.canSaveMap() || data.ItemCount > StressShareLimit)
         return;
     try {
-        m_shares = MeasureStress(data, m_form.bestLayout()).pointShares;
+        const StressFigures figures = MeasureStress(data, m_form.bestLayout());
+        m_shares = figures.pointShares;
+        m_mapScale = figures.scale;
     } catch (const std::exception &error) {
         std::cerr << "tessarin: " << error.what() << '\n';
         m_shares.clear();

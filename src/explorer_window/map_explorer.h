@@ -93,6 +93,7 @@ private:
     // The data the history's maps belong to (MainForm::dataVersion).
     long long m_historyData = -1;
     std::vector<double> m_shares;
+    double m_mapScale = 0;
     std::vector<int> m_groups;
     std::vector<std::string> m_groupNames;
     QAction *m_saveWorkspaceAction = nullptr;

@@ -13,6 +13,7 @@
 #include "window_test_support.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QImage>
@@ -70,6 +71,35 @@ QByteArray NamedPlane(const QStringList &names, unsigned seed = 3)
     return csv;
 }
 
+/// The distance file `path` (count and title, then row i's distances to the
+/// items after it) as a square matrix named by `names`; empty when it does
+/// not read.
+QByteArray NamedCopy(const QString &path, const QStringList &names)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    const qsizetype n = names.size();
+    std::vector<std::vector<QByteArray>> cells(std::size_t(n), std::vector<QByteArray>(std::size_t(n), "0"));
+    for (qsizetype i = 0; i + 1 < n && i + 1 < lines.size(); ++i) {
+        const QList<QByteArray> values = lines[i + 1].simplified().split(' ');
+        for (qsizetype j = i + 1; j < n && j - i - 1 < values.size(); ++j)
+            cells[std::size_t(i)][std::size_t(j)] = cells[std::size_t(j)][std::size_t(i)] = values[j - i - 1];
+    }
+    QByteArray csv = "\"\"";
+    for (const QString &name : names)
+        csv += ",\"" + name.toUtf8() + "\"";
+    csv += "\n";
+    for (qsizetype i = 0; i < n; ++i) {
+        csv += "\"" + names[i].toUtf8() + "\"";
+        for (qsizetype j = 0; j < n; ++j)
+            csv += "," + cells[std::size_t(i)][std::size_t(j)];
+        csv += "\n";
+    }
+    return csv;
+}
+
 QStringList Cars()
 {
     QStringList names;
@@ -85,9 +115,10 @@ bool SameBytes(const Layout &a, const Layout &b)
 
 /// A main window that has read a named table and run a short search.
 struct Session {
-    explicit Session(const QByteArray &table = NamedPlane(Cars()), const QString &generations = "60")
+    explicit Session(const QByteArray &table = NamedPlane(Cars()), const QString &generations = "60",
+                     const QString &name = "cars.csv")
     {
-        file = folder.write("cars.csv", table);
+        file = folder.write(name, table);
         tessarin::testing::box(form, "GAgensText")->setText(generations);
         form.setMessageSink([this](const QString &text) { messages << text; });
         form.startUp(file, MainForm::StartFile::Named);
@@ -135,6 +166,7 @@ private slots:
     void turnsBecomeTheBestMap();
     void undoAndRedoRestoreTheExactMaps();
     void historyStartsAgainWithNewData();
+    void groupsColourHullsAndLegend();
     void workspaceRoundTrip();
     void workspaceOfAChangedTableIsRefused_data();
     void workspaceOfAChangedTableIsRefused();
@@ -168,7 +200,12 @@ void ExplorerWindowTest::followsEveryRun()
 
 void ExplorerWindowTest::everyCarNamedAtTheDefaultSize()
 {
-    Session session(NamedPlane(Cars()), "1000");
+    // The Motor Trend cars themselves when TESSARIN_EXPLORER_MTCARS names
+    // their distance file, else points named by them.
+    const QString mtcars = qEnvironmentVariable("TESSARIN_EXPLORER_MTCARS");
+    Session session(mtcars.isEmpty() ? NamedPlane(Cars()) : NamedCopy(mtcars, Cars()), "1000", "mtcars32.csv");
+    if (!mtcars.isEmpty())
+        session.form.bestMap();
     ExplorerWindow *window = session.open();
     PaintAndKeep(window, "explorer-mtcars.png");
     const auto &frame = window->canvas()->lastFrame();
@@ -446,6 +483,88 @@ void ExplorerWindowTest::historyStartsAgainWithNewData()
     QVERIFY(!session.explorer().undoAction()->isEnabled());
     // A map of the other table is refused.
     QVERIFY(!session.form.replaceBestLayout(Layout(65, 1.0f)));
+}
+
+/// Three species of 50 flowers each, as the iris table orders them: from
+/// the file TESSARIN_EXPLORER_IRIS names (the 150 irises) or, without it, three
+/// clusters of random points named by species.
+struct Irises {
+    Irises()
+    {
+        const QString iris = qEnvironmentVariable("TESSARIN_EXPLORER_IRIS");
+        QStringList names;
+        for (const char *species : {"setosa", "versicolor", "virginica"})
+            for (int k = 1; k <= 50; ++k)
+                names << QStringLiteral("%1 %2").arg(QLatin1String(species)).arg(k);
+        if (!iris.isEmpty()) {
+            QFile file(iris);
+            if (file.open(QIODevice::ReadOnly))
+                table = file.readAll();
+        } else {
+            table = NamedPlane(names, 8);
+        }
+        for (int item = 0; item < 150; ++item)
+            groups.push_back(item / 50);
+    }
+    QByteArray table;
+    std::vector<int> groups;
+    std::vector<std::string> species = {"setosa", "versicolor", "virginica"};
+};
+
+void ExplorerWindowTest::groupsColourHullsAndLegend()
+{
+    const Irises irises;
+    Session session(irises.table, "200", qEnvironmentVariableIsEmpty("TESSARIN_EXPLORER_IRIS") ? "irises.csv" : "iris150.txt");
+    session.form.bestMap();
+    ExplorerWindow *window = session.open();
+    QVERIFY(!window->hullsBox()->isEnabled());
+    session.explorer().setGroups(irises.groups, irises.species);
+    QVERIFY(window->hullsBox()->isEnabled() && window->ellipsesBox()->isEnabled());
+    QVERIFY(window->stressSizeBox()->isEnabled());
+    window->resize(1400, 1000);
+    QApplication::processEvents();
+    const QImage plain = window->canvas()->grab().toImage();
+    // The legend, top right, names the three groups; no label covers it.
+    const auto &frame = window->canvas()->lastFrame();
+    QVERIFY(frame.labelsPlaced > 0);
+    struct Toggle {
+        QCheckBox *box;
+        const char *name;
+    };
+    for (const Toggle &toggle : {Toggle{window->hullsBox(), "hulls"}, Toggle{window->ellipsesBox(), "ellipses"},
+                                 Toggle{window->stressSizeBox(), "stress"}}) {
+        toggle.box->setChecked(true);
+        const QImage shown = window->canvas()->grab().toImage();
+        QVERIFY2(shown != plain, toggle.name);
+        toggle.box->setChecked(false);
+        QVERIFY2(window->canvas()->grab().toImage() == plain, toggle.name);
+    }
+    // Each group in its own colour: the markers of item 1 and item 101 differ.
+    const auto colourAt = [&](int item) {
+        const auto p = window->canvas()->view().toScreen(window->canvas()->scene().index().x(item),
+                                                         window->canvas()->scene().index().y(item));
+        return plain.pixel(int(std::lround(p.x)), int(std::lround(p.y)));
+    };
+    QVERIFY(colourAt(0) != colourAt(100));
+    QCOMPARE(window->canvas()->scene().groupName(120), QString("virginica"));
+
+    // As a user would: zoomed into the border of versicolor and virginica,
+    // one flower found by name, the hulls on.
+    window->hullsBox()->setChecked(true);
+    // The real irises have no names: the flower is found by its number.
+    window->findBox()->setText(qEnvironmentVariableIsEmpty("TESSARIN_EXPLORER_IRIS") ? "virginica 34" : "134");
+    QCOMPARE(int(window->canvas()->marks().found.size()), 1);
+    double x = 0, y = 0;
+    for (int item = 50; item < 150; ++item) {
+        x += window->canvas()->scene().index().x(item) / 100;
+        y += window->canvas()->scene().index().y(item) / 100;
+    }
+    window->canvas()->view().centreOn(x, y);
+    window->canvas()->view().zoomAt(700, 450, 2.5);
+    window->canvas()->viewMoved();
+    window->inspect(window->canvas()->marks().found.front());
+    PaintAndKeep(window, "explorer-iris.png");
+    QVERIFY(window->inspectText().contains("group: virginica"));
 }
 
 void ExplorerWindowTest::workspaceRoundTrip()
