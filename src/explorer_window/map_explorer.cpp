@@ -384,13 +384,13 @@ bool MapExplorer::openWorkspaceFrom(const QString &path)
         showError(tr("The workspace %1 cannot be opened.\n\n%2").arg(path, QString::fromLocal8Bit(error.what())));
         return false;
     }
+    if (!m_form.loadTable(w.tableFile))
+        return false;
     for (auto it = w.settings.begin(); it != w.settings.end(); ++it)
         if (auto *box = m_form.findChild<QLineEdit *>(it.key()))
             box->setText(it.value());
     if (auto *grid = m_form.findChild<QCheckBox *>(QStringLiteral("ShowGrid")))
         grid->setChecked(w.showGrid);
-    if (!m_form.loadTable(w.tableFile))
-        return false;
     if (w.bestMap.size() != 2 * static_cast<std::size_t>(m_form.distanceData().ItemCount) + 1) {
         showError(tr("The workspace %1 holds a map of %2 items, but its table has %3.")
                       .arg(path)

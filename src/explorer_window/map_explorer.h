@@ -59,7 +59,9 @@ public:
     /// Restores the workspace in `path`: the table read again (refused when
     /// its file changed since), the settings, the best map and its history,
     /// the explorer's look and view; no search runs. False (and a message)
-    /// on failure, which leaves the windows as they were.
+    /// on failure: a workspace that does not read, or whose table does not
+    /// read or has changed, leaves the windows as they were; one whose map
+    /// does not fit its table leaves that table read, with no map.
     bool openWorkspaceFrom(const QString &path);
     /// Replaces the error message box (for tests).
     void setMessageSink(std::function<void(const QString &)> sink) { m_messageSink = std::move(sink); }
