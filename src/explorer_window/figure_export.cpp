@@ -2,6 +2,7 @@
 
 #include "data/tessarin_error.h"
 #include "explorer_window/explorer_canvas.h"
+#include "window/map_export.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -109,6 +110,24 @@ QByteArray RenderFittedFigure(const ExplorerScene &scene, int width, int height,
     view.setViewport(std::max(1, width), std::max(1, height));
     view.fit(scene.index().bounds(), ExplorerCanvas::FitMargin);
     return RenderFigure(scene, view, ExplorerLook{}, request);
+}
+
+void WriteFigureFile(const std::string &path, const Layout &layout, int itemCount,
+                     const std::vector<std::string> &names, const std::string &caption)
+{
+    const QString file = QString::fromLocal8Bit(path.c_str());
+    FigureRequest request;
+    if (!FigureFormatOf(file, request.format))
+        throw TessarinError("--figure " + path + ": the name must end in .pdf, .svg or .png");
+    request.caption = QString::fromStdString(caption);
+    request.title = request.caption;
+    ExplorerScene scene;
+    scene.setMap(layout, itemCount);
+    ExplorerInput input;
+    input.names = names;
+    scene.setInput(std::move(input));
+    constexpr int Width = 1000, Height = 720;
+    SaveBytes(file, RenderFittedFigure(scene, Width, Height, request));
 }
 
 } // namespace tessarin

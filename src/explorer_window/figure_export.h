@@ -7,6 +7,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string>
+#include <vector>
+
 namespace tessarin {
 
 enum class FigureFormat { Png, Svg, Pdf };
@@ -37,5 +40,13 @@ QByteArray RenderFigure(const ExplorerScene &scene, const ViewTransform &view, c
 /// The figure at a fresh view of `width` × `height` pixels that fits every
 /// item, with the default look (what the batch mode writes).
 QByteArray RenderFittedFigure(const ExplorerScene &scene, int width, int height, const FigureRequest &request);
+
+/// For the batch mode: writes the map of `itemCount` items (layout positions
+/// 1..2N) as a figure of 1000 × 720 pixels that fits every item, labelled by
+/// `names` (or the numbers), as PDF, SVG or PNG (300 dots an inch) by the
+/// name's ending, with `caption` under it. Needs a GUI application. Throws
+/// TessarinError.
+void WriteFigureFile(const std::string &path, const Layout &layout, int itemCount,
+                     const std::vector<std::string> &names, const std::string &caption);
 
 } // namespace tessarin

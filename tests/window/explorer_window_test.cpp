@@ -350,7 +350,15 @@ void ExplorerWindowTest::clickShowsTheNearestItems()
     ExplorerCanvas *canvas = window->canvas();
     const int item = 18; // Honda Civic
     const auto p = canvas->view().toScreen(canvas->scene().index().x(item), canvas->scene().index().y(item));
-    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(int(std::lround(p.x)), int(std::lround(p.y))));
+    const QPoint at(int(std::lround(p.x)), int(std::lround(p.y)));
+    // The pointer on the item shows its label whether placed or not.
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), canvas->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(canvas, &move);
+    QCOMPARE(canvas->marks().hovered, item);
+    canvas->grab();
+    QVERIFY(canvas->lastFrame().labelsPlaced > 0);
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, at);
     QCOMPARE(canvas->marks().selected, item);
     const auto &near = canvas->marks().neighbours;
     QCOMPARE(int(near.size()), ExplorerWindow::NeighboursShown);
