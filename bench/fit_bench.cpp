@@ -7,10 +7,10 @@
 // 0.29 ns.
 
 #include "data/distance_data.h"
-#include "data/layout_fitness.h"
-#include "search/fit_kernel.h"
+#include "fit/layout_fitness.h"
+#include "fit/fit_kernel.h"
 #include "search/layout_search.h"
-#include "search/random_source.h"
+#include "base/random_source.h"
 
 #include "random_tables.h"
 

@@ -6,10 +6,10 @@
 // 0.29 ns). Counter fit: the LayoutFitness of the map a run ends with.
 
 #include "data/distance_data.h"
-#include "data/layout_fitness.h"
+#include "fit/layout_fitness.h"
 #include "scaling/best_map.h"
 #include "scaling/classical_scaling.h"
-#include "scaling/fit_gradient.h"
+#include "fit/fit_gradient.h"
 #include "scaling/map_polish.h"
 
 #include "random_tables.h"
@@ -62,7 +62,7 @@ void BM_FitGradientPass(benchmark::State &state)
         state.SkipWithError("this CPU lacks the path");
         return;
     }
-    GradientOptions options;
+    FitOptions options;
     options.path = path;
     options.threads = static_cast<int>(state.range(1));
     const DistanceData &data = ClusteredTable(n);

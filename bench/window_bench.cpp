@@ -23,12 +23,13 @@
 #include "display/distance_table_view.h"
 #include "display/map_settings.h"
 #include "display/map_view.h"
-#include "display/str_n.h"
+#include "base/str_n.h"
 #include "search/layout_search.h"
-#include "search/random_source.h"
-#include "search/search_host.h"
+#include "base/random_source.h"
+#include "run/run_fit.h"
+#include "run/run_observer.h"
 #include "window/main_form.h"
-#include "window/painter_surface.h"
+#include "export/painter_surface.h"
 #include "window/shepard_window.h"
 
 #include "random_tables.h"
@@ -140,21 +141,18 @@ void BM_MapDrawing(benchmark::State &state)
     state.SetLabel(way == 0 ? "drawText at every label (reference)" : "labels stamped");
 }
 
-/// What the batch mode's host does during a search without a terminal:
+/// What the batch mode's observer does during a search without a terminal:
 /// formats each better fit, draws nothing.
-class QuietHost final : public SearchHost {
+class FitFormattingObserver final : public RunObserver {
 public:
-    void setOpenEnabled(bool) override {}
-    void prepareMap() override {}
-    void setBusy(bool) override {}
-    std::string generationsText() override { return std::to_string(SearchGenerations); }
-    void drawImprovement(const float *, int, double fit) override { m_fit = strN(6, fit * 100.0); }
-    void showGeneration(const std::string &text) override { m_generation = text; }
-    void processEvents() override {}
+    void progress(const std::string &, int iteration) override { m_generation = iteration; }
+    bool wantsMap() override { return false; }
+    void improved(const Layout &, double fit) override { m_fit = strN(6, fit * 100.0); }
     bool stopRequested() override { return false; }
 
 private:
-    std::string m_fit, m_generation;
+    std::string m_fit;
+    int m_generation = 0;
 };
 
 QByteArray DistanceFileText(const DistanceData &data)
@@ -180,11 +178,11 @@ void BM_Search(benchmark::State &state)
     double seconds = 0;
     if (way == 0) {
         for (auto _ : state) {
-            QuietHost host;
+            FitFormattingObserver host;
             MersenneSource random;
             Layout best;
             const auto start = std::chrono::steady_clock::now();
-            RunFit(host, data, best, random);
+            RunFit(data, best, random, {static_cast<double>(SearchGenerations)}, host);
             seconds += Seconds(start);
         }
     } else {

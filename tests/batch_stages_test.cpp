@@ -1,8 +1,8 @@
 #include "app/batch_mode.h"
-#include "app/batch_stages.h"
-#include "data/distance_reader.h"
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "app/batch_summary.h"
+#include "io/distance_reader.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "scaling/classical_scaling.h"
 #include "temp_file.h"
 

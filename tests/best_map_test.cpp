@@ -1,5 +1,5 @@
-#include "data/distance_reader.h"
-#include "data/layout_fitness.h"
+#include "io/distance_reader.h"
+#include "fit/layout_fitness.h"
 #include "map_tables.h"
 #include "recording_observer.h"
 #include "scaling/best_map.h"

@@ -1,10 +1,10 @@
-#include "data/layout_fitness.h"
+#include "fit/layout_fitness.h"
 #include "map_tables.h"
 #include "scaling/classical_operator.h"
 #include "scaling/classical_scaling.h"
 #include "scaling/map_axes.h"
 #include "scaling/symmetric_eigen.h"
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "data/distance_reader.h"
-#include "data/tessarin_error.h"
+#include "io/distance_reader.h"
+#include "base/tessarin_error.h"
 #include "temp_file.h"
 
 #include <gtest/gtest.h>

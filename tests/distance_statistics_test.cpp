@@ -1,5 +1,5 @@
 #include "data/distance_statistics.h"
-#include "data/layout_fitness.h"
+#include "fit/layout_fitness.h"
 #include "distance_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "display/distance_table_view.h"
 #include "distance_fixture.h"
 #include "recording_surface.h"

@@ -1,7 +1,7 @@
 // The explorer's geometry: the spatial index, the level of detail, the turns
 // of a map, the nearest items in the table and the groups' shapes.
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "diagnostics/map_stress.h"
 #include "explorer/detail_thinning.h"
 #include "explorer/group_shapes.h"

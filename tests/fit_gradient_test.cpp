@@ -1,6 +1,6 @@
-#include "data/layout_fitness.h"
+#include "fit/layout_fitness.h"
 #include "map_tables.h"
-#include "scaling/fit_gradient.h"
+#include "fit/fit_gradient.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +17,9 @@ using testing::ClusteredPoints;
 using testing::MakeDistances;
 using testing::PointDistances;
 
-GradientOptions Forced(FitPath path, int threads)
+FitOptions Forced(FitPath path, int threads)
 {
-    GradientOptions options;
+    FitOptions options;
     options.path = path;
     options.threads = threads;
     options.minItemsForThreads = 2;

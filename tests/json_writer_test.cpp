@@ -1,4 +1,4 @@
-#include "diagnostics/json_writer.h"
+#include "io/json_writer.h"
 #include "diagnostics/stress_report.h"
 #include "distance_fixture.h"
 

@@ -1,5 +1,5 @@
-#include "data/tessarin_error.h"
-#include "search/layout_csv.h"
+#include "base/tessarin_error.h"
+#include "io/layout_csv.h"
 #include "temp_file.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "distance_fixture.h"
-#include "recording_host.h"
 #include "search/layout_search.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +12,7 @@ namespace tessarin {
 namespace {
 
 using testing::MakeDistances;
-using testing::RecordingHost;
+using testing::RandomDistances;
 
 /// Hands out scripted draws in order and fails the test when they run out.
 class ScriptedSource : public RandomSource {
@@ -38,16 +37,6 @@ public:
         draws.push_back(0.0f);
     }
 };
-
-DistanceData randomDistances(int n, unsigned seed)
-{
-    std::mt19937 engine(seed);
-    std::uniform_real_distribution<float> value(1.0f, 100.0f);
-    std::vector<float> upper;
-    for (int k = 0; k < n * (n - 1) / 2; ++k)
-        upper.push_back(value(engine));
-    return MakeDistances(n, upper);
-}
 
 // With one item the fit is always 0, so every trial replaces its parent (ties
 // go to the trial) and the population after a step shows the trials exactly.
@@ -168,7 +157,7 @@ TEST(LayoutSearch, TheProgramsGeneratorAndAnyOtherSourceGiveTheSameSearch)
     };
     for (int n : {1, 2, 5, 40}) {
         SCOPED_TRACE(n);
-        const DistanceData data = n == 1 ? MakeDistances(1, {}) : randomDistances(n, 8);
+        const DistanceData data = n == 1 ? MakeDistances(1, {}) : RandomDistances(n, 8);
         MersenneSource direct;
         Forwarding forwarded;
         const Layout seed(2 * static_cast<std::size_t>(n) + 1, 0.0f);
@@ -185,168 +174,6 @@ TEST(LayoutSearch, TheProgramsGeneratorAndAnyOtherSourceGiveTheSameSearch)
         }
         // And both sources are at the same place in their sequences.
         EXPECT_EQ(direct.next(), forwarded.next());
-    }
-}
-
-TEST(RunFit, ReportsProgressEveryTenthGeneration)
-{
-    const DistanceData data = randomDistances(5, 1);
-    struct Case {
-        std::string count;
-        long long ran;
-        std::vector<std::string> shown;
-        int stopChecks;
-    } cases[] = {
-        {"25", 25, {" 10", " 20"}, 2}, {"7.9", 7, {}, 0}, {"0", 0, {}, 0},
-        {"-1", 0, {}, 0},              {"abc", 0, {}, 0}, {"30", 30, {" 10", " 20", " 30"}, 3},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE("count " + c.count);
-        RecordingHost host;
-        host.generations = c.count;
-        MersenneSource random;
-        Layout best;
-        EXPECT_EQ(RunFit(host, data, best, random), c.ran);
-        EXPECT_EQ(host.shownGenerations, c.shown);
-        EXPECT_EQ(host.stopChecks, c.stopChecks);
-        EXPECT_EQ(best.size(), 11u);
-        EXPECT_EQ(host.drawnFits.empty(), c.ran == 0);
-        const std::vector<std::string> frame = {"open off", "prepare", "busy", "open on", "default"};
-        EXPECT_EQ(host.calls, frame);
-        if (c.ran == 0) {
-            EXPECT_EQ(best, Layout(11, 0.0f)) << "no generation leaves the map as it was";
-        }
-    }
-}
-
-TEST(RunFit, StopEndsTheRunAtTheNextTenthGeneration)
-{
-    const DistanceData data = randomDistances(6, 2);
-    {
-        // Stop pressed during generation 13: seen at the check after 20.
-        RecordingHost host;
-        host.stop = [&] { return host.shownGenerations.size() >= 2; };
-        MersenneSource random;
-        Layout best;
-        EXPECT_EQ(RunFit(host, data, best, random), 20);
-    }
-    {
-        // Stop already asked for when the run starts.
-        RecordingHost host;
-        host.stop = [] { return true; };
-        MersenneSource random;
-        Layout best;
-        EXPECT_EQ(RunFit(host, data, best, random), 10);
-        EXPECT_EQ(host.shownGenerations, std::vector<std::string>{" 10"});
-    }
-}
-
-TEST(RunFit, RedrawsOnlyWhenTheBestFitRises)
-{
-    const DistanceData data = randomDistances(8, 3);
-    RecordingHost host;
-    host.generations = "300";
-    MersenneSource random;
-    Layout best;
-    RunFit(host, data, best, random);
-    ASSERT_GE(host.drawnFits.size(), 2u);
-    for (std::size_t k = 1; k < host.drawnFits.size(); ++k)
-        EXPECT_GT(host.drawnFits[k], host.drawnFits[k - 1]);
-    // The map kept is the last one drawn, and its fit is the one shown.
-    EXPECT_EQ(std::vector<float>(best.begin(), best.end()), host.drawnLayouts.back());
-    EXPECT_EQ(LayoutFitness(data, best), host.drawnFits.back());
-}
-
-TEST(RunFit, SameInputsGiveTheSameMaps)
-{
-    const DistanceData data = randomDistances(12, 4);
-    RecordingHost first, second;
-    first.generations = second.generations = "200";
-    MersenneSource randomA, randomB;
-    Layout bestA, bestB;
-    RunFit(first, data, bestA, randomA);
-    RunFit(second, data, bestB, randomB);
-    EXPECT_EQ(first.drawnLayouts, second.drawnLayouts);
-    EXPECT_EQ(first.drawnFits, second.drawnFits);
-    EXPECT_EQ(bestA, bestB);
-}
-
-TEST(RunFit, ARerunStartsFromTheBestMapAndNeverShowsLess)
-{
-    const DistanceData data = randomDistances(10, 5);
-    MersenneSource random;
-    Layout best;
-    RecordingHost first;
-    first.generations = "100";
-    RunFit(first, data, best, random);
-    const double reached = LayoutFitness(data, best);
-
-    RecordingHost second;
-    second.generations = "100";
-    RunFit(second, data, best, random);
-    ASSERT_FALSE(second.drawnFits.empty());
-    EXPECT_GE(second.drawnFits.front(), reached);
-    EXPECT_GE(LayoutFitness(data, best), reached);
-}
-
-TEST(RunFit, KeepsTheValuesOfAMapOfAnotherSize)
-{
-    const DistanceData data = randomDistances(3, 6);
-    RecordingHost host;
-    host.generations = "0";
-    MersenneSource random;
-    Layout best = {0, 11, 22, 33, 44, 55, 66, 77, 88, 99};
-    RunFit(host, data, best, random);
-    EXPECT_EQ(best, (Layout{0, 11, 22, 33, 44, 55, 66}));
-    Layout shortBest = {0, 11, 22};
-    RunFit(host, data, shortBest, random);
-    EXPECT_EQ(shortBest, (Layout{0, 11, 22, 0, 0, 0, 0}));
-}
-
-TEST(RunFit, ANestedRunLeavesTheOuterRunIntact)
-{
-    const DistanceData data = randomDistances(7, 7);
-    RecordingHost plain;
-    plain.generations = "60";
-    MersenneSource plainRandom;
-    Layout plainBest;
-    RunFit(plain, data, plainBest, plainRandom);
-
-    RecordingHost outer;
-    outer.generations = "60";
-    MersenneSource outerRandom;
-    Layout outerBest;
-    bool nested = false;
-    Layout innerBest = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
-    outer.onDraw = [&] {
-        if (nested)
-            return;
-        nested = true;
-        RecordingHost inner;
-        inner.generations = "30";
-        MersenneSource innerRandom;
-        RunFit(inner, data, innerBest, innerRandom);
-    };
-    RunFit(outer, data, outerBest, outerRandom);
-    EXPECT_TRUE(nested);
-    EXPECT_EQ(outerBest, plainBest);
-    EXPECT_EQ(outer.drawnFits, plain.drawnFits);
-    EXPECT_NE(innerBest[1], 1.0f);
-}
-
-TEST(RunFit, RefusesTablesItCannotSearch)
-{
-    RecordingHost host;
-    MersenneSource random;
-    Layout best;
-    EXPECT_THROW(RunFit(host, DistanceData{}, best, random), TessarinError);
-    DistanceData huge;
-    huge.ItemCount = 16384;
-    try {
-        RunFit(host, huge, best, random);
-        ADD_FAILURE() << "no error";
-    } catch (const TessarinError &error) {
-        EXPECT_NE(std::string(error.what()).find("at most 16383 items"), std::string::npos);
     }
 }
 

@@ -1,5 +1,5 @@
-#include "data/lenient_number.h"
-#include "data/tessarin_error.h"
+#include "base/lenient_number.h"
+#include "base/tessarin_error.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "map_tables.h"
 #include "recording_observer.h"
 #include "scaling/classical_scaling.h"

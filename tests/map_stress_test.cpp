@@ -1,5 +1,5 @@
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "diagnostics/map_stress.h"
 #include "distance_fixture.h"
 

@@ -1,5 +1,5 @@
 #include "data/layout.h"
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "display/map_settings.h"
 #include "display/item_label.h"
 #include "display/map_view.h"

@@ -1,12 +1,12 @@
 // The readers of square matrices, lower triangles and PHYLIP files, and the
 // choice between them: layouts read, faults refused with one message naming
 // the file, the line and the value.
-#include "data/distance_file.h"
-#include "data/distance_reader.h"
-#include "data/lower_triangle_reader.h"
-#include "data/phylip_reader.h"
-#include "data/square_matrix_reader.h"
-#include "data/tessarin_error.h"
+#include "io/distance_file.h"
+#include "io/distance_reader.h"
+#include "io/lower_triangle_reader.h"
+#include "io/phylip_reader.h"
+#include "io/square_matrix_reader.h"
+#include "base/tessarin_error.h"
 #include "temp_file.h"
 
 #include <gtest/gtest.h>

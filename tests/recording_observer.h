@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/layout.h"
-#include "scaling/scaling_observer.h"
+#include "run/run_observer.h"
 
 #include <string>
 #include <utility>
@@ -11,7 +11,7 @@ namespace tessarin::testing {
 
 /// A scaling observer that records what a solver tells it, wants a map at
 /// every `mapEvery`-th iteration and asks to stop after `stopAfter` polls.
-class RecordingObserver : public ScalingObserver {
+class RecordingObserver : public RunObserver {
 public:
     int mapEvery = 0;  // 0: never
     int stopAfter = -1; // -1: never

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "display/drawing_surface.h"
 
 #include <sstream>

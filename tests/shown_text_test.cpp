@@ -1,4 +1,4 @@
-#include "data/shown_text.h"
+#include "base/shown_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "data/tessarin_error.h"
-#include "display/str_n.h"
+#include "base/tessarin_error.h"
+#include "base/str_n.h"
 
 #include <gtest/gtest.h>
 

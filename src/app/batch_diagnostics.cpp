@@ -1,29 +1,19 @@
-#include "batch_diagnostics.h"
+#include "app/batch_diagnostics.h"
 
 #include "app/batch_options.h"
-#include "data/tessarin_error.h"
+#include "base/number_texts.h"
+#include "base/tessarin_error.h"
 #include "diagnostics/map_stress.h"
+#include "io/atomic_file.h"
 
 #include <charconv>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <memory>
-
-#ifdef TESSARIN_HAS_WINDOW
-#include "window/shepard_export.h"
-#endif
 
 namespace tessarin {
 
 namespace {
-
-std::string significant(double value)
-{
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 10);
-    return std::string(buffer, result.ptr);
-}
 
 bool endsWith(const std::string &text, const std::string &ending)
 {
@@ -37,26 +27,7 @@ bool endsWith(const std::string &text, const std::string &ending)
     return true;
 }
 
-// Written under a temporary name and renamed, so a failure leaves no file.
-void writeText(const std::string &path, const std::string &text, const char *what)
-{
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (!out) {
-            std::remove(temporary.c_str());
-            throw TessarinError(path + ": the " + what + " could not be written");
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        throw TessarinError(path + ": the " + what + " could not be written");
-    }
-}
-
-[[maybe_unused]] std::string baseName(const std::string &path)
+std::string baseName(const std::string &path)
 {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -64,33 +35,29 @@ void writeText(const std::string &path, const std::string &text, const char *wha
 
 } // namespace
 
-void CheckDiagnosticsOptions(const DiagnosticsOptions &options)
+void CheckDiagnosticsOptions(const DiagnosticsOptions &options, const PictureWriters &pictures)
 {
-#ifdef TESSARIN_HAS_WINDOW
-    if (!options.shepard.empty() && !IsShepardImageName(options.shepard))
-        throw UsageError("--shepard " + options.shepard + ": the name must end in .png or .svg");
-#else
-    if (!options.shepard.empty())
+    if (!options.shepard.empty() && !pictures.shepard)
         throw UsageError("--shepard needs the window build (this tessarin was built without Qt)");
-#endif
+    if (!options.shepard.empty() && !pictures.takes(options.shepard))
+        throw UsageError("--shepard " + options.shepard + ": the name must end in .png or .svg");
     if (!options.report.empty() && !endsWith(options.report, ".json"))
         throw UsageError("--report " + options.report + ": the name must end in .json");
 }
 
-std::string WriteDiagnostics(const DiagnosticsOptions &options, StressReport report, const DistanceData &data,
-                             const Layout &best)
+std::string WriteDiagnostics(const DiagnosticsOptions &options, const PictureWriters &pictures, StressReport report,
+                             const DistanceData &data, const Layout &best)
 {
     const auto start = std::chrono::steady_clock::now();
     auto figures = std::make_shared<const StressFigures>(MeasureStress(data, best));
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     report.stages.push_back({"stress", std::to_string(figures->pairCount) + " pairs", took.count()});
-#ifdef TESSARIN_HAS_WINDOW
     if (!options.shepard.empty())
-        WriteShepardImage(options.shepard, figures, baseName(report.file));
-#endif
-    if (!options.report.empty())
-        writeText(options.report, StressReportJson(report, data, *figures), "report");
-    return "stress-1: " + significant(figures->stress1);
+        pictures.shepard(options.shepard, figures, baseName(report.file));
+    // A failed write leaves no half-written file.
+    if (!options.report.empty() && WriteFileAtomically(options.report, StressReportJson(report, data, *figures)) != 0)
+        throw TessarinError(options.report + ": the report could not be written");
+    return "stress-1: " + SignificantText(figures->stress1, 10);
 }
 
 std::string DiagnosticsUsage()

@@ -1,15 +1,17 @@
 #include "app/batch_mode.h"
-#include "app/batch_stages.h"
 
-#include "batch_diagnostics.h"
-
-#include "data/distance_file.h"
-#include "data/lenient_number.h"
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
-#include "display/str_n.h"
-#include "search/layout_csv.h"
-#include "search/layout_search.h"
+#include "app/batch_diagnostics.h"
+#include "app/batch_progress.h"
+#include "app/batch_summary.h"
+#include "base/number_texts.h"
+#include "base/str_n.h"
+#include "io/distance_file.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
+#include "run/map_stage.h"
+#include "run/run_fit.h"
+#include "io/atomic_file.h"
+#include "io/layout_csv.h"
 
 #include <atomic>
 #include <cerrno>
@@ -19,13 +21,9 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <unistd.h>
 
-#ifdef TESSARIN_HAS_WINDOW
-#include "window/map_export.h"
-#include "window/offscreen_application.h"
-#include <optional>
-#endif
 
 namespace tessarin {
 
@@ -43,115 +41,38 @@ extern "C" void onInterrupt(int)
     }
 }
 
-class BatchHost final : public SearchHost {
-public:
-    BatchHost(std::string generations, bool live)
-        : m_generations(std::move(generations)), m_live(live), m_started(std::chrono::steady_clock::now())
-    {
-    }
-
-    void setOpenEnabled(bool) override {}
-    void prepareMap() override {}
-    void setBusy(bool) override {}
-    std::string generationsText() override { return m_generations; }
-    void drawImprovement(const float *, int, double fit) override
-    {
-        m_fitText = strN(6, fit * 100.0);
-        showProgress();
-    }
-    void showGeneration(const std::string &text) override
-    {
-        m_generation = text;
-        showProgress();
-    }
-    void processEvents() override {}
-    bool stopRequested() override { return interrupts.load() > 0; }
-
-    void endProgress()
-    {
-        if (m_live && m_shown)
-            std::fputs("\n", stderr);
-        m_shown = false;
-    }
-
-private:
-    void showProgress()
-    {
-        if (!m_live)
-            return;
-        // Shown only; the run's length never depends on the clock.
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - m_started).count();
-        std::fprintf(stderr, "\rgeneration%s of %s  fit %s %%  %.1f s   ", m_generation.c_str(),
-                     m_generations.c_str(), m_fitText.c_str(), seconds);
-        std::fflush(stderr);
-        m_shown = true;
-    }
-
-    std::string m_generations;
-    bool m_live;
-    std::chrono::steady_clock::time_point m_started;
-    bool m_shown = false;
-    std::string m_generation = " 0";
-    std::string m_fitText = "0";
-};
-
-/// Writes the map as CSV through a temporary file beside `path`, so that a
-/// failed write leaves no half-written file; a failure names `path` and
-/// says what the system said.
-void WriteCoordinates(const std::string &path, const Layout &best, int n, const std::vector<std::string> &names)
-{
-    const std::string temporary = path + ".part";
-    const auto fail = [&](int error) {
-        std::remove(temporary.c_str());
-        throw TessarinError("--coords " + path + ": " + std::strerror(error));
-    };
-    std::FILE *file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
-        fail(errno);
-    const std::string text = LayoutCsvText(best, n, names);
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    int error = written ? 0 : errno;
-    // A full disk often shows only when the buffer is flushed at the close.
-    const bool closed = std::fclose(file) == 0;
-    if (!closed && error == 0)
-        error = errno;
-    if (!written || !closed)
-        fail(error != 0 ? error : EIO);
-    if (std::rename(temporary.c_str(), path.c_str()) != 0)
-        fail(errno);
-}
-
-double secondsSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 } // namespace
 
-int RunBatch(const BatchOptions &options)
+int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
 {
     // Refused before the search, not after it.
-#ifdef TESSARIN_HAS_WINDOW
-    if (!options.image.empty() && !IsMapImageName(options.image))
-        throw UsageError("--image " + options.image + ": the name must end in .png or .svg");
-#else
-    if (!options.image.empty())
+    if (!options.image.empty() && !pictures.map)
         throw UsageError("--image needs the window build (this tessarin was built without Qt)");
-#endif
-    CheckDiagnosticsOptions(options.diagnostics);
+    if (!options.image.empty() && !pictures.takes(options.image))
+        throw UsageError("--image " + options.image + ": the name must end in .png or .svg");
+    CheckDiagnosticsOptions(options.diagnostics, pictures);
 
     StressReport report{options.file, {}, 0};
-    auto started = std::chrono::steady_clock::now();
+    const auto started = std::chrono::steady_clock::now();
     DistanceData data = ReadDistanceFile(options.file);
     PrintReadingWarnings(std::cerr, options.file, data);
-    report.stages.push_back({"reading", std::to_string(data.ItemCount) + " items", secondsSince(started)});
+    report.stages.push_back({"reading", std::to_string(data.ItemCount) + " items",
+                             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()});
     const int n = data.ItemCount;
     Layout best;
     interrupts = 0;
-    BatchStages stages(data, isatty(STDERR_FILENO) != 0, [] { return interrupts.load() > 0; });
+    const bool live = isatty(STDERR_FILENO) != 0;
+    const auto stop = [] { return interrupts.load() > 0; };
+    // The map stages' records, for the summary.
+    std::vector<StageRecord> stages;
+    const auto runStage = [&](MapStage stage, bool shown) {
+        BatchProgress progress(BatchProgress::Shown::MapStage, shown, options.generations, stop);
+        MapStageOutcome outcome = RunMapStage(stage, data, best, progress);
+        stages.insert(stages.end(), outcome.records.begin(), outcome.records.end());
+        return outcome;
+    };
     if (options.start == "classical") {
-        stages.classicalStart(best);
+        best = runStage(MapStage::ClassicalStart, false).layout;
     } else if (!options.start.empty()) {
         std::vector<std::string> mapNames;
         best = ReadLayoutCsv(options.start, &mapNames);
@@ -159,40 +80,41 @@ int RunBatch(const BatchOptions &options)
     }
 
     MersenneSource random;
-    BatchHost host(options.generations, isatty(STDERR_FILENO) != 0);
     auto previous = std::signal(SIGINT, onInterrupt);
     long long generations = 0;
+    StageRecord search;
     const bool mapStages = options.start == "classical" || options.best || options.polish;
-    started = std::chrono::steady_clock::now();
     try {
-        if (options.best)
-            stages.bestMap(best);
+        if (options.best) {
+            // The routes' map unless the start fits better.
+            MapStageOutcome found = runStage(MapStage::BestMap, live);
+            const std::size_t size = 2 * static_cast<std::size_t>(n) + 1;
+            if (best.size() < size || found.fit >= LayoutFitness(data, best))
+                best = std::move(found.layout);
+        }
         // With the map stages, no generations means no search at all.
-        if (!mapStages || LenientNumber(options.generations) >= 1) {
-            const auto started = std::chrono::steady_clock::now();
-            generations = RunFit(host, data, best, random);
-            host.endProgress();
+        if (!mapStages || options.generations >= 1) {
+            BatchProgress progress(BatchProgress::Shown::Search, live, options.generations, stop);
+            const SearchOutcome outcome = RunFit(data, best, random, {options.generations}, progress);
+            progress.end();
+            generations = outcome.generations;
+            search = outcome.record;
             if (mapStages)
-                stages.search(generations,
-                              std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+                stages.push_back(search);
         }
         if (interrupts.load() == 0 &&
             (options.polish || (options.best && options.generationsGiven && generations > 0)))
-            stages.polish(best);
+            best = runStage(MapStage::Polish, live).layout;
     } catch (...) {
         std::signal(SIGINT, previous);
-        host.endProgress();
         throw;
     }
     std::signal(SIGINT, previous);
-    host.endProgress();
     const bool interrupted = interrupts.load() > 0;
-    if (mapStages) {
-        for (const BatchStage &stage : stages.stages())
-            report.stages.push_back({stage.name, stage.detail, stage.seconds});
-    } else {
-        report.stages.push_back({"search", std::to_string(generations) + " generations", secondsSince(started)});
-    }
+    if (mapStages)
+        report.stages.insert(report.stages.end(), stages.begin(), stages.end());
+    else
+        report.stages.push_back(search);
     report.generations = generations;
 
     if (options.coords.empty()) {
@@ -201,33 +123,33 @@ int RunBatch(const BatchOptions &options)
         if (!std::cout)
             throw TessarinError(std::string("the map could not be written to standard output: ") + std::strerror(errno));
     } else {
-        WriteCoordinates(options.coords, best, n, data.Names);
+        // A failed write leaves no half-written file.
+        if (const int error = WriteFileAtomically(options.coords, LayoutCsvText(best, n, data.Names)))
+            throw TessarinError("--coords " + options.coords + ": " + std::strerror(error));
     }
     const double fit = LayoutFitness(data, best);
-#ifdef TESSARIN_HAS_WINDOW
-    // One application, without a display, for every picture.
-    std::optional<OffscreenApplication> pictures;
-    if (!options.image.empty() || !options.diagnostics.shepard.empty())
-        pictures.emplace();
+    // One drawing setup for every picture.
+    std::shared_ptr<void> drawing;
+    if ((!options.image.empty() || !options.diagnostics.shepard.empty()) && pictures.prepare)
+        drawing = pictures.prepare();
     if (!options.image.empty())
-        WriteMapImage(options.image, best, n, fit, data.Names);
-#endif
-    const std::string stressLine = WriteDiagnostics(options.diagnostics, report, data, best);
+        pictures.map(options.image, best, n, fit, data.Names);
+    const std::string stressLine = WriteDiagnostics(options.diagnostics, pictures, report, data, best);
     std::cerr << "items: " << n << "\n" << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
-    stages.writeSummary(std::cerr);
+    WriteStageSummary(std::cerr, stages);
     if (interrupted)
         std::cerr << "interrupted at generation " << generations << " (Ctrl-C): the map is the best found so far\n";
     std::cerr << stressLine << "\n";
-    std::cerr << "fit: " << strN(6, fit * 100.0) << " (" << Significant9(fit) << ")\n";
+    std::cerr << "fit: " << strN(6, fit * 100.0) << " (" << SignificantText(fit, 9) << ")\n";
     return interrupted ? ExitInterrupted : ExitSuccess;
 }
 
-int RunBatchMode(const std::vector<std::string> &args)
+int RunBatchMode(const std::vector<std::string> &args, const PictureWriters &pictures)
 {
     const CommandLine line = ParseCommandLine(args);
     if (line.mode != CommandLine::Mode::Batch)
         throw UsageError("the batch mode needs --batch FILE");
-    return RunBatch(line.batch);
+    return RunBatch(line.batch, pictures);
 }
 
 void PrintReadingWarnings(std::ostream &out, const std::string &fileName, const DistanceData &data)

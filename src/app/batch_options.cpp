@@ -1,6 +1,8 @@
 #include "app/batch_options.h"
 
-#include "data/shown_text.h"
+#include "base/lenient_number.h"
+
+#include "base/shown_text.h"
 
 #include <charconv>
 #include <functional>
@@ -30,7 +32,7 @@ const std::vector<OptionRule> &batchOptions()
         {"--batch", Value::File, [](BatchOptions &o, const std::string &v) { o.file = v; }},
         {"--generations", Value::Whole,
          [](BatchOptions &o, const std::string &v) {
-             o.generations = v;
+             o.generations = LenientNumber(v);
              o.generationsGiven = true;
          }},
         {"--start", Value::File, [](BatchOptions &o, const std::string &v) { o.start = v; }},
@@ -120,7 +122,7 @@ BatchOptions parseBatch(const std::vector<std::string> &args)
         throw UsageError("--batch needs a distance file");
     // With --best the generations follow only when asked for.
     if (options.best && !options.generationsGiven)
-        options.generations = "0";
+        options.generations = 0.0;
     return options;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/batch_diagnostics.h"
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 
 #include <string>
 #include <vector>
@@ -26,13 +26,13 @@ public:
     using TessarinError::TessarinError;
 };
 
-/// What a batch run is asked to do; the texts are the command line's own.
+/// What a batch run is asked to do; the file names are the command line's own.
 struct BatchOptions {
     /// The distance file (--batch FILE).
     std::string file;
-    /// Generations to run, a whole number 0 or more as typed; the search
-    /// reads it as the window reads its box.
-    std::string generations = "1000";
+    /// Generations to run, a whole number 0 or more (read from the text as
+    /// the window reads its box).
+    double generations = 1000.0;
     /// True when --generations was given.
     bool generationsGiven = false;
     /// A map saved by an earlier run to start from (--start MAP.csv), or

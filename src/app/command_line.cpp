@@ -9,7 +9,7 @@
 
 namespace tessarin {
 
-int RunCommandLine(const std::vector<std::string> &args, const WindowRunner &window)
+int RunCommandLine(const std::vector<std::string> &args, const WindowRunner &window, const PictureWriters &pictures)
 {
     try {
         CommandLine line = ParseCommandLine(args);
@@ -29,7 +29,7 @@ int RunCommandLine(const std::vector<std::string> &args, const WindowRunner &win
         case CommandLine::Mode::Batch:
             break;
         }
-        return RunBatch(line.batch);
+        return RunBatch(line.batch, pictures);
     } catch (const UsageError &error) {
         std::cerr << "tessarin: " << error.what() << " (see tessarin --help)\n";
         return ExitUsage;

@@ -1,10 +1,17 @@
+// The program: the window when there is a display to show it on and the
+// window is built in, else the batch mode, which then also draws pictures
+// when Qt is built in.
 #include "app/command_line.h"
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #ifdef TESSARIN_HAS_WINDOW
+#include "export/map_export.h"
+#include "export/offscreen_application.h"
+#include "export/shepard_export.h"
 #include "window/run_window.h"
 #endif
 
@@ -24,11 +31,14 @@ int main(int argc, char **argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     tessarin::WindowRunner window;
+    tessarin::PictureWriters pictures;
 #ifdef TESSARIN_HAS_WINDOW
+    pictures = {[] { return std::make_shared<tessarin::OffscreenApplication>(); }, tessarin::IsMapImageName,
+                tessarin::WriteMapImage, tessarin::WriteShepardImage};
     if (hasDisplay())
         window = [argc, argv](const std::string &file, bool named) {
             return tessarin::RunWindow(argc, argv, file, named);
         };
 #endif
-    return tessarin::RunCommandLine(args, window);
+    return tessarin::RunCommandLine(args, window, pictures);
 }

@@ -6,6 +6,16 @@
 
 namespace tessarin {
 
+/// The largest item count a map can be searched for: 2N genes must fit a
+/// 16-bit count. Every reader and the search refuse more.
+constexpr int MaxItemCount = 16383;
+
+/// What a refused count is told ("more than the 16383 items a map can hold").
+inline std::string MoreThanItemLimit()
+{
+    return "more than the " + std::to_string(MaxItemCount) + " items a map can hold";
+}
+
 /// Something the reading did that the file's author probably did not mean
 /// (the reading itself goes on as its rules say; this only tells).
 struct ReadingWarning {

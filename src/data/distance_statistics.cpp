@@ -1,6 +1,6 @@
 #include "data/distance_statistics.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #include "diagnostics/map_stress.h"
 
-#include "data/layout_fitness.h"
-#include "data/map_distances.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "fit/map_distances.h"
+#include "base/tessarin_error.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,6 @@
 #include "diagnostics/shepard_grid.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,6 +1,6 @@
 #include "diagnostics/stress_report.h"
 
-#include "diagnostics/json_writer.h"
+#include "io/json_writer.h"
 
 namespace tessarin {
 
@@ -16,7 +16,7 @@ std::string StressReportJson(const StressReport &report, const DistanceData &dat
     json.value(static_cast<long long>(figures.pairCount));
     json.key("stages");
     json.beginArray();
-    for (const ReportStage &stage : report.stages) {
+    for (const StageRecord &stage : report.stages) {
         json.beginObject();
         json.key("name");
         json.value(stage.name);

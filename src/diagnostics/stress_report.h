@@ -2,24 +2,17 @@
 
 #include "data/distance_data.h"
 #include "diagnostics/map_stress.h"
+#include "run/stage_record.h"
 
 #include <string>
 #include <vector>
 
 namespace tessarin {
 
-/// One step of a batch run, for the report: what ran, a detail ("1000
-/// generations"), and its wall-clock time.
-struct ReportStage {
-    std::string name;
-    std::string detail;
-    double seconds = 0;
-};
-
 /// What a batch run's report tells.
 struct StressReport {
     std::string file;
-    std::vector<ReportStage> stages;
+    std::vector<StageRecord> stages;
     long long generations = 0;
 };
 

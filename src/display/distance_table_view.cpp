@@ -1,8 +1,8 @@
 #include "display/distance_table_view.h"
 
-#include "data/lenient_number.h"
-#include "data/tessarin_error.h"
-#include "display/str_n.h"
+#include "base/lenient_number.h"
+#include "base/tessarin_error.h"
+#include "base/str_n.h"
 
 #include <cmath>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/str_n.h"
+
 #include <string>
 
 namespace tessarin {
@@ -57,10 +59,6 @@ public:
     /// Prints a whole number in the number print form: sign place, digits,
     /// one blank (" 12 ", "-3 ").
     void printNumber(long long value, bool lineEnd) { print(NumberPrintForm(value), lineEnd); }
-    static std::string NumberPrintForm(long long value)
-    {
-        return (value < 0 ? "" : " ") + std::to_string(value) + " ";
-    }
 };
 
 } // namespace tessarin

@@ -1,6 +1,6 @@
 #include "display/item_label.h"
 
-#include "data/shortest_text.h"
+#include "base/number_texts.h"
 #include "display/drawing_surface.h"
 
 namespace tessarin {
@@ -20,7 +20,7 @@ std::string printable(std::string text)
 std::string MapLabelText(const std::vector<std::string> &names, int item)
 {
     if (names.empty() || item < 1 || static_cast<std::size_t>(item) > names.size())
-        return DrawingSurface::NumberPrintForm(item);
+        return NumberPrintForm(item);
     return " " + printable(names[static_cast<std::size_t>(item - 1)]) + " ";
 }
 

@@ -1,8 +1,8 @@
 #include "display/map_settings.h"
 
-#include "data/lenient_number.h"
-#include "data/shown_text.h"
-#include "data/tessarin_error.h"
+#include "base/lenient_number.h"
+#include "base/shown_text.h"
+#include "base/tessarin_error.h"
 
 namespace tessarin {
 

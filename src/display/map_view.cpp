@@ -1,8 +1,8 @@
 #include "display/map_view.h"
 
-#include "data/lenient_number.h"
+#include "base/lenient_number.h"
 #include "display/item_label.h"
-#include "display/str_n.h"
+#include "base/str_n.h"
 
 namespace tessarin {
 

@@ -1,7 +1,7 @@
 #include "display/shepard_view.h"
 
 #include "display/axis_ticks.h"
-#include "display/str_n.h"
+#include "base/str_n.h"
 
 #include <algorithm>
 #include <cmath>
@@ -212,13 +212,6 @@ std::string trimmed(const std::string &text)
 }
 
 } // namespace
-
-std::string SignificantText(double value, int digits)
-{
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
-    return buffer;
-}
 
 void DrawShepard(DrawingSurface &surface, const StressFigures &figures, const std::string &subject)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/number_texts.h"
 #include "diagnostics/map_stress.h"
 #include "display/drawing_surface.h"
 
@@ -22,10 +23,6 @@ constexpr double ShepardHeight = 750;
 /// too long for the title is shortened in its middle, and the font shrinks
 /// only when the other texts would not fit.
 void DrawShepard(DrawingSurface &surface, const StressFigures &figures, const std::string &subject);
-
-/// The number text the diagram, the window and the batch summary show:
-/// `digits` significant digits, no exponent for usual sizes ("0.04531").
-std::string SignificantText(double value, int digits);
 
 /// `text` as it fits `width` user units on `surface` in its current font:
 /// whole when it fits, else its beginning and end around an ellipsis ("…"),

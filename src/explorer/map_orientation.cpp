@@ -1,6 +1,6 @@
 #include "explorer/map_orientation.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "explorer/table_neighbours.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 
 #include <algorithm>
 #include <cmath>

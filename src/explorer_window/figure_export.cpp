@@ -1,8 +1,8 @@
 #include "explorer_window/figure_export.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "explorer_window/explorer_canvas.h"
-#include "window/map_export.h"
+#include "export/map_export.h"
 
 #include <QBuffer>
 #include <QImage>

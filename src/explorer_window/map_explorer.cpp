@@ -1,15 +1,15 @@
 #include "explorer_window/map_explorer.h"
 
-#include "data/layout_fitness.h"
+#include "fit/layout_fitness.h"
 #include "diagnostics/map_stress.h"
-#include "display/str_n.h"
+#include "base/str_n.h"
 #include "explorer/table_neighbours.h"
 #include "explorer_window/explorer_canvas.h"
 #include "explorer_window/explorer_window.h"
 #include "explorer_window/figure_export.h"
 #include "explorer_window/workspace_file.h"
 #include "window/main_form.h"
-#include "window/map_export.h"
+#include "export/map_export.h"
 #include "window/menu_bar.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "explorer_window/workspace_file.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 
 #include <QCryptographicHash>
 #include <QFile>

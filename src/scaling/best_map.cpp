@@ -1,14 +1,14 @@
 #include "scaling/best_map.h"
 
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "scaling/classical_scaling.h"
 #include "scaling/duplicate_items.h"
 #include "scaling/fit_ascent.h"
-#include "scaling/fit_gradient.h"
-#include "scaling/fixed_sequence.h"
+#include "fit/fit_gradient.h"
+#include "base/random_source.h"
 #include "scaling/map_axes.h"
-#include "scaling/scaling_observer.h"
+#include "run/run_observer.h"
 
 #include <chrono>
 #include <cmath>
@@ -37,21 +37,18 @@ namespace {
 
 constexpr std::uint64_t RandomStartSeed = 0x0b357a9c3e5d1f27ULL;
 
-/// Raised by a hook when the observer asks to stop; caught by FindBestMap.
-struct StopRoutes {};
-
 class RouteRunner {
 public:
-    RouteRunner(const DistanceData &data, ScalingObserver *observer, const BestMapSettings &settings)
+    RouteRunner(const DistanceData &data, RunObserver *observer, const BestMapSettings &settings)
         : m_data(data), m_n(data.ItemCount), m_observer(observer), m_settings(settings), m_duplicates(data),
           m_flat(data, 2)
     {
     }
 
     /// Polishes coordinate-major `coords` of `dimensions` in place; counts
-    /// the iterations towards the running route. Throws StopRoutes when
-    /// the observer asked to stop (coords then hold the best so far).
-    void polish(std::vector<double> &coords, int dimensions, const AscentSettings &ascent, int maxIterations)
+    /// the iterations towards the running route. Returns false when the
+    /// observer asked to stop (coords then hold the best so far).
+    bool polish(std::vector<double> &coords, int dimensions, const AscentSettings &ascent, int maxIterations)
     {
         FitGradient &fitGradient = dimensions == 3 ? deep() : m_flat;
         PolishSettings polish = m_settings.polish;
@@ -68,11 +65,9 @@ public:
         };
         const AscentOutcome outcome = AscendFit(fitGradient, m_duplicates, coords, polish, ascent, hook);
         m_iterations = before + outcome.iterations;
-        if (outcome.stopped) {
-            if (dimensions == 2)
-                offer(coords);
-            throw StopRoutes{};
-        }
+        if (outcome.stopped && dimensions == 2)
+            offer(coords);
+        return !outcome.stopped;
     }
 
     /// Keeps a 2-D coordinate-major map when it beats the best so far by
@@ -145,7 +140,7 @@ private:
 
     const DistanceData &m_data;
     int m_n;
-    ScalingObserver *m_observer;
+    RunObserver *m_observer;
     BestMapSettings m_settings;
     DuplicateItems m_duplicates;
     FitGradient m_flat;
@@ -167,12 +162,12 @@ std::vector<double> flatten(const std::vector<double> &deep, int n)
 
 } // namespace
 
-BestMapResult FindBestMap(const DistanceData &data, ScalingObserver *observer)
+BestMapResult FindBestMap(const DistanceData &data, RunObserver *observer)
 {
     return FindBestMap(data, observer, BestMapSettingsFor(data.ItemCount));
 }
 
-BestMapResult FindBestMap(const DistanceData &data, ScalingObserver *observer, const BestMapSettings &settings)
+BestMapResult FindBestMap(const DistanceData &data, RunObserver *observer, const BestMapSettings &settings)
 {
     const int n = data.ItemCount;
     if (n <= 0)
@@ -184,79 +179,89 @@ BestMapResult FindBestMap(const DistanceData &data, ScalingObserver *observer, c
     const AscentSettings plain;
 
     const std::vector<double> flatStart = CoordinateMajor(ClassicalCoordinates(data, 2, observer), n, 2);
-    try {
-        runner.beginRoute("a", "2-D classical start, polished");
-        {
-            std::vector<double> coords = flatStart;
-            runner.offer(coords);
-            runner.polish(coords, 2, plain, settings.polish.maxIterations);
-            runner.offer(coords);
-        }
-        result.routes.push_back(runner.endRoute());
+    // Runs one route unless an earlier one was stopped; its body returns
+    // false when the observer asked to stop, which ends the routes.
+    const auto route = [&](const std::string &name, const std::string &description, const auto &body) {
+        if (result.stopped)
+            return;
+        runner.beginRoute(name, description);
+        result.stopped = !body();
+        result.routes.push_back(runner.endRoute(result.stopped));
+    };
 
+    route("a", "2-D classical start, polished", [&] {
+        std::vector<double> coords = flatStart;
+        runner.offer(coords);
+        if (!runner.polish(coords, 2, plain, settings.polish.maxIterations))
+            return false;
+        runner.offer(coords);
+        return true;
+    });
+
+    if (settings.deepRoutes) {
         std::vector<double> deepPolished;
-        if (settings.deepRoutes) {
-            runner.beginRoute("b", "3-D classical start polished, projected, polished");
-            {
-                deepPolished = CoordinateMajor(ClassicalCoordinates(data, 3, observer), n, 3);
-                runner.polish(deepPolished, 3, plain, settings.deepIterations);
-                std::vector<double> itemMajor = ItemMajor(deepPolished, n, 3);
-                RotateToPrincipalAxes(itemMajor, n, 3);
-                deepPolished = CoordinateMajor(itemMajor, n, 3);
-                std::vector<double> coords = flatten(deepPolished, n);
-                runner.polish(coords, 2, plain, settings.polish.maxIterations);
-                runner.offer(coords);
-            }
-            result.routes.push_back(runner.endRoute());
+        route("b", "3-D classical start polished, projected, polished", [&] {
+            deepPolished = CoordinateMajor(ClassicalCoordinates(data, 3, observer), n, 3);
+            if (!runner.polish(deepPolished, 3, plain, settings.deepIterations))
+                return false;
+            std::vector<double> itemMajor = ItemMajor(deepPolished, n, 3);
+            RotateToPrincipalAxes(itemMajor, n, 3);
+            deepPolished = CoordinateMajor(itemMajor, n, 3);
+            std::vector<double> coords = flatten(deepPolished, n);
+            if (!runner.polish(coords, 2, plain, settings.polish.maxIterations))
+                return false;
+            runner.offer(coords);
+            return true;
+        });
 
-            runner.beginRoute("c", "3-D map with its depth held at half, polished, flattened, polished");
-            {
-                std::vector<double> coords = deepPolished;
-                for (int j = 0; j < n; ++j)
-                    coords[2 * static_cast<std::size_t>(n) + j] *= 0.5;
-                AscentSettings heldDepth;
-                heldDepth.frozen[2] = true;
-                runner.polish(coords, 3, heldDepth, settings.deepIterations);
-                coords.resize(2 * static_cast<std::size_t>(n));
-                runner.polish(coords, 2, plain, settings.polish.maxIterations);
-                runner.offer(coords);
-            }
-            result.routes.push_back(runner.endRoute());
-        }
+        route("c", "3-D map with its depth held at half, polished, flattened, polished", [&] {
+            std::vector<double> coords = deepPolished;
+            for (int j = 0; j < n; ++j)
+                coords[2 * static_cast<std::size_t>(n) + j] *= 0.5;
+            AscentSettings heldDepth;
+            heldDepth.frozen[2] = true;
+            if (!runner.polish(coords, 3, heldDepth, settings.deepIterations))
+                return false;
+            coords.resize(2 * static_cast<std::size_t>(n));
+            if (!runner.polish(coords, 2, plain, settings.polish.maxIterations))
+                return false;
+            runner.offer(coords);
+            return true;
+        });
+    }
 
-        if (settings.smoothingSteps > 0) {
-            runner.beginRoute("d", "distance smoothing from the classical start, then polished");
-            {
-                std::vector<double> coords = flatStart;
-                double epsilon = 0.5 * meanGiven;
-                for (int k = 0; k < settings.smoothingSteps; ++k) {
-                    AscentSettings smooth;
-                    smooth.smoothing = epsilon * epsilon;
-                    runner.polish(coords, 2, smooth, settings.smoothingIterations);
-                    epsilon = epsilon * 0.3;
-                }
-                runner.polish(coords, 2, plain, settings.polish.maxIterations);
-                runner.offer(coords);
+    if (settings.smoothingSteps > 0) {
+        route("d", "distance smoothing from the classical start, then polished", [&] {
+            std::vector<double> coords = flatStart;
+            double epsilon = 0.5 * meanGiven;
+            for (int k = 0; k < settings.smoothingSteps; ++k) {
+                AscentSettings smooth;
+                smooth.smoothing = epsilon * epsilon;
+                if (!runner.polish(coords, 2, smooth, settings.smoothingIterations))
+                    return false;
+                epsilon = epsilon * 0.3;
             }
-            result.routes.push_back(runner.endRoute());
-        }
+            if (!runner.polish(coords, 2, plain, settings.polish.maxIterations))
+                return false;
+            runner.offer(coords);
+            return true;
+        });
+    }
 
-        if (settings.randomStarts > 0) {
-            runner.beginRoute("e", std::to_string(settings.randomStarts) + " random starts, each polished");
+    if (settings.randomStarts > 0) {
+        route("e", std::to_string(settings.randomStarts) + " random starts, each polished", [&] {
             FixedSequence sequence(RandomStartSeed);
             const double side = 2.0 * meanGiven;
             for (int s = 0; s < settings.randomStarts; ++s) {
                 std::vector<double> coords(2 * static_cast<std::size_t>(n));
                 for (double &c : coords)
                     c = sequence.nextUnit() * side;
-                runner.polish(coords, 2, plain, settings.randomIterations);
+                if (!runner.polish(coords, 2, plain, settings.randomIterations))
+                    return false;
                 runner.offer(coords);
             }
-            result.routes.push_back(runner.endRoute());
-        }
-    } catch (const StopRoutes &) {
-        result.routes.push_back(runner.endRoute(true));
-        result.stopped = true;
+            return true;
+        });
     }
     result.layout = runner.best().layout;
     result.fit = runner.best().fit;

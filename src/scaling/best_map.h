@@ -9,7 +9,7 @@
 
 namespace tessarin {
 
-class ScalingObserver;
+class RunObserver;
 
 /// One route the best-map search tried.
 struct RouteOutcome {
@@ -61,9 +61,9 @@ BestMapSettings BestMapSettingsFor(int itemCount);
 /// Runs the best-map routes from the classical start and keeps the best map
 /// by LayoutFitness (a later route wins only when better by more than
 /// 1e-9 * fit). Deterministic. `observer` may be null.
-BestMapResult FindBestMap(const DistanceData &data, ScalingObserver *observer = nullptr);
+BestMapResult FindBestMap(const DistanceData &data, RunObserver *observer = nullptr);
 
 /// The same with the routes and budgets of `settings`.
-BestMapResult FindBestMap(const DistanceData &data, ScalingObserver *observer, const BestMapSettings &settings);
+BestMapResult FindBestMap(const DistanceData &data, RunObserver *observer, const BestMapSettings &settings);
 
 } // namespace tessarin

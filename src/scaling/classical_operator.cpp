@@ -1,6 +1,7 @@
 #include "scaling/classical_operator.h"
 
-#include "search/fit_kernel_worker.h"
+#include "run/run_observer.h"
+#include "fit/fit_kernel_worker.h"
 
 #include <vector>
 
@@ -20,8 +21,8 @@ void centre(const double *x, double *out, int n)
 
 } // namespace
 
-ClassicalOperator::ClassicalOperator(const DistanceData &data, int threads)
-    : m_data(data), m_n(data.ItemCount > 0 ? data.ItemCount : 0), m_threads(threads)
+ClassicalOperator::ClassicalOperator(const DistanceData &data, int threads, RunObserver *observer)
+    : m_data(data), m_n(data.ItemCount > 0 ? data.ItemCount : 0), m_threads(threads), m_observer(observer)
 {
 }
 
@@ -74,8 +75,8 @@ void ClassicalOperator::perform_op(const double *x_in, double *y_out) const
     for (int k = 0; k < n; ++k)
         y_out[k] = -0.5 * y_out[k];
     ++m_products;
-    if (onProduct)
-        onProduct(m_products);
+    if (m_observer)
+        m_observer->progress("classical", m_products);
 }
 
 } // namespace tessarin

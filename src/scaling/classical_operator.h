@@ -2,9 +2,10 @@
 
 #include "data/distance_data.h"
 
-#include <functional>
 
 namespace tessarin {
+
+class RunObserver;
 
 /// y = B x with B = -1/2 J (D o D) J, never built: x is centred, multiplied
 /// by the squared given distances row by row (each row on one thread, 8
@@ -14,8 +15,9 @@ class ClassicalOperator {
 public:
     using Scalar = double;
 
-    /// `threads` 1 or 2. Keeps a reference to `data`.
-    ClassicalOperator(const DistanceData &data, int threads);
+    /// `threads` 1 or 2. Keeps a reference to `data`. `observer`, when
+    /// given, hears of each product as iteration "classical" n.
+    ClassicalOperator(const DistanceData &data, int threads, RunObserver *observer = nullptr);
 
     long rows() const { return m_n; }
     long cols() const { return m_n; }
@@ -26,15 +28,13 @@ public:
     /// Products taken so far.
     int products() const { return m_products; }
 
-    /// Called after each product with the count so far.
-    std::function<void(int)> onProduct;
-
 private:
     void rowProducts(int firstRow, int endRow, const double *centred, double *y) const;
 
     const DistanceData &m_data;
     int m_n;
     int m_threads;
+    RunObserver *m_observer;
     mutable int m_products = 0;
 };
 

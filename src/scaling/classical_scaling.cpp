@@ -1,13 +1,13 @@
 #include "scaling/classical_scaling.h"
 
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "scaling/eigen_setup.h"
 
 #include "scaling/classical_operator.h"
 #include "scaling/duplicate_items.h"
-#include "scaling/fit_gradient.h"
-#include "scaling/fixed_sequence.h"
-#include "scaling/scaling_observer.h"
+#include "fit/fit_gradient.h"
+#include "base/random_source.h"
+#include "run/run_observer.h"
 #include "scaling/symmetric_eigen.h"
 
 #include <Spectra/SymEigsSolver.h>
@@ -94,7 +94,7 @@ std::vector<double> ClassicalCoordinates(const DistanceData &data, int dimension
     return ClassicalCoordinates(data, dimensions, nullptr);
 }
 
-std::vector<double> ClassicalCoordinates(const DistanceData &data, int dimensions, ScalingObserver *observer)
+std::vector<double> ClassicalCoordinates(const DistanceData &data, int dimensions, RunObserver *observer)
 {
     const int n = data.ItemCount;
     if (n <= 0)
@@ -105,9 +105,7 @@ std::vector<double> ClassicalCoordinates(const DistanceData &data, int dimension
     if (n == 1)
         return coords;
 
-    ClassicalOperator op(data, DefaultGradientOptions().threads);
-    if (observer)
-        op.onProduct = [observer](int products) { observer->progress("classical", products); };
+    ClassicalOperator op(data, DefaultFitOptions().threads, observer);
 
     // The start vector: a fixed sequence multiplied once by B, so that items
     // with identical rows get identical entries.

@@ -7,7 +7,7 @@
 
 namespace tessarin {
 
-class ScalingObserver;
+class RunObserver;
 
 /// Classical (Torgerson) scaling: the eigenvectors of the largest algebraic
 /// eigenvalues of B = -1/2 J (D o D) J, each times the root of its
@@ -19,7 +19,7 @@ std::vector<double> ClassicalCoordinates(const DistanceData &data, int dimension
 
 /// The same, telling `observer` (may be null) the operator products as
 /// progress of the stage "classical". Throws TessarinError when N is 0.
-std::vector<double> ClassicalCoordinates(const DistanceData &data, int dimensions, ScalingObserver *observer);
+std::vector<double> ClassicalCoordinates(const DistanceData &data, int dimensions, RunObserver *observer);
 
 /// The 2-D classical map in stored form (see StoredLayout).
 Layout ClassicalLayout(const DistanceData &data);

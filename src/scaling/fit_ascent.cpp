@@ -2,7 +2,7 @@
 
 #include "scaling/duplicate_items.h"
 #include "scaling/eigen_setup.h"
-#include "scaling/fit_gradient.h"
+#include "fit/fit_gradient.h"
 
 #include <LBFGS.h>
 

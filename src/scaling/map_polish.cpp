@@ -1,13 +1,13 @@
 #include "scaling/map_polish.h"
 
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
 #include "scaling/classical_scaling.h"
 #include "scaling/duplicate_items.h"
 #include "scaling/fit_ascent.h"
-#include "scaling/fit_gradient.h"
+#include "fit/fit_gradient.h"
 #include "scaling/map_axes.h"
-#include "scaling/scaling_observer.h"
+#include "run/run_observer.h"
 
 #include <string>
 
@@ -26,7 +26,7 @@ bool allOnePoint(const std::vector<double> &coords, int n)
 
 } // namespace
 
-PolishResult PolishLayout(const DistanceData &data, const Layout &start, ScalingObserver *observer,
+PolishResult PolishLayout(const DistanceData &data, const Layout &start, RunObserver *observer,
                           const PolishSettings &settings)
 {
     const int n = data.ItemCount;

@@ -5,7 +5,7 @@
 
 namespace tessarin {
 
-class ScalingObserver;
+class RunObserver;
 
 /// How a polish runs; every budget counts iterations.
 struct PolishSettings {
@@ -33,7 +33,7 @@ struct PolishResult {
 /// Maximises the fit measure of a map directly (L-BFGS on the fit and its
 /// gradient), starting from `start` (positions 1..2N). Never returns a map
 /// with a lower LayoutFitness than the start's. `observer` may be null.
-PolishResult PolishLayout(const DistanceData &data, const Layout &start, ScalingObserver *observer = nullptr,
+PolishResult PolishLayout(const DistanceData &data, const Layout &start, RunObserver *observer = nullptr,
                           const PolishSettings &settings = {});
 
 } // namespace tessarin

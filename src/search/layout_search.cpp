@@ -1,8 +1,6 @@
 #include "search/layout_search.h"
 
-#include "data/distance_reader.h"
-#include "data/lenient_number.h"
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +13,9 @@ namespace {
 constexpr double CrossoverRate = 0.4;
 constexpr float MutationSplit = 0.8f;
 
-int checkedItemCount(const DistanceData &data)
+} // namespace
+
+int CheckedItemCount(const DistanceData &data)
 {
     if (data.ItemCount <= 0)
         throw TessarinError("there is no distance table to fit: open a distance file first");
@@ -25,11 +25,9 @@ int checkedItemCount(const DistanceData &data)
     return data.ItemCount;
 }
 
-} // namespace
-
 LayoutSearch::LayoutSearch(const DistanceData &data, const Layout &seed, RandomSource &random,
                            const FitOptions &fitOptions)
-    : m_random(random), m_geneCount(2 * checkedItemCount(data)), m_scorer(data, fitOptions),
+    : m_random(random), m_geneCount(2 * CheckedItemCount(data)), m_scorer(data, fitOptions),
       m_stride(static_cast<std::size_t>(m_geneCount) + 1)
 {
     const std::size_t rows = PopulationSize + 1;
@@ -140,37 +138,6 @@ bool LayoutSearch::step(long long generation)
     const bool improved = m_fits[m_bestIndex] > m_bestSoFar;
     m_bestSoFar = m_fits[m_bestIndex];
     return improved;
-}
-
-long long RunFit(SearchHost &host, const DistanceData &data, Layout &best, RandomSource &random)
-{
-    host.setOpenEnabled(false);
-    host.prepareMap();
-    host.setBusy(true);
-    const double generations = LenientNumber(host.generationsText());
-    const int n = checkedItemCount(data);
-    best.resize(2 * static_cast<std::size_t>(n) + 1, 0.0f);
-
-    LayoutSearch search(data, best, random);
-    long long ran = 0;
-    for (long long g = 1; static_cast<double>(g) <= generations; ++g) {
-        ran = g;
-        if (search.step(g))
-            host.drawImprovement(search.bestLayout(), n, search.bestFit());
-        if (g % 10 == 0) {
-            std::string shown = " ";
-            shown += std::to_string(g);
-            host.showGeneration(shown);
-            host.processEvents();
-            if (host.stopRequested())
-                break;
-        }
-    }
-    if (ran)
-        std::copy(search.bestLayout() + 1, search.bestLayout() + 1 + 2 * n, best.begin() + 1);
-    host.setOpenEnabled(true);
-    host.setBusy(false);
-    return ran;
 }
 
 } // namespace tessarin

@@ -2,14 +2,17 @@
 
 #include "data/distance_data.h"
 #include "data/layout.h"
-#include "search/fit_kernel.h"
-#include "search/random_source.h"
-#include "search/search_host.h"
+#include "fit/fit_kernel.h"
+#include "base/random_source.h"
 
 #include <array>
 #include <vector>
 
 namespace tessarin {
+
+/// The item count of `data` when a map search can take it; throws
+/// TessarinError when there are no items or more than MaxItemCount.
+int CheckedItemCount(const DistanceData &data);
 
 /// Differential evolution over the 2N coordinates of a map, with a population
 /// of 8. The constructor builds and scores the first population: member 1 from
@@ -64,15 +67,5 @@ private:
     int m_bestIndex = 1;
     double m_bestSoFar = -999999.0;
 };
-
-/// One whole run: disables Open, prepares the map, sets the busy pointer,
-/// reads the generation count from the host, seeds member 1 from `best`
-/// (resized to 2N positions keeping its values) and runs the generations.
-/// Every improvement is drawn; every 10th generation is shown, events are
-/// processed and a stop request ends the run. At the end `best` takes the best
-/// member (left as it was when no generation ran), Open is enabled and the
-/// pointer restored. Returns the number of generations run. Errors pass to the
-/// caller.
-long long RunFit(SearchHost &host, const DistanceData &data, Layout &best, RandomSource &random);
 
 } // namespace tessarin

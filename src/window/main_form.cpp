@@ -4,7 +4,7 @@
 #include "window/map_diagnostics.h"
 #include "explorer_window/map_explorer.h"
 
-#include "data/layout_fitness.h"
+#include "fit/layout_fitness.h"
 #include "display/map_view.h"
 #include "window/item_tooltips.h"
 #include "window/help_boxes.h"
@@ -31,7 +31,7 @@ namespace {
 
 QRect pixelRect(int left, int top, int width, int height)
 {
-    constexpr int t = MainForm::TwipsPerPixel;
+    constexpr int t = TwipsPerPixel;
     return {qRound(left / double(t)), qRound(top / double(t)), qRound(width / double(t)),
             qRound(height / double(t))};
 }
@@ -261,11 +261,6 @@ void MainForm::setOpenEnabled(bool enabled)
     m_menuBar->setCommandsEnabled(enabled);
 }
 
-void MainForm::prepareMap()
-{
-    PrepareMap(*m_distanceGraph);
-}
-
 void MainForm::setBusy(bool busy)
 {
     // One pointer shape at a time, not a stack: busy twice and default once
@@ -281,15 +276,10 @@ void MainForm::setBusy(bool busy)
     }
 }
 
-std::string MainForm::generationsText()
-{
-    return textOf(m_gaGensText);
-}
-
 void MainForm::drawImprovement(const float *layout, int itemCount, double fit)
 {
     if (m_closing)
-        throw WindowClosing{};
+        return;
     const MapSettings settings{m_showGrid->isChecked() ? 1 : 0, textOf(m_foreText)};
     std::string fitText;
     {
@@ -310,11 +300,8 @@ void MainForm::showGeneration(const std::string &text)
 
 void MainForm::processEvents()
 {
-    if (m_closing)
-        throw WindowClosing{};
-    QCoreApplication::processEvents();
-    if (m_closing)
-        throw WindowClosing{};
+    if (!m_closing)
+        QCoreApplication::processEvents();
 }
 
 bool MainForm::stopRequested()

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "data/distance_data.h"
+#include "display/twips.h"
 #include "data/layout.h"
 #include "display/map_settings.h"
 #include "display/map_view.h"
 #include "window/map_commands.h"
-#include "search/random_source.h"
-#include "search/search_host.h"
+#include "base/random_source.h"
+#include "window/run_display.h"
 
 #include <QList>
 #include <QMessageBox>
@@ -41,13 +42,12 @@ class PictureBox;
 /// owns all state of the tool: the distance data, the best map, the stop flag
 /// and the random generator. Each control's object name is its name
 /// (SizeText, OpenButton, ...).
-class MainForm : public QWidget, private SearchHost {
+class MainForm : public QWidget, private RunDisplay {
     Q_OBJECT
 
 public:
     /// The fixed title text the caption starts with.
     static const QString TitleText;
-    static constexpr int TwipsPerPixel = 15;
     /// How long after a resize the window asks once more for the size the
     /// sizing rule set, in case the window system let the request pass.
     static constexpr int SettleMilliseconds = 250;
@@ -211,15 +211,15 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // SearchHost
-    void setOpenEnabled(bool enabled) override;
-    void prepareMap() override;
-    void setBusy(bool busy) override;
-    std::string generationsText() override;
+    // RunDisplay
     void drawImprovement(const float *layout, int itemCount, double fit) override;
     void showGeneration(const std::string &text) override;
     void processEvents() override;
     bool stopRequested() override;
+    bool closing() override { return m_closing; }
+
+    void setOpenEnabled(bool enabled);
+    void setBusy(bool busy);
 
     static std::string textOf(const QLineEdit *box);
     void createControls();
@@ -236,7 +236,7 @@ private:
     /// Draws the table and runs the search; an error ends the run and is
     /// shown after `failure`, which names the file.
     void drawAndSearch(const QString &failure);
-    void runMapCommand(MapCommand command);
+    void runMapCommand(MapStage command);
     // Draws the best map again, or clears the map when there is none, after
     // a map command failed.
     void redrawBestLayout();

@@ -3,7 +3,7 @@
 
 #include "window/main_form.h"
 
-#include "data/layout_fitness.h"
+#include "fit/layout_fitness.h"
 #include "window/drawing_scope.h"
 #include "window/picture_box.h"
 

@@ -1,8 +1,8 @@
 #include "window/picture_box.h"
 
-#include "data/tessarin_error.h"
-#include "window/image_limits.h"
-#include "window/palette.h"
+#include "base/tessarin_error.h"
+#include "export/palette.h"
+#include "export/image_limits.h"
 
 #include <QPaintEvent>
 #include <QPainter>

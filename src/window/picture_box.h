@@ -1,7 +1,8 @@
 #pragma once
 
 #include "display/drawing_surface.h"
-#include "window/painter_surface.h"
+#include "display/twips.h"
+#include "export/painter_surface.h"
 
 #include <QElapsedTimer>
 #include <QFont>
@@ -24,7 +25,6 @@ class PictureBox : public QWidget, public DrawingSurface {
     Q_OBJECT
 
 public:
-    static constexpr int TwipsPerPixel = 15;
     /// The smallest point size text is drawn at; a smaller size in force
     /// (from 0 up to this) is drawn at this size.
     static constexpr float SmallestPointSize = PainterSurface::SmallestPointSize;

@@ -4,13 +4,15 @@
 
 #include "window/main_form.h"
 
-#include "data/distance_file.h"
-#include "data/tessarin_error.h"
+#include "io/distance_file.h"
+#include "base/tessarin_error.h"
 #include "display/distance_table_view.h"
-#include "search/layout_search.h"
+#include "base/lenient_number.h"
+#include "run/run_fit.h"
 #include "window/drawing_scope.h"
 #include "window/picture_box.h"
 #include "window/window_closing.h"
+#include "window/window_run_observer.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -38,7 +40,12 @@ void MainForm::drawTable()
         // box's image when the size text has been changed.
         const QScopedValueRollback<bool> running(m_running, true);
         const QScopedValueRollback<bool> deferred(m_sizingDeferred, true);
-        const DrawingScope scope(*m_distanceBox, [this] { processEvents(); });
+        // A Close ends the drawing at its next pause.
+        const DrawingScope scope(*m_distanceBox, [this] {
+            processEvents();
+            if (m_closing)
+                throw WindowClosing{};
+        });
         try {
             DistanceMatrix(*m_distanceBox, m_data, m_drawnSizeText);
         } catch (const WindowClosing &) {
@@ -190,20 +197,20 @@ void MainForm::stop()
 
 void MainForm::classicalStart()
 {
-    runMapCommand(MapCommand::ClassicalStart);
+    runMapCommand(MapStage::ClassicalStart);
 }
 
 void MainForm::polish()
 {
-    runMapCommand(MapCommand::Polish);
+    runMapCommand(MapStage::Polish);
 }
 
 void MainForm::bestMap()
 {
-    runMapCommand(MapCommand::BestMap);
+    runMapCommand(MapStage::BestMap);
 }
 
-void MainForm::runMapCommand(MapCommand command)
+void MainForm::runMapCommand(MapStage command)
 {
     if (m_running || m_closing)
         return;
@@ -221,11 +228,13 @@ void MainForm::runMapCommand(MapCommand command)
         const QScopedValueRollback<bool> running(m_running, true);
         setOpenEnabled(false);
         updateSaveActions();
-        MapCommandResult result = m_mapCommandRunner(command, *this, m_data, m_bestLayout);
+        WindowRunObserver observer(*this, m_data.ItemCount, WindowRunObserver::Pace::Clock);
+        MapStageOutcome result = m_mapCommandRunner(command, m_data, m_bestLayout, observer);
+        observer.finish(result.layout, result.fit);
         // Written only when the command has ended: an error or a close leaves
         // the best map as it was.
-        m_bestLayout = std::move(result.layout);
-    } catch (const WindowClosing &) {
+        if (!m_closing)
+            m_bestLayout = std::move(result.layout);
     } catch (const std::exception &error) {
         m_mapDrawn = mapDrawnBefore;
         redrawBestLayout();
@@ -258,7 +267,20 @@ void MainForm::runSearch()
     const QScopedValueRollback<bool> running(m_running, true);
     updateSaveActions();
     emit searchStarted();
-    m_lastRunGenerations = RunFit(*this, m_data, m_bestLayout, m_random);
+    setOpenEnabled(false);
+    PrepareMap(*m_distanceGraph);
+    setBusy(true);
+    const SearchSettings settings{LenientNumber(textOf(m_gaGensText))};
+    // The search works on a copy: a Close abandons it without a result.
+    Layout best = m_bestLayout;
+    WindowRunObserver observer(*this, m_data.ItemCount, WindowRunObserver::Pace::EveryReport);
+    const SearchOutcome outcome = RunFit(m_data, best, m_random, settings, observer);
+    if (m_closing)
+        return;
+    m_bestLayout = std::move(best);
+    m_lastRunGenerations = outcome.generations;
+    setOpenEnabled(true);
+    setBusy(false);
 }
 
 void MainForm::endRun()

@@ -2,12 +2,12 @@
 
 #include "window/map_diagnostics.h"
 
-#include "data/layout_fitness.h"
-#include "display/distance_table_view.h"
+#include "fit/layout_fitness.h"
 #include "display/map_view.h"
-#include "search/layout_csv.h"
-#include "window/map_export.h"
-#include "window/painter_surface.h"
+#include "io/layout_csv.h"
+#include "export/map_export.h"
+#include "export/painter_surface.h"
+#include "export/table_export.h"
 #include "window/picture_box.h"
 
 #include <QClipboard>
@@ -190,13 +190,8 @@ void MainForm::saveTable(bool svg)
         showError(tr("There is no table to save yet."));
         return;
     }
-    savePicture(
-        m_distanceBox,
-        [this](PainterSurface &surface) {
-            surface.copyStateFrom(m_distanceBox->surface());
-            DistanceMatrix(surface, m_data, m_drawnSizeText);
-        },
-        svg, tr("table"), svg ? QStringLiteral("-table.svg") : QStringLiteral("-table.png"));
+    savePicture(m_distanceBox, TableReplay(m_distanceBox->surface(), m_data, m_drawnSizeText), svg, tr("table"),
+                svg ? QStringLiteral("-table.svg") : QStringLiteral("-table.png"));
 }
 
 void MainForm::saveTablePng()

@@ -1,11 +1,11 @@
 #include "window/shepard_window.h"
 
 #include "display/shepard_view.h"
-#include "display/str_n.h"
-#include "window/map_export.h"
-#include "window/painter_surface.h"
+#include "base/str_n.h"
+#include "export/map_export.h"
+#include "export/painter_surface.h"
 #include "window/picture_box.h"
-#include "window/shepard_export.h"
+#include "export/shepard_export.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -3,9 +3,9 @@
 
 #include "window/main_form.h"
 
-#include "data/lenient_number.h"
-#include "data/shown_text.h"
-#include "data/tessarin_error.h"
+#include "base/lenient_number.h"
+#include "base/shown_text.h"
+#include "base/tessarin_error.h"
 #include "window/menu_bar.h"
 #include "window/picture_box.h"
 

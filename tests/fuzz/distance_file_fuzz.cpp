@@ -1,7 +1,7 @@
 // Fuzz target for ReadDistanceFile: the bytes are the whole file.
 #include "reader_check.h"
 
-#include "data/distance_file.h"
+#include "io/distance_file.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

@@ -3,8 +3,8 @@
 // compared with a reference built differently: drop every blank, tab and line
 // feed from the text, cut the leading number by its pattern, and let strtod
 // (in the "C" locale) convert it.
-#include "data/lenient_number.h"
-#include "data/tessarin_error.h"
+#include "base/lenient_number.h"
+#include "base/tessarin_error.h"
 
 #include <cerrno>
 #include <cmath>

@@ -1,7 +1,7 @@
 // Fuzz target for ReadLowerTriangle: the bytes are the whole file.
 #include "reader_check.h"
 
-#include "data/lower_triangle_reader.h"
+#include "io/lower_triangle_reader.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

@@ -1,7 +1,7 @@
 // Fuzz target for ReadPhylip: the bytes are the whole file.
 #include "reader_check.h"
 
-#include "data/phylip_reader.h"
+#include "io/phylip_reader.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

@@ -4,8 +4,8 @@
 // crash, a leak, UB) is a bug.
 #include "reader_check.h"
 
-#include "data/distance_reader.h"
-#include "data/tessarin_error.h"
+#include "io/distance_reader.h"
+#include "base/tessarin_error.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Fuzz target for ReadDistances: the bytes are the whole distance file.
 #include "reader_check.h"
 
-#include "data/distance_reader.h"
+#include "io/distance_reader.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

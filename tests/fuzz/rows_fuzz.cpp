@@ -5,7 +5,7 @@
 // bytes, and a successful reading must report that N.
 #include "reader_check.h"
 
-#include "data/distance_reader.h"
+#include "io/distance_reader.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // Fuzz target for ReadSquareMatrix: the bytes are the whole file.
 #include "reader_check.h"
 
-#include "data/square_matrix_reader.h"
+#include "io/square_matrix_reader.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

@@ -11,8 +11,8 @@
 // a table cell or a fit) it must not throw, give a marker exactly when the
 // integer part does not fit, and up to width 7 otherwise a well-formed
 // number text that reads back as the value rounded to its field.
-#include "display/str_n.h"
-#include "data/tessarin_error.h"
+#include "base/str_n.h"
+#include "base/tessarin_error.h"
 
 #include <cfloat>
 #include <cmath>

@@ -2,7 +2,7 @@
 // map at one scale, labels the items without overlaps, finds and inspects
 // items, turns the map, steps through the map history with the exact bytes,
 // and exports figures whose text holds every name.
-#include "data/layout_fitness.h"
+#include "fit/layout_fitness.h"
 #include "explorer/map_orientation.h"
 #include "explorer_window/explorer_canvas.h"
 #include "explorer_window/explorer_window.h"

@@ -1,11 +1,12 @@
 // Saving the map and the table: the context menus, the files they write (PNG,
 // SVG, CSV), failed writes, and the batch mode's --image.
 #include "app/batch_mode.h"
-#include "data/tessarin_error.h"
-#include "search/layout_csv.h"
+#include "base/tessarin_error.h"
+#include "io/layout_csv.h"
 #include "window/main_form.h"
-#include "window/palette.h"
+#include "export/palette.h"
 #include "window/picture_box.h"
+#include "window_test_support.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -115,7 +116,7 @@ QStringList numbers(int from, int to)
 
 int runBatch(const std::vector<std::string> &args)
 {
-    return tessarin::RunBatchMode(args);
+    return tessarin::RunBatchMode(args, tessarin::testing::BatchPictures());
 }
 
 std::string local(const QString &path)

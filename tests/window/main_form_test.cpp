@@ -1,5 +1,5 @@
 // The main window's controls, tab order, sizing rule and settings step.
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "window/main_form.h"
 #include "window/menu_bar.h"
 #include "window/picture_box.h"

@@ -1,9 +1,10 @@
 // The map commands (Classical start, Polish, Best map) run in the window on
 // the real solvers: live drawing, Stop, Close, errors, what they leave as the
 // best map and how a Rerun continues from it.
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
-#include "display/str_n.h"
+#include "fit/layout_fitness.h"
+#include "base/tessarin_error.h"
+#include "base/str_n.h"
+#include "run/run_observer.h"
 #include "window/main_form.h"
 #include "window/picture_box.h"
 #include "window_test_support.h"
@@ -15,14 +16,14 @@
 using tessarin::DistanceData;
 using tessarin::Layout;
 using tessarin::MainForm;
-using tessarin::MapCommand;
-using tessarin::SearchHost;
+using tessarin::MapStage;
+using tessarin::RunObserver;
 using tessarin::testing::box;
 using tessarin::testing::button;
 using tessarin::testing::Drawing;
 using tessarin::testing::Recorder;
 
-Q_DECLARE_METATYPE(MapCommand)
+Q_DECLARE_METATYPE(MapStage)
 
 namespace {
 
@@ -36,7 +37,7 @@ struct Window {
         form.setMessageSink([this](const QString &text) { messages << text; });
         form.startUp(Cities);
     }
-    void run(MapCommand command)
+    void run(MapStage command)
     {
         const char *names[] = {"ClassicalStartAction", "PolishAction", "BestMapAction"};
         form.findChild<QAction *>(names[int(command)])->trigger();
@@ -50,10 +51,10 @@ struct Window {
 
 void addCommandRows()
 {
-    QTest::addColumn<MapCommand>("command");
-    QTest::newRow("classical start") << MapCommand::ClassicalStart;
-    QTest::newRow("polish") << MapCommand::Polish;
-    QTest::newRow("best map") << MapCommand::BestMap;
+    QTest::addColumn<MapStage>("command");
+    QTest::newRow("classical start") << MapStage::ClassicalStart;
+    QTest::newRow("polish") << MapStage::Polish;
+    QTest::newRow("best map") << MapStage::BestMap;
 }
 
 } // namespace
@@ -90,7 +91,7 @@ void MapCommandsTest::cleanup()
 
 void MapCommandsTest::resultBecomesBestLayout()
 {
-    QFETCH(MapCommand, command);
+    QFETCH(MapStage, command);
     Window window;
     MainForm &form = window.form;
     Recorder recorder(form);
@@ -120,7 +121,7 @@ void MapCommandsTest::resultBecomesBestLayout()
 
 void MapCommandsTest::twoWindowsGiveTheSameMaps()
 {
-    QFETCH(MapCommand, command);
+    QFETCH(MapStage, command);
     QList<float> maps[2];
     QString fitTexts[2];
     for (int i = 0; i < 2; ++i) {
@@ -138,15 +139,15 @@ void MapCommandsTest::twoWindowsGiveTheSameMaps()
 
 void MapCommandsTest::stopKeepsTheBestSoFar_data()
 {
-    QTest::addColumn<MapCommand>("command");
+    QTest::addColumn<MapStage>("command");
     QTest::addColumn<bool>("byKey");
-    QTest::newRow("polish, Stop button") << MapCommand::Polish << false;
-    QTest::newRow("best map, Stop entry") << MapCommand::BestMap << true;
+    QTest::newRow("polish, Stop button") << MapStage::Polish << false;
+    QTest::newRow("best map, Stop entry") << MapStage::BestMap << true;
 }
 
 void MapCommandsTest::stopKeepsTheBestSoFar()
 {
-    QFETCH(MapCommand, command);
+    QFETCH(MapStage, command);
     QFETCH(bool, byKey);
 
     // The whole command first, for its fit; a Stop left over from before
@@ -192,7 +193,7 @@ void MapCommandsTest::stopKeepsTheBestSoFar()
 
 void MapCommandsTest::closeEndsAtOnce()
 {
-    QFETCH(MapCommand, command);
+    QFETCH(MapStage, command);
     Window window;
     MainForm &form = window.form;
     const Layout before = form.bestLayout();
@@ -220,14 +221,14 @@ void MapCommandsTest::failureKeepsMapAndData()
     const QString fit = box(form, "FitBox")->text();
     const QString generation = box(form, "GAgenText")->text();
     // A solver that draws a map of its own and then fails.
-    form.setMapCommandRunner([](MapCommand, SearchHost &host, const DistanceData &data, const Layout &) ->
-                             tessarin::MapCommandResult {
-        Layout stray(2 * static_cast<std::size_t>(data.ItemCount) + 1, 500.0f);
-        host.showGeneration(" 3");
-        host.drawImprovement(stray.data(), data.ItemCount, 0.5);
+    form.setMapCommandRunner([](MapStage, const DistanceData &data, const Layout &, RunObserver &observer) ->
+                             tessarin::MapStageOutcome {
+        const Layout stray(2 * static_cast<std::size_t>(data.ItemCount) + 1, 500.0f);
+        observer.progress("route b", 3);
+        observer.improved(stray, 0.5);
         throw tessarin::TessarinError("out of memory for the pairs");
     });
-    window.run(MapCommand::BestMap);
+    window.run(MapStage::BestMap);
 
     QCOMPARE(window.messages.size(), 1);
     QVERIFY2(window.messages[0].contains("Best map") && window.messages[0].contains("out of memory for the pairs") &&
@@ -247,7 +248,7 @@ void MapCommandsTest::rerunAfterPolishContinuesFromIt()
 {
     Window window;
     MainForm &form = window.form;
-    window.run(MapCommand::Polish);
+    window.run(MapStage::Polish);
     const double polished = window.bestFit();
 
     Recorder recorder(form);

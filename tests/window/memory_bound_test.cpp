@@ -1,15 +1,15 @@
 // Memory the window holds stays bounded: the settings sequence that used to
 // grow the text canvas without end, labels at very large font sizes, a store
 // of rasters that passes its bound, and images whose size passes the limit.
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "display/map_settings.h"
 #include "display/map_view.h"
-#include "window/image_limits.h"
+#include "export/image_limits.h"
 #include "window/main_form.h"
-#include "window/map_export.h"
-#include "window/painter_surface.h"
+#include "export/map_export.h"
+#include "export/painter_surface.h"
 #include "window/picture_box.h"
-#include "window/text_raster_cache.h"
+#include "export/text_raster_cache.h"
 #include "window_test_support.h"
 
 #include <QApplication>

@@ -1,8 +1,9 @@
 // The menu bar: its menus and entries, their shortcuts, and that each entry
 // reaches its command; the entries that start work are greyed while a run goes.
-#include "data/distance_file.h"
-#include "data/layout_fitness.h"
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
+#include "fit/layout_fitness.h"
+#include "io/distance_file.h"
+#include "run/run_observer.h"
 #include "window/help_boxes.h"
 #include "window/main_form.h"
 #include "window/menu_bar.h"
@@ -18,9 +19,9 @@
 using tessarin::DistanceData;
 using tessarin::Layout;
 using tessarin::MainForm;
-using tessarin::MapCommand;
-using tessarin::MapCommandResult;
-using tessarin::SearchHost;
+using tessarin::MapStage;
+using tessarin::MapStageOutcome;
+using tessarin::RunObserver;
 using tessarin::testing::box;
 using tessarin::testing::button;
 using tessarin::testing::SixItems;
@@ -44,12 +45,12 @@ struct Window {
             return MainForm::SaveChoice{};
         });
         form.setMapCommandRunner(
-            [this](MapCommand command, SearchHost &host, const DistanceData &data, const Layout &best) {
+            [this](MapStage command, const DistanceData &data, const Layout &best, RunObserver &observer) {
                 commands << command;
                 if (during)
                     during();
-                MapCommandResult result{best, tessarin::LayoutFitness(data, best), false};
-                host.drawImprovement(result.layout.data(), data.ItemCount, result.fit);
+                tessarin::MapStageOutcome result{best, tessarin::LayoutFitness(data, best), false, {}};
+                observer.improved(result.layout, result.fit);
                 return result;
             });
         form.startUp();
@@ -58,7 +59,7 @@ struct Window {
 
     MainForm form;
     QStringList messages;
-    QList<MapCommand> commands;
+    QList<MapStage> commands;
     std::function<void()> during;
     int openDialogs = 0;
     int saveDialogs = 0;
@@ -193,13 +194,13 @@ void MenuBarTest::shortcutsReachTheirCommands()
     QCOMPARE(window.saveDialogs, effect == "save dialog" ? 1 : 0);
     QCOMPARE(form.lastRunGenerations(), effect == "rerun" ? 20LL : generationsBefore);
     QCOMPARE(form.stopFlag(), short(effect == "stop" ? 1 : 0));
-    QList<MapCommand> expected;
+    QList<MapStage> expected;
     if (effect == "classical")
-        expected << MapCommand::ClassicalStart;
+        expected << MapStage::ClassicalStart;
     if (effect == "polish")
-        expected << MapCommand::Polish;
+        expected << MapStage::Polish;
     if (effect == "best")
-        expected << MapCommand::BestMap;
+        expected << MapStage::BestMap;
     QCOMPARE(window.commands, expected);
     QCOMPARE(form.findChild<QMessageBox *>("FileFormatBox") != nullptr, effect == "format");
     QVERIFY(window.messages.isEmpty());
@@ -217,7 +218,7 @@ void MenuBarTest::helpAndQuit()
     QCOMPARE(window.form.findChildren<QMessageBox *>("AboutBox").size(), 1);
     // The window goes on working beside it.
     window.action("PolishAction")->trigger();
-    QCOMPARE(window.commands, QList<MapCommand>{MapCommand::Polish});
+    QCOMPARE(window.commands, QList<MapStage>{MapStage::Polish});
 
     window.action("QuitAction")->trigger();
     QVERIFY(window.form.isClosing());

@@ -2,9 +2,9 @@
 // format, names on the map, in its SVG and CSV, in the tooltips, a --start
 // that checks them, a dropped file, and a bad named file that changes nothing.
 #include "app/batch_mode.h"
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "display/item_label.h"
-#include "search/layout_csv.h"
+#include "io/layout_csv.h"
 #include "window/item_tooltips.h"
 #include "window/main_form.h"
 #include "window/picture_box.h"

@@ -1,7 +1,7 @@
 // The picture box as a drawing surface: palette, twips, user scale, strokes,
 // printing, font sizes, and keeping its drawing.
-#include "data/tessarin_error.h"
-#include "window/palette.h"
+#include "base/tessarin_error.h"
+#include "export/palette.h"
 #include "window/picture_box.h"
 
 #include <QFontInfo>

@@ -1,8 +1,8 @@
 // Run control: start-up, Open, Rerun/More Fit, Stop and Close, driven through
 // the window with small files and short runs.
-#include "display/str_n.h"
+#include "base/str_n.h"
 #include "window/main_form.h"
-#include "window/palette.h"
+#include "export/palette.h"
 #include "window/picture_box.h"
 #include "window_test_support.h"
 

@@ -2,18 +2,18 @@
 // the main one, its updates at the end of a run, saving, the rings' toggle,
 // and the batch mode's --shepard and --report.
 #include "app/batch_mode.h"
-#include "data/distance_file.h"
-#include "data/distance_reader.h"
-#include "data/tessarin_error.h"
+#include "base/tessarin_error.h"
 #include "diagnostics/map_stress.h"
 #include "display/shepard_view.h"
-#include "search/layout_csv.h"
+#include "export/painter_surface.h"
+#include "export/palette.h"
+#include "io/distance_file.h"
+#include "io/distance_reader.h"
+#include "io/layout_csv.h"
 #include "window/main_form.h"
 #include "window/map_diagnostics.h"
-#include "window/painter_surface.h"
-#include "window/palette.h"
 #include "window/picture_box.h"
-#include "window/shepard_export.h"
+#include "export/shepard_export.h"
 #include "window/shepard_window.h"
 #include "window_test_support.h"
 
@@ -391,7 +391,8 @@ void ShepardWindowTest::batchWritesReportAndDiagram()
     const QString table = folder.write("six.txt", tessarin::testing::SixItems);
     const QString csv = folder.path("map.csv"), report = folder.path("r.json"), diagram = folder.path("s.svg");
     QCOMPARE(tessarin::RunBatchMode({"--batch", local(table), "--generations", "30", "--coords", local(csv),
-                                     "--report", local(report), "--shepard", local(diagram)}),
+                                     "--report", local(report), "--shepard", local(diagram)},
+                                    tessarin::testing::BatchPictures()),
              0);
     QJsonParseError error;
     const QJsonObject json = QJsonDocument::fromJson(contents(report), &error).object();
@@ -439,7 +440,8 @@ void ShepardWindowTest::batchRefusesBadNamesBeforeTheSearch()
     const QString table = folder.write("six.txt", tessarin::testing::SixItems);
     const QString csv = folder.path("map.csv");
     QVERIFY_THROWS_EXCEPTION(TessarinError, tessarin::RunBatchMode({"--batch", local(table), "--coords", local(csv),
-                                                                    local(option), local(folder.path(name))}));
+                                                                    local(option), local(folder.path(name))},
+                                                                   tessarin::testing::BatchPictures()));
     QVERIFY(!QFile::exists(csv));
     QVERIFY(!QFile::exists(folder.path(name)));
 }
@@ -475,7 +477,8 @@ void ShepardWindowTest::everyTextWholeInsideThePicture()
         WorkingFolder folder;
         const QString file = folder.write(name, table), csv = folder.path("map.csv"), png = folder.path("s.png");
         QCOMPARE(tessarin::RunBatchMode(
-                     {"--batch", local(file), "--generations", "30", "--coords", local(csv), "--shepard", local(png)}),
+                     {"--batch", local(file), "--generations", "30", "--coords", local(csv), "--shepard", local(png)},
+                     tessarin::testing::BatchPictures()),
                  0);
         figures = std::make_shared<const StressFigures>(
             MeasureStress(tessarin::ReadDistanceFile(local(file)), tessarin::ReadLayoutCsv(local(csv))));

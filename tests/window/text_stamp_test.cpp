@@ -2,7 +2,7 @@
 // and the map drawn both ways on the same image must look the same.
 #include "../distance_fixture.h"
 #include "display/distance_table_view.h"
-#include "window/painter_surface.h"
+#include "export/painter_surface.h"
 
 #include <QtTest>
 

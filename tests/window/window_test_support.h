@@ -2,6 +2,10 @@
 // the maps a window draws.
 #pragma once
 
+#include "app/picture_writers.h"
+#include "export/map_export.h"
+#include "export/offscreen_application.h"
+#include "export/shepard_export.h"
 #include "window/main_form.h"
 
 #include <QByteArray>
@@ -14,6 +18,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <memory>
 
 namespace tessarin::testing {
 
@@ -78,6 +83,12 @@ struct Recorder {
     QList<Drawing> drawings;
     std::function<void()> onDrawing;
 };
+
+/// The batch mode's picture writers, as the program hands them in.
+inline PictureWriters BatchPictures()
+{
+    return {[] { return std::make_shared<OffscreenApplication>(); }, IsMapImageName, WriteMapImage, WriteShepardImage};
+}
 
 inline QLineEdit *box(MainForm &form, const char *name)
 {

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "data/distance_data.h"
+#include "run/stage_record.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tessarin {
+
+/// One line per stage: "name: detail (0.123 s)".
+void WriteStageSummary(std::ostream &out, const std::vector<StageRecord> &stages);
+
+/// The summary line that says the reading took its statistics from
+/// double-precision sums, naming the file and the two relative errors;
+/// empty when it did not.
+std::string StatisticsNote(const std::string &fileName, const DistanceData &data);
+
+} // namespace tessarin

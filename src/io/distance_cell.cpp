@@ -1,0 +1,72 @@
+#include "io/distance_cell.h"
+
+#include "base/lenient_number.h"
+#include "base/tessarin_error.h"
+
+#include <cmath>
+
+namespace tessarin {
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string_view withoutBlanks(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool isDecimalNumber(std::string_view text)
+{
+    std::size_t pos = 0;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
+        ++pos;
+    std::size_t digits = 0;
+    for (; pos < text.size() && isDigit(text[pos]); ++pos)
+        ++digits;
+    if (pos < text.size() && text[pos] == '.')
+        for (++pos; pos < text.size() && isDigit(text[pos]); ++pos)
+            ++digits;
+    if (digits == 0)
+        return false;
+    if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
+        ++pos;
+        if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
+            ++pos;
+        std::size_t exponentDigits = 0;
+        for (; pos < text.size() && isDigit(text[pos]); ++pos)
+            ++exponentDigits;
+        if (exponentDigits == 0)
+            return false;
+    }
+    return pos == text.size();
+}
+
+} // namespace
+
+Cell ReadCell(std::string_view text)
+{
+    text = withoutBlanks(text);
+    if (text.empty() || text == "NA" || text == "?")
+        return {CellKind::Missing, 0.0f};
+    if (!isDecimalNumber(text))
+        return {CellKind::NotANumber, 0.0f};
+    double value;
+    try {
+        value = LenientNumber(text);
+    } catch (const TessarinError &) {
+        return {CellKind::TooLarge, 0.0f};
+    }
+    const float single = static_cast<float>(value);
+    if (std::isinf(single))
+        return {CellKind::TooLarge, 0.0f};
+    return {CellKind::Number, single};
+}
+
+bool LooksLikeCell(std::string_view text) { return ReadCell(text).kind != CellKind::NotANumber; }
+
+} // namespace tessarin

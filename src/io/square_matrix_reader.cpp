@@ -1,0 +1,189 @@
+#include "io/square_matrix_reader.h"
+
+#include "io/delimited_fields.h"
+#include "io/distance_cell.h"
+#include "io/named_table_builder.h"
+#include "io/sequential_input.h"
+#include "base/number_texts.h"
+#include "base/shown_text.h"
+#include "base/tessarin_error.h"
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace tessarin {
+
+namespace {
+
+struct Record {
+    long line = 0;
+    std::vector<DelimitedField> fields;
+};
+
+class SquareReader {
+public:
+    explicit SquareReader(const std::string &fileName) : m_input(fileName), m_table(fileName) {}
+
+    DistanceData read()
+    {
+        Record header;
+        if (!next(header))
+            throw TessarinError(m_input.fileName() + ": the file holds no table");
+        bool unnamed = true;
+        for (const DelimitedField &field : header.fields)
+            unnamed = unnamed && !field.quoted && LooksLikeCell(field.text);
+
+        Record row;
+        std::vector<std::string> names;
+        if (unnamed) {
+            m_named = false;
+            row = std::move(header);
+        } else {
+            if (!next(row))
+                throw TessarinError(at(header.line) + "the file ends after the header of names: it holds no rows");
+            const std::size_t h = header.fields.size();
+            std::size_t firstName;
+            if (row.fields.size() == h + 1)
+                firstName = 0; // R's write.table: no corner cell
+            else if (row.fields.size() == h)
+                firstName = 1; // a corner cell, as R's write.csv writes it
+            else
+                throw TessarinError(at(row.line) + "the first row holds " + std::to_string(row.fields.size()) +
+                                    " fields, but the header on line " + std::to_string(header.line) +
+                                    " holds " + std::to_string(h) +
+                                    ": a row is its name and one distance per name of the header");
+            for (std::size_t k = firstName; k < h; ++k)
+                names.push_back(header.fields[k].text);
+        }
+        m_n = unnamed ? static_cast<int>(row.fields.size()) : static_cast<int>(names.size());
+        // The rows still to come hold at least N - 1 separators each. A file
+        // too short for them is read through without the table, so that a
+        // long header alone does not take the table's memory.
+        const auto left = static_cast<std::uint64_t>(m_n > 0 ? m_n - 1 : 0);
+        const bool withTable = m_input.remainingBytes() >= left * left;
+        m_table.begin(m_n, where(header.line), withTable);
+        m_table.setNames(names, std::vector<long>(names.size(), header.line));
+        m_names = std::move(names);
+
+        int i = 1;
+        readRow(i, row);
+        while (next(row)) {
+            if (++i > m_n)
+                throw TessarinError(at(row.line) + "a row more than the " + std::to_string(m_n) + " items " +
+                                    (m_named ? "the header names" : "of line 1"));
+            readRow(i, row);
+        }
+        if (i < m_n)
+            throw TessarinError(m_input.fileName() + ": the file ends after row " + std::to_string(i) + " of " +
+                                std::to_string(m_n));
+        m_input.close();
+        return m_table.finish();
+    }
+
+private:
+    std::string where(long line) const { return m_input.fileName() + ", line " + std::to_string(line); }
+    std::string at(long line) const { return where(line) + ": "; }
+
+    std::string item(int i) const
+    {
+        return m_names.empty() ? "item " + std::to_string(i)
+                               : "item " + std::to_string(i) + " " + ShownText(m_names[i - 1]);
+    }
+
+    /// The next record that is not blank; false at the end of the file.
+    bool next(Record &record)
+    {
+        while (!m_input.atEnd()) {
+            record.line = m_input.lineNumber();
+            std::string text = m_input.readLine();
+            if (text.find_first_not_of(" \t") == std::string::npos)
+                continue;
+            if (m_delimiter == '\0') {
+                m_delimiter = FindDelimiter(text);
+                if (m_delimiter == '\0')
+                    throw TessarinError(at(record.line) + "no comma or tab separates the fields of " +
+                                        ShownText(text));
+            }
+            FieldSplit split;
+            while ((split = SplitDelimited(text, m_delimiter, record.fields)) == FieldSplit::QuoteOpen) {
+                if (m_input.atEnd())
+                    throw TessarinError(at(record.line) + "the double quote opened in field " +
+                                        std::to_string(record.fields.size()) + " is never closed");
+                text += '\n';
+                text += m_input.readLine();
+            }
+            if (split == FieldSplit::TextAfterQuote)
+                throw TessarinError(at(record.line) + "field " + std::to_string(record.fields.size()) +
+                                    " has text after its closing double quote: " +
+                                    ShownText(record.fields.back().text));
+            return true;
+        }
+        return false;
+    }
+
+    void readRow(int i, const Record &row)
+    {
+        const int offset = m_named ? 1 : 0;
+        const std::size_t expected = static_cast<std::size_t>(m_n + offset);
+        if (row.fields.size() != expected)
+            throw TessarinError(at(row.line) + "row " + std::to_string(i) + " holds " +
+                                std::to_string(row.fields.size()) + " fields, not the " + std::to_string(expected) +
+                                (m_named ? " of a name and " + std::to_string(m_n) + " distances"
+                                         : " distances of every row"));
+        if (m_named && row.fields[0].text != m_names[i - 1])
+            throw TessarinError(at(row.line) + "row " + std::to_string(i) + " is named " +
+                                ShownText(row.fields[0].text) + ", but column " + std::to_string(i) +
+                                " of the header is " + ShownText(m_names[i - 1]) +
+                                ": the rows must name the items in the header's order");
+        for (int j = 1; j <= m_n; ++j) {
+            const std::string &text = row.fields[static_cast<std::size_t>(offset + j - 1)].text;
+            const Cell cell = ReadCell(text);
+            if (j == i) {
+                const bool empty = cell.kind == CellKind::Missing && text.find_first_not_of(" \t") == std::string::npos;
+                if (!empty && !(cell.kind == CellKind::Number && cell.value == 0.0f))
+                    throw TessarinError(at(row.line) + "the diagonal cell of " + item(i) + " holds " +
+                                        ShownText(text) + ", not 0");
+                continue;
+            }
+            const std::string pairName = item(i) + " and " + item(j);
+            switch (cell.kind) {
+            case CellKind::Number:
+                break;
+            case CellKind::Missing:
+                throw TessarinError(at(row.line) + "the distance between " + pairName + " is missing (" +
+                                    ShownText(text) + "): the map needs every pair");
+            case CellKind::NotANumber:
+                throw TessarinError(at(row.line) + "the distance between " + pairName + ", " + ShownText(text) +
+                                    ", is not a number");
+            case CellKind::TooLarge:
+                throw TessarinError(at(row.line) + "the distance between " + pairName + ", " + ShownText(text) +
+                                    ", is beyond the single-precision range");
+            }
+            if (j > i) {
+                m_table.setPair(i, j, cell.value);
+            } else if (m_table.hasTable()) {
+                const float mirror = m_table.pair(j, i);
+                const double a = cell.value, b = mirror;
+                if (std::fabs(a - b) > 1e-6 * std::fmax(std::fabs(a), std::fabs(b)))
+                    throw TessarinError(at(row.line) + "the matrix is not symmetric: row " + std::to_string(i) +
+                                        ", column " + std::to_string(j) + " (" + pairName + ") holds " +
+                                        ShownText(text) + ", but row " + std::to_string(j) + ", column " +
+                                        std::to_string(i) + " holds " + ShortestText(mirror));
+            }
+        }
+    }
+
+    SequentialInput m_input;
+    NamedTableBuilder m_table;
+    char m_delimiter = '\0';
+    bool m_named = true;
+    int m_n = 0;
+    std::vector<std::string> m_names;
+};
+
+} // namespace
+
+DistanceData ReadSquareMatrix(const std::string &fileName) { return SquareReader(fileName).read(); }
+
+} // namespace tessarin

@@ -1,6 +1,0 @@
-#include "search/random_source.h"
-
-namespace tessarin {
-
-
-} // namespace tessarin
