@@ -40,6 +40,7 @@ const std::vector<OptionRule> &batchOptions()
         {"--polish", Value::None, [](BatchOptions &o, const std::string &) { o.polish = true; }},
         {"--coords", Value::File, [](BatchOptions &o, const std::string &v) { o.coords = v; }},
         {"--image", Value::File, [](BatchOptions &o, const std::string &v) { o.image = v; }},
+        {"--figure", Value::File, [](BatchOptions &o, const std::string &v) { o.figure = v; }},
         {"--shepard", Value::File, [](BatchOptions &o, const std::string &v) { o.diagnostics.shepard = v; }},
         {"--report", Value::File, [](BatchOptions &o, const std::string &v) { o.diagnostics.report = v; }},
     };
@@ -173,6 +174,7 @@ std::string UsageText()
     return "Usage: tessarin [FILE]\n"
            "       tessarin --batch FILE [--generations N] [--start MAP.csv|classical] [--best]\n"
            "                     [--polish] [--coords OUT.csv] [--image MAP.png|MAP.svg]\n"
+           "                     [--figure F.pdf|F.svg|F.png]\n"
            "                     [--shepard S.png|S.svg] [--report R.json]\n"
            "\n"
            "Without --batch, opens the window on FILE (default distance.txt in the\n"
@@ -194,6 +196,9 @@ std::string UsageText()
            "  --coords OUT.csv    write the CSV to OUT.csv instead of standard output\n"
            "  --image MAP.png     also draw the map as the window does with its default\n"
            "  --image MAP.svg     settings, as PNG (333 pixels a side) or SVG\n"
+           "  --figure F.pdf      also write the map as a figure for publication, as the\n"
+           "  --figure F.svg      map explorer exports it: markers, every name as text,\n"
+           "  --figure F.png      a caption with the fit and stress-1 (PNG at 300 dpi)\n"
          + DiagnosticsUsage() +
            "  --help              show this text\n"
            "  --version           show the version\n"

@@ -112,6 +112,12 @@ QByteArray RenderFittedFigure(const ExplorerScene &scene, int width, int height,
     return RenderFigure(scene, view, ExplorerLook{}, request);
 }
 
+bool IsFigureName(const std::string &path)
+{
+    FigureFormat format;
+    return FigureFormatOf(QString::fromLocal8Bit(path.c_str()), format);
+}
+
 void WriteFigureFile(const std::string &path, const Layout &layout, int itemCount,
                      const std::vector<std::string> &names, const std::string &caption)
 {

@@ -41,6 +41,10 @@ QByteArray RenderFigure(const ExplorerScene &scene, const ViewTransform &view, c
 /// item, with the default look (what the batch mode writes).
 QByteArray RenderFittedFigure(const ExplorerScene &scene, int width, int height, const FigureRequest &request);
 
+/// True when `path` ends in .pdf, .svg or .png (in any case), the names
+/// WriteFigureFile takes.
+bool IsFigureName(const std::string &path);
+
 /// For the batch mode: writes the map of `itemCount` items (layout positions
 /// 1..2N) as a figure of 1000 × 720 pixels that fits every item, labelled by
 /// `names` (or the numbers), as PDF, SVG or PNG (300 dots an inch) by the

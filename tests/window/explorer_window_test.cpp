@@ -1,9 +1,11 @@
 // The map explorer beside the main window: it follows the runs, keeps the
 // map at one scale, labels the items without overlaps, finds and inspects
 // items, turns the map, steps through the map history with the exact bytes,
-// and exports figures whose text holds every name.
-#include "fit/layout_fitness.h"
+// and exports figures whose text holds every name, also from the batch mode.
+#include "app/batch_mode.h"
+#include "app/batch_options.h"
 #include "explorer/map_orientation.h"
+#include "fit/layout_fitness.h"
 #include "explorer_window/explorer_canvas.h"
 #include "explorer_window/explorer_window.h"
 #include "explorer_window/figure_export.h"
@@ -147,6 +149,18 @@ void PaintAndKeep(QWidget *widget, const QString &name)
         picture.save(folder + "/" + name);
 }
 
+/// The text of a PDF as pdftotext reads it, blanks folded.
+QString PdfText(const QString &path)
+{
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        return QStringLiteral("(pdftotext, Debian package poppler-utils, is missing: run scripts/install-deps)");
+    QProcess process;
+    process.start(pdftotext, {path, "-"});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput()).simplified();
+}
+
 } // namespace
 
 class ExplorerWindowTest : public QObject {
@@ -172,6 +186,8 @@ private slots:
     void workspaceOfAChangedTableIsRefused();
     void figureHoldsEveryNameAsText_data();
     void figureHoldsEveryNameAsText();
+    void batchFigure_data();
+    void batchFigure();
 };
 
 void ExplorerWindowTest::followsEveryRun()
@@ -687,21 +703,60 @@ void ExplorerWindowTest::figureHoldsEveryNameAsText()
         QCOMPARE(image.pixel(1, 1), qRgb(255, 255, 255));
         return;
     }
-    QString text;
-    if (file.endsWith(".svg")) {
-        text = QString::fromUtf8(bytes);
-    } else {
-        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
-        if (pdftotext.isEmpty())
-            QFAIL("pdftotext (Debian package poppler-utils, scripts/install-deps) reads the PDF's text");
-        QProcess process;
-        process.start(pdftotext, {path, "-"});
-        QVERIFY(process.waitForFinished(30000));
-        text = QString::fromUtf8(process.readAllStandardOutput());
-    }
-    const QString flat = text.simplified();
+    const QString flat = file.endsWith(".svg") ? QString::fromUtf8(bytes).simplified() : PdfText(path);
     for (const QString &name : names)
         QVERIFY2(flat.contains(name.toHtmlEscaped()) || flat.contains(name), qPrintable(name));
+}
+
+void ExplorerWindowTest::batchFigure_data()
+{
+    QTest::addColumn<QString>("figure");
+    QTest::addColumn<int>("exit");
+    QTest::newRow("pdf") << "cars.pdf" << 0;
+    QTest::newRow("svg, any case") << "cars.SVG" << 0;
+    QTest::newRow("png") << "cars.png" << 0;
+    QTest::newRow("jpeg refused") << "cars.jpg" << 2;
+    QTest::newRow("no ending refused") << "cars" << 2;
+}
+
+void ExplorerWindowTest::batchFigure()
+{
+    QFETCH(QString, figure);
+    QFETCH(int, exit);
+    WorkingFolder folder;
+    const QString table = folder.write("cars.csv", NamedPlane(Cars()));
+    const QString path = folder.path(figure);
+    int status = -1;
+    try {
+        status = tessarin::RunBatchMode({"--batch", table.toStdString(), "--best", "--coords",
+                                         folder.path("cars-map.csv").toStdString(), "--figure", path.toStdString()},
+                                        tessarin::testing::BatchPictures());
+    } catch (const tessarin::UsageError &) {
+        status = 2;
+    }
+    QCOMPARE(status, exit);
+    QCOMPARE(QFile::exists(path), exit == 0);
+    if (exit != 0)
+        return;
+    QString text;
+    if (figure.endsWith(".pdf"))
+        text = PdfText(path);
+    if (figure.endsWith(".SVG")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        text = QString::fromUtf8(file.readAll()).simplified();
+    }
+    if (figure.endsWith(".png")) {
+        const QImage image(path);
+        // 1000 x 720 at 300 dots an inch, with the caption's band.
+        QCOMPARE(image.width(), 3125);
+        QCOMPARE(image.height(), int(std::ceil((720 + tessarin::ExplorerScene::CaptionBand) * 300.0 / 96)));
+        return;
+    }
+    for (const QString &name : Cars())
+        QVERIFY2(text.contains(name), qPrintable(name + " in " + text.left(200)));
+    QVERIFY2(text.contains("cars.csv: 32 items, fit"), qPrintable(text.right(200)));
+    QVERIFY(text.contains("stress-1: "));
 }
 
 QTEST_MAIN(ExplorerWindowTest)
