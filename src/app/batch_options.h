@@ -53,6 +53,8 @@ struct BatchOptions {
     std::string coords;
     /// A picture of the map, .png or .svg (--image).
     std::string image;
+    /// The map as a figure for publication, .pdf, .svg or .png (--figure).
+    std::string figure;
     /// The Shepard diagram (--shepard) and the JSON report (--report).
     DiagnosticsOptions diagnostics;
 };

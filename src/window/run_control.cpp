@@ -102,6 +102,7 @@ void RunControl::startUp(const QString &fileName, bool named)
         if (read) {
             m_form.m_data = std::move(*read);
             m_form.showReadingNotice(fileName);
+            ++m_form.m_dataVersion;
             m_form.m_dataFile = fileName;
             m_form.m_mapDrawn = m_form.m_tableDrawn = false;
             if (drawTable())
@@ -144,6 +145,7 @@ void RunControl::openPath(const QString &path)
     // data, table, map and best layout of the previous run.
     m_form.m_data = std::move(*read);
     m_form.showReadingNotice(path);
+    ++m_form.m_dataVersion;
     m_form.m_dataFile = path;
     m_form.m_mapDrawn = m_form.m_tableDrawn = false;
     drawAndSearch(MainForm::tr("The map of %1 could not be made.").arg(path));
