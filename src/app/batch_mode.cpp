@@ -154,8 +154,15 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
         const std::string file = options.file.substr(options.file.find_last_of('/') + 1);
         std::string percent = strN(6, fit * 100.0);
         percent.erase(0, percent.find_first_not_of(' '));
-        pictures.figure(options.figure, best, n, data.Names,
-                        file + ": " + std::to_string(n) + " items, fit " + percent + " %, " + stressLine);
+        std::string caption = file + ": " + std::to_string(n) + " items, fit " + percent + " %, " + stressLine;
+        // Under a stress model the caption also names its stress, as the
+        // window's status line does.
+        if (options.model.model != StressModel::Fit)
+            caption += ", " + ModelStatusText(options.model.model, ModelStress(data, best, options.model)) +
+                       (options.model.model == StressModel::Ordinal
+                            ? std::string(", ") + TiesKey(options.model.ties) + " ties"
+                            : std::string());
+        pictures.figure(options.figure, best, n, data.Names, caption);
     }
     std::cerr << "items: " << n << "\n" << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
     WriteStageSummary(std::cerr, stages);

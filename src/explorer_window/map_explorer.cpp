@@ -2,6 +2,7 @@
 
 #include "fit/layout_fitness.h"
 #include "diagnostics/map_stress.h"
+#include "diagnostics/model_figures.h"
 #include "base/str_n.h"
 #include "explorer/table_neighbours.h"
 #include "explorer_window/explorer_canvas.h"
@@ -46,6 +47,13 @@ MapExplorer::MapExplorer(MainForm &form) : QObject(&form), m_form(form)
     connect(m_redoAction, &QAction::triggered, this, &MapExplorer::redoMap);
     connect(&form, &MainForm::improvementDrawn, this, &MapExplorer::onImprovement);
     connect(&form, &MainForm::runEnded, this, &MapExplorer::onRunEnded);
+    // The shares follow the model the map is measured by.
+    connect(&form, &MainForm::modelChanged, this, [this] {
+        if (m_window && m_window->isVisible()) {
+            measureShares();
+            m_window->setInput(input());
+        }
+    });
     connect(&form, &MainForm::searchStarted, this, &MapExplorer::updateActions);
 
     m_saveWorkspaceAction = new QAction(tr("Save &workspace…"), &form);
@@ -158,7 +166,10 @@ void MapExplorer::measureShares()
     if (!m_form.canSaveMap() || data.ItemCount > StressShareLimit)
         return;
     try {
-        const StressFigures figures = MeasureStress(data, m_form.bestLayout());
+        StressFigures figures = MeasureStress(data, m_form.bestLayout());
+        // Under a stress model an item's share is of the model's residuals.
+        if (m_form.model().model != StressModel::Fit)
+            AddModelFigures(figures, data, m_form.bestLayout(), m_form.model());
         m_shares = figures.pointShares;
         m_mapScale = figures.scale;
     } catch (const std::exception &error) {
@@ -288,7 +299,9 @@ void MapExplorer::exportFigure()
                                 .arg(data.fileName())
                                 .arg(table.ItemCount)
                                 .arg(QString::fromStdString(strN(6, fit * 100)).trimmed())
-                                .arg(stress.stress1, 0, 'f', 4);
+                                .arg(stress.stress1, 0, 'f', 4) +
+                            (m_form.modelStatusText().isEmpty() ? QString()
+                                                                : QStringLiteral(", ") + m_form.modelStatusText());
     const QString withCaption = QInputDialog::getText(m_window, tr("Export figure"),
                                                       tr("Caption (leave empty for none):"), QLineEdit::Normal,
                                                       caption, &ok);

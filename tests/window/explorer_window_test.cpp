@@ -6,6 +6,8 @@
 #include "app/batch_options.h"
 #include "explorer/map_orientation.h"
 #include "fit/layout_fitness.h"
+#include "diagnostics/map_stress.h"
+#include "models/model_stress.h"
 #include "explorer_window/explorer_canvas.h"
 #include "explorer_window/explorer_window.h"
 #include "explorer_window/figure_export.h"
@@ -188,6 +190,7 @@ private slots:
     void figureHoldsEveryNameAsText();
     void batchFigure_data();
     void batchFigure();
+    void sharesAndStatusFollowTheModel();
 };
 
 void ExplorerWindowTest::followsEveryRun()
@@ -712,25 +715,35 @@ void ExplorerWindowTest::batchFigure_data()
 {
     QTest::addColumn<QString>("figure");
     QTest::addColumn<int>("exit");
-    QTest::newRow("pdf") << "cars.pdf" << 0;
-    QTest::newRow("svg, any case") << "cars.SVG" << 0;
-    QTest::newRow("png") << "cars.png" << 0;
-    QTest::newRow("jpeg refused") << "cars.jpg" << 2;
-    QTest::newRow("no ending refused") << "cars" << 2;
+    // The model's stress in the caption, as the window's status line says it.
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("modelCaption");
+    QTest::newRow("pdf") << "cars.pdf" << 0 << "" << "";
+    QTest::newRow("svg, any case") << "cars.SVG" << 0 << "" << "";
+    QTest::newRow("png") << "cars.png" << 0 << "" << "";
+    QTest::newRow("jpeg refused") << "cars.jpg" << 2 << "" << "";
+    QTest::newRow("no ending refused") << "cars" << 2 << "" << "";
+    QTest::newRow("ordinal model") << "cars.pdf" << 0 << "ordinal" << ", Ordinal stress-1 0.";
+    QTest::newRow("sammon model") << "cars.SVG" << 0 << "sammon" << ", Sammon stress 0.";
+    QTest::newRow("fit model names none") << "cars.SVG" << 0 << "fit" << "";
 }
 
 void ExplorerWindowTest::batchFigure()
 {
     QFETCH(QString, figure);
     QFETCH(int, exit);
+    QFETCH(QString, model);
+    QFETCH(QString, modelCaption);
     WorkingFolder folder;
     const QString table = folder.write("cars.csv", NamedPlane(Cars()));
     const QString path = folder.path(figure);
+    std::vector<std::string> args{"--batch", table.toStdString(), "--best", "--coords",
+                                  folder.path("cars-map.csv").toStdString(), "--figure", path.toStdString()};
+    if (!model.isEmpty())
+        args.insert(args.end(), {"--model", model.toStdString()});
     int status = -1;
     try {
-        status = tessarin::RunBatchMode({"--batch", table.toStdString(), "--best", "--coords",
-                                         folder.path("cars-map.csv").toStdString(), "--figure", path.toStdString()},
-                                        tessarin::testing::BatchPictures());
+        status = tessarin::RunBatchMode(args, tessarin::testing::BatchPictures());
     } catch (const tessarin::UsageError &) {
         status = 2;
     }
@@ -757,6 +770,46 @@ void ExplorerWindowTest::batchFigure()
         QVERIFY2(text.contains(name), qPrintable(name + " in " + text.left(200)));
     QVERIFY2(text.contains("cars.csv: 32 items, fit"), qPrintable(text.right(200)));
     QVERIFY(text.contains("stress-1: "));
+    if (modelCaption.isEmpty())
+        QVERIFY2(!text.contains("Ordinal") && !text.contains("Ratio") && !text.contains("Sammon"),
+                 qPrintable(text.right(200)));
+    else
+        QVERIFY2(text.contains(modelCaption), qPrintable(text.right(200)));
+    if (model == "ordinal")
+        QVERIFY2(text.contains("primary ties"), qPrintable(text.right(200)));
+}
+
+void ExplorerWindowTest::sharesAndStatusFollowTheModel()
+{
+    Session session;
+    session.open();
+    const tessarin::DistanceData &data = session.form.distanceData();
+    const std::vector<double> fitShares = tessarin::MeasureStress(data, session.form.bestLayout()).pointShares;
+    QCOMPARE(session.explorer().input().stressShares, fitShares);
+
+    // Another model measures the shares of its own residuals.
+    session.form.setModel(tessarin::StressModel::Sammon);
+    const tessarin::ModelSetting sammon = session.form.model();
+    const std::vector<double> sammonShares =
+        tessarin::MeasureModelStress(data, session.form.bestLayout(), sammon).pointShares;
+    QVERIFY(sammonShares != fitShares);
+    QCOMPARE(session.explorer().input().stressShares, sammonShares);
+
+    // A map made the best map from elsewhere gets the model's status line.
+    Layout moved = session.form.bestLayout();
+    moved[1] += 300.0f;
+    const QString before = session.form.modelStatusText();
+    QVERIFY(session.form.replaceBestLayout(moved));
+    const QString after = session.form.modelStatusText();
+    QCOMPARE(after, QString::fromStdString(tessarin::ModelStatusText(
+                        sammon.model, tessarin::ModelStress(data, session.form.bestLayout(), sammon))));
+    QVERIFY2(after != before, qPrintable(after));
+    QCOMPARE(session.explorer().input().stressShares,
+             tessarin::MeasureModelStress(data, session.form.bestLayout(), sammon).pointShares);
+
+    session.form.setModel(tessarin::StressModel::Fit);
+    QCOMPARE(session.explorer().input().stressShares, tessarin::MeasureStress(data, session.form.bestLayout()).pointShares);
+    QVERIFY(session.messages.isEmpty());
 }
 
 QTEST_MAIN(ExplorerWindowTest)
