@@ -343,6 +343,7 @@ Workspace MapExplorer::currentWorkspace() const
             w.settings[QString::fromLatin1(name)] = box->text();
     if (auto *grid = m_form.findChild<QCheckBox *>(QStringLiteral("ShowGrid")))
         w.showGrid = grid->isChecked();
+    w.model = m_form.model();
     if (m_window) {
         const ExplorerCanvas *canvas = m_window->canvas();
         w.look = canvas->look();
@@ -399,6 +400,8 @@ bool MapExplorer::openWorkspaceFrom(const QString &path)
     }
     if (!m_form.loadTable(w.tableFile))
         return false;
+    m_form.setTies(w.model.ties);
+    m_form.setModel(w.model.model);
     for (auto it = w.settings.begin(); it != w.settings.end(); ++it)
         if (auto *box = m_form.findChild<QLineEdit *>(it.key()))
             box->setText(it.value());

@@ -9,6 +9,7 @@
 #include <QJsonObject>
 
 #include <cmath>
+#include <optional>
 
 namespace tessarin {
 
@@ -76,6 +77,8 @@ QByteArray WriteWorkspace(const Workspace &w)
         settings[it.key()] = it.value();
     settings["ShowGrid"] = w.showGrid;
     root["settings"] = settings;
+    root["model"] = QJsonObject{{"name", QLatin1String(ModelKey(w.model.model))},
+                                {"ties", QLatin1String(TiesKey(w.model.ties))}};
     QJsonObject explorer{{"labelPoints", w.look.labelPoints}, {"markerPixels", w.look.markerPixels},
                          {"dark", w.look.dark},               {"numbers", w.look.numbers},
                          {"hulls", w.look.hulls},             {"ellipses", w.look.ellipses},
@@ -125,6 +128,21 @@ Workspace ReadWorkspace(const QByteArray &json)
         if (it.value().isString())
             w.settings[it.key()] = it.value().toString();
     w.showGrid = Flag(settings, "ShowGrid", true);
+    const QJsonObject model = root.value("model").toObject();
+    if (model.contains("name")) {
+        const std::optional<StressModel> name = ModelFromKey(model.value("name").toString().toStdString());
+        if (!name)
+            Fail(QStringLiteral("\"model\": \"name\" %1 is not fit, ratio, interval, ordinal or sammon")
+                     .arg(model.value("name").toVariant().toString()));
+        w.model.model = *name;
+    }
+    if (model.contains("ties")) {
+        const std::optional<TieApproach> ties = TiesFromKey(model.value("ties").toString().toStdString());
+        if (!ties)
+            Fail(QStringLiteral("\"model\": \"ties\" %1 is not primary or secondary")
+                     .arg(model.value("ties").toVariant().toString()));
+        w.model.ties = *ties;
+    }
     const QJsonObject explorer = root.value("explorer").toObject();
     w.look.labelPoints = Number(explorer, "labelPoints", w.look.labelPoints);
     w.look.markerPixels = Number(explorer, "markerPixels", w.look.markerPixels);

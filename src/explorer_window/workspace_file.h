@@ -2,6 +2,7 @@
 
 #include "data/layout.h"
 #include "explorer_window/explorer_look.h"
+#include "models/stress_model.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -14,7 +15,7 @@ namespace tessarin {
 
 /// Everything a workspace file keeps: the table's file and its SHA-256, the
 /// main window's settings boxes, the explorer's look and view, the groups,
-/// the best map and the map history. Maps are kept exactly: each coordinate
+/// the best map and the map history, and the stress model. Maps are kept exactly: each coordinate
 /// is written as the shortest number that reads back as the same
 /// single-precision value.
 struct Workspace {
@@ -27,6 +28,8 @@ struct Workspace {
     /// FontText) and whether ShowGrid is ticked.
     QMap<QString, QString> settings;
     bool showGrid = true;
+    /// Map ▸ Model and Map ▸ Ties (Fit and primary when the file has none).
+    ModelSetting model;
     ExplorerLook look;
     /// The explorer's view: the map point at the centre and the scale; valid
     /// only when `hasView`.

@@ -603,6 +603,8 @@ void ExplorerWindowTest::workspaceRoundTrip()
     session.explorer().undoAction()->trigger(); // the position is not the last map
     tessarin::testing::box(session.form, "FontText")->setText("14");
     tessarin::testing::box(session.form, "GAgensText")->setText("250");
+    session.form.setModel(tessarin::StressModel::Ordinal);
+    session.form.setTies(tessarin::TieApproach::Secondary);
     window->labelSizeBox()->setValue(11.5);
     window->backgroundBox()->setCurrentIndex(1);
     window->resize(1100, 800);
@@ -629,6 +631,10 @@ void ExplorerWindowTest::workspaceRoundTrip()
     QVERIFY(SameBytes(other.bestLayout(), session.form.bestLayout()));
     QCOMPARE(tessarin::testing::box(other, "FitBox")->text(), session.fitText());
     QCOMPARE(tessarin::testing::box(other, "FontText")->text(), QString("14"));
+    QCOMPARE(other.model().model, tessarin::StressModel::Ordinal);
+    QCOMPARE(other.model().ties, tessarin::TieApproach::Secondary);
+    QVERIFY(!other.modelStatusText().isEmpty());
+    QCOMPARE(other.modelStatusText(), session.form.modelStatusText());
     tessarin::Workspace restored = other.explorer()->currentWorkspace();
     restored.tableHash = tessarin::FileHash(restored.tableFile);
     // The same state, byte for byte in the file's form: every map of the
@@ -646,6 +652,8 @@ void ExplorerWindowTest::workspaceOfAChangedTableIsRefused_data()
     QTest::newRow("table changed") << "table" << "has changed since";
     QTest::newRow("not a workspace") << "format" << "not a Tessarin workspace";
     QTest::newRow("a map cut short") << "map" << "not two for each item";
+    QTest::newRow("an unknown model") << "model" << "\"name\" kruskal is not fit";
+    QTest::newRow("unknown ties") << "ties" << "\"ties\" tertiary is not primary";
 }
 
 void ExplorerWindowTest::workspaceOfAChangedTableIsRefused()
@@ -663,6 +671,10 @@ void ExplorerWindowTest::workspaceOfAChangedTableIsRefused()
         session.folder.write("cars.csv", NamedPlane(Cars(), 4));
     if (change == "format")
         json.replace("tessarin-workspace", "something-else");
+    if (change == "model")
+        json.replace("\"name\": \"fit\"", "\"name\": \"kruskal\"");
+    if (change == "ties")
+        json.replace("\"ties\": \"primary\"", "\"ties\": \"tertiary\"");
     if (change == "map")
         json.replace("\"bestMap\": [", "\"bestMap\": [ 1,");
     QVERIFY(!session.folder.write("w.json", json).isEmpty());
