@@ -55,6 +55,10 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
         throw UsageError("--image needs the window build (this tessarin was built without Qt)");
     if (!options.image.empty() && !pictures.takes(options.image))
         throw UsageError("--image " + options.image + ": the name must end in .png or .svg");
+    if (!options.figure.empty() && !pictures.figure)
+        throw UsageError("--figure needs the window build (this tessarin was built without Qt)");
+    if (!options.figure.empty() && !pictures.takesFigure(options.figure))
+        throw UsageError("--figure " + options.figure + ": the name must end in .pdf, .svg or .png");
     CheckDiagnosticsOptions(options.diagnostics, pictures);
 
     StressReport report{options.file, {}, 0, std::nullopt};
@@ -153,13 +157,28 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
     const double fit = LayoutFitness(data, best);
     // One drawing setup for every picture.
     std::shared_ptr<void> drawing;
-    if ((!options.image.empty() || !options.diagnostics.shepard.empty()) && pictures.prepare)
+    if ((!options.image.empty() || !options.diagnostics.shepard.empty() || !options.figure.empty()) &&
+        pictures.prepare)
         drawing = pictures.prepare();
     if (!options.image.empty())
         pictures.map(options.image, best, n, fit, data.Names, groups);
     if (options.modelGiven)
         report.model = options.model;
     const std::string stressLine = WriteDiagnostics(options.diagnostics, pictures, report, data, best);
+    if (!options.figure.empty()) {
+        const std::string file = options.file.substr(options.file.find_last_of('/') + 1);
+        std::string percent = strN(6, fit * 100.0);
+        percent.erase(0, percent.find_first_not_of(' '));
+        std::string caption = file + ": " + std::to_string(n) + " items, fit " + percent + " %, " + stressLine;
+        // Under a stress model the caption also names its stress, as the
+        // window's status line does.
+        if (options.model.model != StressModel::Fit)
+            caption += ", " + ModelStatusText(options.model.model, ModelStress(data, best, options.model)) +
+                       (options.model.model == StressModel::Ordinal
+                            ? std::string(", ") + TiesKey(options.model.ties) + " ties"
+                            : std::string());
+        pictures.figure(options.figure, best, n, data.Names, caption);
+    }
     std::cerr << "items: " << n << "\n" << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
     WriteStageSummary(std::cerr, stages);
     if (interrupted)

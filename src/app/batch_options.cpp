@@ -58,6 +58,7 @@ const std::vector<OptionRule> &batchOptions()
          }},
         {"--coords", Value::File, [](BatchOptions &o, const std::string &v) { o.coords = v; }},
         {"--image", Value::File, [](BatchOptions &o, const std::string &v) { o.image = v; }},
+        {"--figure", Value::File, [](BatchOptions &o, const std::string &v) { o.figure = v; }},
         {"--shepard", Value::File, [](BatchOptions &o, const std::string &v) { o.diagnostics.shepard = v; }},
         {"--report", Value::File, [](BatchOptions &o, const std::string &v) { o.diagnostics.report = v; }},
         {"--metric", Value::Name, [](BatchOptions &o, const std::string &v) { o.source.metric = ParseMetric(v); }},
@@ -217,7 +218,7 @@ std::string UsageText()
     return "Usage: tessarin [FILE]\n"
            "       tessarin --batch FILE [--generations N] [--start MAP.csv|classical] [--best]\n"
            "                     [--polish] [--model M] [--ties T] [--coords OUT.csv]\n"
-           "                     [--image MAP.png|MAP.svg]\n"
+           "                     [--image MAP.png|MAP.svg] [--figure F.pdf|F.svg|F.png]\n"
            "                     [--shepard S.png|S.svg] [--report R.json]\n"
            "                     [--metric M [--standardize none|z|range] | --similarities HOW]\n"
            "                     [--groups COLUMN|FILE.csv] [--write-distances OUT.csv]\n"
@@ -248,6 +249,9 @@ std::string UsageText()
            "  --coords OUT.csv    write the CSV to OUT.csv instead of standard output\n"
            "  --image MAP.png     also draw the map as the window does with its default\n"
            "  --image MAP.svg     settings, as PNG (333 pixels a side) or SVG\n"
+           "  --figure F.pdf      also write the map as a figure for publication, as the\n"
+           "  --figure F.svg      map explorer exports it: markers, every name as text,\n"
+           "  --figure F.png      a caption with the fit and stress-1 (PNG at 300 dpi)\n"
          + DiagnosticsUsage() +
            "  --metric M          FILE is a data table (a header row, one row per item):\n"
            "                      measure distances between its rows by euclidean,\n"

@@ -54,6 +54,8 @@ struct BatchOptions {
     std::string coords;
     /// A picture of the map, .png or .svg (--image).
     std::string image;
+    /// The map as a figure for publication, .pdf, .svg or .png (--figure).
+    std::string figure;
     /// The Shepard diagram (--shepard) and the JSON report (--report).
     DiagnosticsOptions diagnostics;
     /// How FILE becomes the distances and the groups: --metric,

@@ -12,6 +12,7 @@
 #include "export/map_export.h"
 #include "export/offscreen_application.h"
 #include "export/shepard_export.h"
+#include "explorer_window/figure_export.h"
 #include "window/run_window.h"
 #endif
 
@@ -33,8 +34,12 @@ int main(int argc, char **argv)
     tessarin::WindowRunner window;
     tessarin::PictureWriters pictures;
 #ifdef TESSARIN_HAS_WINDOW
-    pictures = {[] { return std::make_shared<tessarin::OffscreenApplication>(); }, tessarin::IsMapImageName,
-                tessarin::WriteMapImage, tessarin::WriteShepardImage};
+    pictures.prepare = [] { return std::make_shared<tessarin::OffscreenApplication>(); };
+    pictures.takes = tessarin::IsMapImageName;
+    pictures.map = tessarin::WriteMapImage;
+    pictures.shepard = tessarin::WriteShepardImage;
+    pictures.takesFigure = tessarin::IsFigureName;
+    pictures.figure = tessarin::WriteFigureFile;
     if (hasDisplay())
         window = [argc, argv](const std::string &file, bool named) {
             return tessarin::RunWindow(argc, argv, file, named);

@@ -12,8 +12,8 @@
 namespace tessarin {
 
 /// The pictures the batch mode can write, handed in by the program when it
-/// is built with Qt (the export library); empty otherwise, and --image and
-/// --shepard are then refused. Each writes PNG or SVG by the name's ending
+/// is built with Qt (the export library); empty otherwise, and --image,
+/// --shepard and --figure are then refused. Each writes PNG or SVG by the name's ending
 /// and throws TessarinError naming the file.
 struct PictureWriters {
     /// Makes what the writers draw with (the application fonts need, without
@@ -30,6 +30,12 @@ struct PictureWriters {
     std::function<void(const std::string &path, std::shared_ptr<const StressFigures> figures,
                        const std::string &subject)>
         shepard;
+    /// True when a file name ends in .pdf, .svg or .png, in any case.
+    std::function<bool(const std::string &path)> takesFigure;
+    /// The map as a figure for publication (--figure), with `caption` under it.
+    std::function<void(const std::string &path, const Layout &layout, int itemCount,
+                       const std::vector<std::string> &names, const std::string &caption)>
+        figure;
 };
 
 } // namespace tessarin

@@ -2,6 +2,7 @@
 
 #include "window/drawing_scope.h"
 #include "window/map_diagnostics.h"
+#include "explorer_window/map_explorer.h"
 
 #include "fit/layout_fitness.h"
 #include "display/map_view.h"
@@ -174,6 +175,7 @@ void MainForm::createControls()
     m_sizingRule->setRequestedOuterSize(QSizeF(10500, 6700));
     resize(pixelRect(0, 0, 10500, 6700).size() + QSize(0, menuBarHeight()));
     m_diagnostics->addActionsTo(m_menuBar->mapCommandsMenu());
+    m_explorer = new MapExplorer(*this);
 }
 
 void MainForm::setSaveDialog(SaveChooser chooser)
@@ -199,6 +201,16 @@ short MainForm::stopFlag() const
 long long MainForm::lastRunGenerations() const
 {
     return m_runControl->lastRunGenerations();
+}
+
+bool MainForm::replaceBestLayout(const Layout &layout)
+{
+    return m_runControl->replaceBestLayout(layout);
+}
+
+bool MainForm::loadTable(const QString &path)
+{
+    return m_runControl->loadTable(path);
 }
 
 QMenu *MainForm::mapMenu() const

@@ -33,6 +33,7 @@ namespace tessarin {
 
 class DrawingSurface;
 class MapDiagnostics;
+class MapExplorer;
 class ItemTooltips;
 class MenuBar;
 class PainterSurface;
@@ -139,6 +140,20 @@ public:
     const QString &dataFile() const { return m_dataFile; }
     /// The Shepard diagram and stress ring commands.
     MapDiagnostics *diagnostics() const { return m_diagnostics; }
+    /// The map explorer and the map history.
+    MapExplorer *explorer() const { return m_explorer; }
+    /// Counts the distance tables read: changes whenever new data replaces
+    /// the old.
+    long long dataVersion() const { return m_dataVersion; }
+    /// Makes `layout` (a map of the table's items) the best map, draws it
+    /// with its fit and ends as a run does (runEnded). Refused (false) while
+    /// a run goes on, before a table is read or for a map of another size.
+    bool replaceBestLayout(const Layout &layout);
+    /// Reads the distance file at `path` and draws its table, as Open does,
+    /// but runs no search: the best map is all zeros until replaced. A file
+    /// that does not read is reported and leaves everything as it was.
+    /// Returns whether the table was read.
+    bool loadTable(const QString &path);
     const Layout &bestLayout() const { return m_bestLayout; }
     short stopFlag() const;
     /// Generations run by the latest search that ended normally.
@@ -288,6 +303,8 @@ private:
     SaveCommands *m_saveCommands = nullptr;
     std::unique_ptr<SizingRule> m_sizingRule;
     std::unique_ptr<RunControl> m_runControl;
+    MapExplorer *m_explorer = nullptr;
+    long long m_dataVersion = 0;
 
     DistanceData m_data;
     ItemGroups m_groups; // the groups of m_data's items, or none

@@ -105,6 +105,7 @@ void RunControl::startUp(const QString &fileName, bool named)
             m_form.m_data = std::move(read->data);
             m_form.m_groups = std::move(read->groups);
             m_form.showReadingNotice(fileName);
+            ++m_form.m_dataVersion;
             m_form.m_dataFile = fileName;
             m_form.m_mapDrawn = m_form.m_tableDrawn = false;
             if (drawTable())
@@ -171,6 +172,7 @@ void RunControl::openSource(const QString &path, const DistanceSource &source)
     m_form.m_data = std::move(read->data);
     m_form.m_groups = std::move(read->groups);
     m_form.showReadingNotice(path);
+    ++m_form.m_dataVersion;
     m_form.m_dataFile = path;
     m_form.m_mapDrawn = m_form.m_tableDrawn = false;
     drawAndSearch(MainForm::tr("The map of %1 could not be made.").arg(path));

@@ -3,6 +3,7 @@
 #include "base/random_source.h"
 #include "data/distance_data.h"
 #include "distances/distance_source.h"
+#include "data/layout.h"
 #include "window/map_commands.h"
 #include "window/run_display.h"
 
@@ -34,6 +35,9 @@ public:
     void rerun();
     void stop() { m_stopRequested = 1; }
     void runMapCommand(MapStage command);
+    /// See MainForm::replaceBestLayout and MainForm::loadTable.
+    bool replaceBestLayout(const Layout &layout);
+    bool loadTable(const QString &path);
 
     /// Replaces what runs the map commands (the default is RunMapCommand).
     void setMapCommandRunner(MapCommandRunner runner) { m_mapCommandRunner = std::move(runner); }

@@ -127,6 +127,9 @@ void MenuBarTest::entries_data()
     QTest::newRow("ClassicalStartAction") << "MapCommandsMenu" << "&Classical start" << QKeySequence("Ctrl+L");
     QTest::newRow("PolishAction") << "MapCommandsMenu" << "&Polish" << QKeySequence("Ctrl+P");
     QTest::newRow("BestMapAction") << "MapCommandsMenu" << "&Best map" << QKeySequence("Ctrl+B");
+    QTest::newRow("UndoMapAction") << "EditMenu" << "&Undo map" << QKeySequence("Ctrl+Z");
+    QTest::newRow("RedoMapAction") << "EditMenu" << "&Redo map" << QKeySequence("Ctrl+Shift+Z");
+    QTest::newRow("MapExplorerAction") << "MapCommandsMenu" << "Map e&xplorer…" << QKeySequence("Ctrl+E");
     QTest::newRow("FileFormatAction") << "HelpMenu" << "The distance &file format"
                                       << QKeySequence(QKeySequence::HelpContents);
     QTest::newRow("FitHelpAction") << "HelpMenu" << "The fit and &stress" << QKeySequence();
@@ -140,7 +143,7 @@ void MenuBarTest::entries()
     QFETCH(QKeySequence, shortcut);
 
     MainForm form;
-    const QStringList menus = {"FileMenu", "MapCommandsMenu", "HelpMenu"};
+    const QStringList menus = {"FileMenu", "EditMenu", "MapCommandsMenu", "HelpMenu"};
     QStringList titles;
     for (QAction *entry : form.menuBar()->actions())
         titles << entry->menu()->objectName();

@@ -6,6 +6,7 @@
 #include "export/map_export.h"
 #include "export/offscreen_application.h"
 #include "export/shepard_export.h"
+#include "explorer_window/figure_export.h"
 #include "window/main_form.h"
 
 #include <QByteArray>
@@ -87,7 +88,12 @@ struct Recorder {
 /// The batch mode's picture writers, as the program hands them in.
 inline PictureWriters BatchPictures()
 {
-    return {[] { return std::make_shared<OffscreenApplication>(); }, IsMapImageName, WriteMapImage, WriteShepardImage};
+    return {[] { return std::make_shared<OffscreenApplication>(); },
+            IsMapImageName,
+            WriteMapImage,
+            WriteShepardImage,
+            IsFigureName,
+            WriteFigureFile};
 }
 
 inline QLineEdit *box(MainForm &form, const char *name)
