@@ -20,7 +20,7 @@ struct StressReport {
     /// The model the run fitted, when one was asked for: the report then
     /// gains `model` (its name, the ties, the stress of the map under it and
     /// the stress per point under it).
-    std::optional<ModelSetting> model;
+    std::optional<ModelSetting> model = std::nullopt;
 };
 
 /// The report as one JSON object: the file, N, the pairs, every stage with

@@ -69,7 +69,7 @@ MapStageOutcome modelPolish(const DistanceData &data, const Layout &from, const 
                          ", " + fitText(polished.fit);
     if (polished.stopped)
         detail += ", stopped";
-    MapStageOutcome outcome{std::move(polished.layout), polished.fit, polished.stress, polished.stopped, {}};
+    MapStageOutcome outcome{std::move(polished.layout), polished.fit, polished.stopped, {}, polished.stress};
     outcome.records.push_back({"polish", detail, secondsSince(started)});
     return outcome;
 }
@@ -87,7 +87,7 @@ MapStageOutcome polish(const DistanceData &data, const Layout &start, const Poli
     std::string detail = std::to_string(polished.iterations) + " iterations, " + fitText(polished.fit);
     if (polished.stopped)
         detail += ", stopped";
-    MapStageOutcome outcome{std::move(polished.layout), polished.fit, 1.0 - polished.fit, polished.stopped, {}};
+    MapStageOutcome outcome{std::move(polished.layout), polished.fit, polished.stopped, {}, 1.0 - polished.fit};
     outcome.records.push_back({"polish", detail, secondsSince(started)});
     return outcome;
 }
@@ -101,7 +101,7 @@ MapStageOutcome modelBestMap(const DistanceData &data, const ModelSetting &model
                          stressText(model, found.stress) + ", " + fitText(found.fit);
     if (found.stopped)
         detail += ", stopped";
-    MapStageOutcome outcome{std::move(found.layout), found.fit, found.stress, found.stopped, {}};
+    MapStageOutcome outcome{std::move(found.layout), found.fit, found.stopped, {}, found.stress};
     outcome.records.push_back({"best map", detail, seconds});
     for (const ModelRouteOutcome &route : found.routes)
         outcome.records.push_back({"route " + route.name,
@@ -120,7 +120,7 @@ MapStageOutcome bestMap(const DistanceData &data, const BestMapSettings &setting
         std::to_string(found.routes.size()) + " routes, route " + found.winner + " won, " + fitText(found.fit);
     if (found.stopped)
         detail += ", stopped";
-    MapStageOutcome outcome{std::move(found.layout), found.fit, 1.0 - found.fit, found.stopped, {}};
+    MapStageOutcome outcome{std::move(found.layout), found.fit, found.stopped, {}, 1.0 - found.fit};
     outcome.records.push_back({"best map", detail, seconds});
     for (const RouteOutcome &route : found.routes)
         outcome.records.push_back({"route " + route.name,

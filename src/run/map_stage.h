@@ -41,13 +41,14 @@ struct MapStageOutcome {
     /// The stage's map in stored form (positions 1..2N) and its LayoutFitness.
     Layout layout;
     double fit = 0.0;
-    /// The model's stress of `layout` (1 - fit under the fit measure).
-    double stress = 0.0;
     /// True when the observer asked to stop; `layout` is the best so far.
     bool stopped = false;
     /// The stage's record first ("classical start", "polish", "best map"),
     /// then those of its parts (the best map's routes).
     std::vector<StageRecord> records;
+    /// The model's stress of `layout` (1 - fit under the fit measure; 0 for
+    /// the classical start).
+    double stress = 0.0;
 };
 
 /// Runs `stage` on `data`. `start` is the map a polish starts from (taken to
