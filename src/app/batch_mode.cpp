@@ -135,7 +135,7 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
     if (!options.image.empty())
         pictures.map(options.image, best, n, fit, data.Names);
     const std::string stressLine = WriteDiagnostics(options.diagnostics, pictures, report, data, best);
-    std::cerr << "items: " << n << "\n" << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
+    std::cerr << "items: " << n << "\n" << MissingPairsNote(data) << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
     WriteStageSummary(std::cerr, stages);
     if (interrupted)
         std::cerr << "interrupted at generation " << generations << " (Ctrl-C): the map is the best found so far\n";

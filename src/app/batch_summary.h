@@ -17,4 +17,8 @@ void WriteStageSummary(std::ostream &out, const std::vector<StageRecord> &stages
 /// empty when it did not.
 std::string StatisticsNote(const std::string &fileName, const DistanceData &data);
 
+/// "missing pairs: 432 of 1081, left out of the fit" when pairs weigh 0;
+/// empty when none does.
+std::string MissingPairsNote(const DistanceData &data);
+
 } // namespace tessarin

@@ -33,6 +33,9 @@ QString ItemTooltips::tableText(QPoint at) const
         return {};
     if (row == 0 || column == 0 || row == column)
         return QString::fromStdString(ItemTitle(data->Names, row == 0 ? column : row));
+    if (data->pairWeight(row, column) == 0.0f)
+        return QString::fromStdString(ItemTitle(data->Names, row) + " \u2013 " + ItemTitle(data->Names, column)) +
+               QStringLiteral(": ") + tr("missing");
     return QString::fromStdString(PairTitle(data->Names, row, column, data->distance(row, column)));
 }
 
