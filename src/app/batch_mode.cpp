@@ -12,6 +12,7 @@
 #include "run/run_fit.h"
 #include "io/atomic_file.h"
 #include "io/layout_csv.h"
+#include "io/weights_file.h"
 
 #include <atomic>
 #include <cerrno>
@@ -56,6 +57,8 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
     const auto started = std::chrono::steady_clock::now();
     DistanceData data = ReadDistanceFile(options.file);
     PrintReadingWarnings(std::cerr, options.file, data);
+    if (!options.weights.empty())
+        ApplyWeightsFile(data, data.PairWeights, options.weights);
     report.stages.push_back({"reading", std::to_string(data.ItemCount) + " items",
                              std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()});
     const int n = data.ItemCount;
@@ -135,7 +138,9 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
     if (!options.image.empty())
         pictures.map(options.image, best, n, fit, data.Names);
     const std::string stressLine = WriteDiagnostics(options.diagnostics, pictures, report, data, best);
-    std::cerr << "items: " << n << "\n" << MissingPairsNote(data) << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
+    std::cerr << "items: " << n << "\n"
+              << (options.weights.empty() ? std::string() : "weights: " + options.weights + "\n")
+              << MissingPairsNote(data) << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
     WriteStageSummary(std::cerr, stages);
     if (interrupted)
         std::cerr << "interrupted at generation " << generations << " (Ctrl-C): the map is the best found so far\n";
