@@ -25,7 +25,9 @@ MenuBar::MenuBar(MainForm &form, const QList<QAction *> &saveActions) : QMenuBar
     };
 
     m_fileMenu = menu("FileMenu", tr("&File"));
-    m_commandActions << entry(m_fileMenu, "OpenAction", tr("&Open…"), QKeySequence::Open, &MainForm::openFile);
+    m_commandActions << entry(m_fileMenu, "OpenAction", tr("&Open…"), QKeySequence::Open, &MainForm::openFile)
+                     << entry(m_fileMenu, "OpenWeightsAction", tr("Open &weights…"), QKeySequence(),
+                              &MainForm::openWeights);
     m_fileMenu->addSeparator();
     m_fileMenu->addActions(saveActions);
     m_fileMenu->addSeparator();

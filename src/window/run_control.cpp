@@ -90,6 +90,7 @@ void MainForm::startUp(const QString &fileName, StartFile start)
     try {
         try {
             m_data = readDistances(fileName);
+            m_readWeights = m_data.PairWeights;
         } catch (const std::exception &error) {
             std::cerr << "tessarin: " << error.what() << '\n';
             endRun();
@@ -131,6 +132,7 @@ void MainForm::openPath(const QString &path)
         // Assigned only when the whole file has been read: a bad file leaves
         // the data, table, map and best layout of the previous run.
         m_data = readDistances(path);
+        m_readWeights = m_data.PairWeights;
     } catch (const WindowClosing &) {
         return;
     } catch (const std::exception &error) {
