@@ -56,8 +56,11 @@ QString FileFormatText()
               "both our layout and PHYLIP is PHYLIP when it ends in .phy, .dist or .phylip.</p>"
               "<pre>    3\nLondon   0    3.4  9.3\nParis    3.4  0    8.8\nBerlin   9.3  8.8  0</pre>"
               "<p>Values are separated by a single comma, a single tab or a run of blanks; the decimal "
-              "separator is always the point; lines may end with CR LF, CR or LF. A missing value (NA, ? or "
-              "an empty cell) is refused, and no two items may share a name; 2 to 16383 items. A file with "
+              "separator is always the point; lines may end with CR LF, CR or LF. In the three named layouts a "
+              "missing value (NA, ?, NaN or an empty cell) leaves its pair out of the fit and shows blank; "
+              "it must be missing in both halves of a square matrix, and the present pairs must join every "
+              "item. File ▸ Open weights… weighs the pairs by a table in any of these layouts "
+              "(0 leaves a pair out). No two items may share a name; 2 to 16383 items. A file with "
               "an error is refused with a message naming the file, the line and the value, and the data "
               "already loaded stays as it was.</p>");
 }
