@@ -3,6 +3,7 @@
 // must join every item.
 #include "data/pair_weights.h"
 #include "io/distance_file.h"
+#include "io/lower_triangle_reader.h"
 #include "base/tessarin_error.h"
 #include "temp_file.h"
 
@@ -135,6 +136,14 @@ TEST(MissingPairs, PresentPairsMustJoinEveryItem)
         } catch (const TessarinError &error) {
             EXPECT_EQ(std::string(error.what()), file.path() + ": " + c.message);
         }
+    }
+    // A name with a control byte is escaped, as messages show every text of a file.
+    TempFile file("\"A\x01\"\nB NA\nC NA 1\n");
+    try {
+        ReadLowerTriangle(file.path());
+        ADD_FAILURE() << "no error";
+    } catch (const TessarinError &error) {
+        EXPECT_EQ(std::string(error.what()), file.path() + ": item A\\x01 has no present pair with the other 2");
     }
 }
 

@@ -1,6 +1,7 @@
 #include "data/pair_weights.h"
 
 #include "data/distance_statistics.h"
+#include "base/shown_text.h"
 #include "base/tessarin_error.h"
 
 #include <algorithm>
@@ -22,7 +23,7 @@ int findRoot(std::vector<int> &parent, int k)
 
 std::string itemName(const DistanceData &data, int i)
 {
-    return data.Names.empty() ? std::to_string(i) : data.Names[static_cast<std::size_t>(i) - 1];
+    return data.Names.empty() ? std::to_string(i) : EscapedText(data.Names[static_cast<std::size_t>(i) - 1]);
 }
 
 /// "items Aunt, Niece have no present pair with the other 13".
