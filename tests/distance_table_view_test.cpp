@@ -105,6 +105,36 @@ TEST(DistanceTableView, MissingCellsAreBlankInBothHalvesAndTheOthersUnchanged)
                                                  "print 1 3 [  0] -> print 1 3 [   ]", "print 2 3 [  7] -> print 2 3 [   ]"}));
 }
 
+TEST(DistanceTableView, EndsAfterTheNumberOrCellOnceTheSurfaceHasStopped)
+{
+    // Prints of the 3-item table: 1-3 the column numbers, 4 the header's line
+    // end, then per row its number, three cells and the line end.
+    const DistanceData data = MakeDistances(3, {1.5f, 1234.0f, -150.0f});
+    struct Case {
+        std::size_t stopAfter;
+        std::size_t calls; // the 6 set-up calls and the prints
+        std::string last;
+    } cases[] = {
+        {1, 7, "print 1 0 [ 1 ]"},
+        {3, 9, "print 3 0 [ 3 ]"},
+        // A line end or a row number is not an item: the next cell is.
+        {4, 12, "print 1 1 [ - ]"},
+        {5, 12, "print 1 1 [ - ]"},
+        {8, 14, "print 3 1 [ Big ]"},
+        {9, 17, "print 1 2 [1.5]"},
+        {18, 24, "print 3 3 [ - ]"},
+        {19, 25, "print 3 3 [] end"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE("stopped after print " + std::to_string(c.stopAfter));
+        RecordingSurface box;
+        box.stopAfterPrints = c.stopAfter;
+        DistanceMatrix(box, data, "5000");
+        ASSERT_EQ(box.calls.size(), c.calls);
+        EXPECT_EQ(box.calls.back(), c.last);
+    }
+}
+
 TEST(DistanceTableView, OneItemAndNoTable)
 {
     RecordingSurface one;

@@ -60,7 +60,7 @@ TEST(StressReport, EveryItemWithItsNameWhenTheTableNamesThem)
     DistanceData data = testing::MakeDistances(3, {3, 4, 5});
     const Layout map = {0, 0, 3.5f, 0, 0, 0, 4};
     const StressFigures figures = MeasureStress(data, map);
-    const StressReport report{"tri\"angle.txt", {{"reading", "3 items", 0.25}, {"search", "10 generations", 1.5}}, 10};
+    const StressReport report{"tri\"angle.txt", {{"reading", "3 items", 0.25}, {"search", "10 generations", 1.5}}, 10, std::nullopt};
 
     const std::string plain = StressReportJson(report, data, figures);
     EXPECT_NE(plain.find("\"file\": \"tri\\\"angle.txt\""), std::string::npos);

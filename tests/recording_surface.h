@@ -3,6 +3,7 @@
 #include "base/tessarin_error.h"
 #include "display/drawing_surface.h"
 
+#include <cstddef>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,6 +19,9 @@ public:
     double height = 5000;
     /// The smallest font size the surface reports back.
     float smallestFont = 0;
+    /// The surface asks the drawing to end once it has recorded this many
+    /// prints (never when 0).
+    std::size_t stopAfterPrints = 0;
 
     void setScale(double l, double t, double r, double b) override { record("scale", l, t, r, b); }
     void setBackColor(int index) override
@@ -68,9 +72,11 @@ public:
         std::ostringstream line;
         line << "print " << m_x << " " << m_y << " [" << text << "]" << (lineEnd ? " end" : "");
         calls.push_back(line.str());
+        ++m_prints;
     }
     double outerWidth() const override { return width; }
     double outerHeight() const override { return height; }
+    bool stopped() const override { return stopAfterPrints > 0 && m_prints >= stopAfterPrints; }
 
     /// The recorded calls that start with `prefix`.
     std::vector<std::string> only(const std::string &prefix) const
@@ -101,6 +107,7 @@ private:
     float m_font = 0;
     float m_x = 0;
     float m_y = 0;
+    std::size_t m_prints = 0;
 };
 
 } // namespace tessarin::testing

@@ -4,10 +4,12 @@
 #include "base/number_texts.h"
 #include "base/tessarin_error.h"
 #include "diagnostics/map_stress.h"
+#include "diagnostics/model_figures.h"
 #include "io/atomic_file.h"
 
 #include <charconv>
 #include <chrono>
+#include <optional>
 #include <cstdio>
 #include <memory>
 
@@ -52,10 +54,23 @@ std::string WriteDiagnostics(const DiagnosticsOptions &options, const PictureWri
     auto figures = std::make_shared<const StressFigures>(MeasureStress(data, best));
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     report.stages.push_back({"stress", std::to_string(figures->pairCount) + " pairs", took.count()});
-    if (!options.shepard.empty())
-        pictures.shepard(options.shepard, figures, baseName(report.file));
+    if (!options.shepard.empty()) {
+        if (report.model && report.model->model != StressModel::Fit) {
+            // The diagram of the model: its disparities and its stress.
+            auto modelled = std::make_shared<StressFigures>(*figures);
+            AddModelFigures(*modelled, data, best, *report.model);
+            pictures.shepard(options.shepard, modelled, baseName(report.file));
+        } else {
+            pictures.shepard(options.shepard, figures, baseName(report.file));
+        }
+    }
     // A failed write leaves no half-written file.
-    if (!options.report.empty() && WriteFileAtomically(options.report, StressReportJson(report, data, *figures)) != 0)
+    std::optional<ModelStressFigures> modelFigures;
+    if (!options.report.empty() && report.model && report.model->model != StressModel::Fit)
+        modelFigures = MeasureModelStress(data, best, *report.model);
+    if (!options.report.empty() &&
+        WriteFileAtomically(options.report,
+                            StressReportJson(report, data, *figures, modelFigures ? &*modelFigures : nullptr)) != 0)
         throw TessarinError(options.report + ": the report could not be written");
     return "stress-1: " + SignificantText(figures->stress1, 10);
 }

@@ -12,6 +12,7 @@
 #include "run/run_fit.h"
 #include "io/atomic_file.h"
 #include "io/layout_csv.h"
+#include "models/model_stress.h"
 #include "io/weights_file.h"
 
 #include <atomic>
@@ -23,6 +24,7 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 
@@ -53,7 +55,7 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
         throw UsageError("--image " + options.image + ": the name must end in .png or .svg");
     CheckDiagnosticsOptions(options.diagnostics, pictures);
 
-    StressReport report{options.file, {}, 0};
+    StressReport report{options.file, {}, 0, std::nullopt};
     const auto started = std::chrono::steady_clock::now();
     DistanceData data = ReadDistanceFile(options.file);
     PrintReadingWarnings(std::cerr, options.file, data);
@@ -70,7 +72,9 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
     std::vector<StageRecord> stages;
     const auto runStage = [&](MapStage stage, bool shown) {
         BatchProgress progress(BatchProgress::Shown::MapStage, shown, options.generations, stop);
-        MapStageOutcome outcome = RunMapStage(stage, data, best, progress);
+        MapStageSettings settings;
+        settings.model = options.model;
+        MapStageOutcome outcome = RunMapStage(stage, data, best, settings, progress);
         stages.insert(stages.end(), outcome.records.begin(), outcome.records.end());
         return outcome;
     };
@@ -89,10 +93,14 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
     const bool mapStages = options.start == "classical" || options.best || options.polish;
     try {
         if (options.best) {
-            // The routes' map unless the start fits better.
+            // The routes' map unless the start fits better (has no higher
+            // stress under a model).
             MapStageOutcome found = runStage(MapStage::BestMap, live);
             const std::size_t size = 2 * static_cast<std::size_t>(n) + 1;
-            if (best.size() < size || found.fit >= LayoutFitness(data, best))
+            if (best.size() < size)
+                best = std::move(found.layout);
+            else if (options.model.model == StressModel::Fit ? found.fit >= LayoutFitness(data, best)
+                                                             : found.stress <= ModelStress(data, best, options.model))
                 best = std::move(found.layout);
         }
         // With the map stages, no generations means no search at all.
@@ -137,6 +145,8 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
         drawing = pictures.prepare();
     if (!options.image.empty())
         pictures.map(options.image, best, n, fit, data.Names);
+    if (options.modelGiven)
+        report.model = options.model;
     const std::string stressLine = WriteDiagnostics(options.diagnostics, pictures, report, data, best);
     std::cerr << "items: " << n << "\n"
               << (options.weights.empty() ? std::string() : "weights: " + options.weights + "\n")
@@ -145,6 +155,8 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
     if (interrupted)
         std::cerr << "interrupted at generation " << generations << " (Ctrl-C): the map is the best found so far\n";
     std::cerr << stressLine << "\n";
+    if (options.modelGiven)
+        std::cerr << ModelSummaryLine(options.model, data, best) << "\n";
     std::cerr << "fit: " << strN(6, fit * 100.0) << " (" << SignificantText(fit, 9) << ")\n";
     return interrupted ? ExitInterrupted : ExitSuccess;
 }

@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <functional>
+#include <optional>
 #include <set>
 
 namespace tessarin {
@@ -17,6 +18,7 @@ enum class Value {
     None,   // a switch: takes no value
     File,   // a file name: must not start with '-'
     Whole,  // a whole number 0 or more
+    Word,   // checked when it is stored
 };
 
 struct OptionRule {
@@ -39,6 +41,21 @@ const std::vector<OptionRule> &batchOptions()
         {"--start", Value::File, [](BatchOptions &o, const std::string &v) { o.start = v; }},
         {"--best", Value::None, [](BatchOptions &o, const std::string &) { o.best = true; }},
         {"--polish", Value::None, [](BatchOptions &o, const std::string &) { o.polish = true; }},
+        {"--model", Value::Word,
+         [](BatchOptions &o, const std::string &v) {
+             const std::optional<StressModel> model = ModelFromKey(v);
+             if (!model)
+                 throw UsageError("--model " + ShownText(v) + ": the model is fit, ratio, interval, ordinal or sammon");
+             o.model.model = *model;
+             o.modelGiven = true;
+         }},
+        {"--ties", Value::Word,
+         [](BatchOptions &o, const std::string &v) {
+             const std::optional<TieApproach> ties = TiesFromKey(v);
+             if (!ties)
+                 throw UsageError("--ties " + ShownText(v) + ": the ties are primary or secondary");
+             o.model.ties = *ties;
+         }},
         {"--coords", Value::File, [](BatchOptions &o, const std::string &v) { o.coords = v; }},
         {"--image", Value::File, [](BatchOptions &o, const std::string &v) { o.image = v; }},
         {"--shepard", Value::File, [](BatchOptions &o, const std::string &v) { o.diagnostics.shepard = v; }},
@@ -84,6 +101,8 @@ void checkValue(const OptionRule &rule, const std::string &value)
         if (!isWholeNumber(value))
             throw UsageError(name + " " + ShownText(value) + ": the number of generations must be a whole number, 0 or more");
         break;
+    case Value::Word:
+        break;
     }
 }
 
@@ -121,6 +140,9 @@ BatchOptions parseBatch(const std::vector<std::string> &args)
     }
     if (options.file.empty())
         throw UsageError("--batch needs a distance file");
+    // A model alone asks for its best map.
+    if (options.modelGiven && !options.best && !options.polish && options.start.empty())
+        options.best = true;
     // With --best the generations follow only when asked for.
     if (options.best && !options.generationsGiven)
         options.generations = 0.0;
@@ -174,7 +196,8 @@ std::string UsageText()
     return "Usage: tessarin [FILE]\n"
            "       tessarin --batch FILE [--weights W] [--generations N]\n"
            "                     [--start MAP.csv|classical] [--best]\n"
-           "                     [--polish] [--coords OUT.csv] [--image MAP.png|MAP.svg]\n"
+           "                     [--polish] [--model M] [--ties T] [--coords OUT.csv]\n"
+           "                     [--image MAP.png|MAP.svg]\n"
            "                     [--shepard S.png|S.svg] [--report R.json]\n"
            "\n"
            "Without --batch, opens the window on FILE (default distance.txt in the\n"
@@ -196,6 +219,13 @@ std::string UsageText()
            "                      when --generations is given, and a polish ends the run\n"
            "  --polish            polish the map after the generations (maximise the\n"
            "                      fit directly)\n"
+           "  --model M           what --best and --polish fit: fit (the default),\n"
+           "                      ratio, interval or ordinal (minimise Kruskal's\n"
+           "                      stress-1) or sammon (Sammon's criterion); alone it\n"
+           "                      means --best, and the summary and the report add\n"
+           "                      the model's stress\n"
+           "  --ties T            the ordinal model's ties: primary (the default; tied\n"
+           "                      distances may get unequal disparities) or secondary\n"
            "  --coords OUT.csv    write the CSV to OUT.csv instead of standard output\n"
            "  --image MAP.png     also draw the map as the window does with its default\n"
            "  --image MAP.svg     settings, as PNG (333 pixels a side) or SVG\n"

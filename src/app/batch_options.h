@@ -2,6 +2,7 @@
 
 #include "app/batch_diagnostics.h"
 #include "base/tessarin_error.h"
+#include "models/stress_model.h"
 
 #include <string>
 #include <vector>
@@ -44,6 +45,12 @@ struct BatchOptions {
     bool best = false;
     /// Polish the map after the generations (--polish).
     bool polish = false;
+    /// What --best and --polish minimise (--model, default fit) and the
+    /// ordinal model's ties (--ties, default primary).
+    ModelSetting model;
+    /// True when --model was given: the summary and the report then tell the
+    /// model's stress.
+    bool modelGiven = false;
     /// Where the map goes as CSV; empty for standard output (--coords).
     std::string coords;
     /// A picture of the map, .png or .svg (--image).

@@ -1,5 +1,8 @@
 #include "app/batch_summary.h"
 
+#include "base/number_texts.h"
+#include "models/model_stress.h"
+
 #include <cstdio>
 
 namespace tessarin {
@@ -32,6 +35,17 @@ std::string MissingPairsNote(const DistanceData &data)
     const long long n = data.ItemCount;
     return "missing pairs: " + std::to_string(data.MissingPairs) + " of " + std::to_string(n * (n - 1) / 2) +
            ", left out of the fit\n";
+}
+
+std::string ModelSummaryLine(const ModelSetting &model, const DistanceData &data, const Layout &best)
+{
+    std::string line = std::string("model: ") + ModelKey(model.model);
+    if (model.model == StressModel::Fit)
+        return line;
+    if (model.model == StressModel::Ordinal)
+        line += std::string(" (") + TiesKey(model.ties) + " ties)";
+    const double stress = ModelStress(data, best, model);
+    return line + (model.model == StressModel::Sammon ? ", stress " : ", stress-1 ") + SignificantText(stress, 9);
 }
 
 } // namespace tessarin

@@ -5,6 +5,7 @@
 #include "diagnostics/shepard_grid.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tessarin {
@@ -59,6 +60,14 @@ struct StressFigures {
     std::vector<ShepardPoint> points;
     /// Every pair counted in a bin.
     ShepardGrid grid;
+    /// Under a stress model (see AddModelFigures): its figure's name and
+    /// value ("Ordinal stress-1", 0.0253), and its disparities as a path of
+    /// (given, disparity) corners in the order of the given distances: the
+    /// model's line, or the steps of the monotone regression. Empty names and
+    /// path under the fit measure.
+    std::string modelName;
+    double modelStress = 0;
+    std::vector<ShepardPoint> modelPath;
 };
 
 /// Measures `layout` (positions 0..2N) against the table in one pass over

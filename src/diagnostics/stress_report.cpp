@@ -4,7 +4,31 @@
 
 namespace tessarin {
 
-std::string StressReportJson(const StressReport &report, const DistanceData &data, const StressFigures &figures)
+namespace {
+
+void writeShares(JsonWriter &json, const DistanceData &data, const std::vector<double> &shares)
+{
+    json.beginArray();
+    const bool named = data.Names.size() == shares.size();
+    for (std::size_t i = 0; i < shares.size(); ++i) {
+        json.beginObject();
+        json.key("item");
+        json.value(static_cast<long long>(i + 1));
+        if (named) {
+            json.key("name");
+            json.value(data.Names[i]);
+        }
+        json.key("share");
+        json.value(shares[i]);
+        json.endObject();
+    }
+    json.endArray();
+}
+
+} // namespace
+
+std::string StressReportJson(const StressReport &report, const DistanceData &data, const StressFigures &figures,
+                             const ModelStressFigures *modelFigures)
 {
     JsonWriter json;
     json.beginObject();
@@ -47,21 +71,24 @@ std::string StressReportJson(const StressReport &report, const DistanceData &dat
     json.value(figures.lineIntercept);
     json.endObject();
     json.key("stressPerPoint");
-    json.beginArray();
-    const bool named = data.Names.size() == figures.pointShares.size();
-    for (std::size_t i = 0; i < figures.pointShares.size(); ++i) {
+    writeShares(json, data, figures.pointShares);
+    if (report.model) {
+        json.key("model");
         json.beginObject();
-        json.key("item");
-        json.value(static_cast<long long>(i + 1));
-        if (named) {
-            json.key("name");
-            json.value(data.Names[i]);
+        json.key("name");
+        json.value(ModelKey(report.model->model));
+        if (report.model->model != StressModel::Fit) {
+            json.key("ties");
+            json.value(TiesKey(report.model->ties));
+            if (modelFigures) {
+                json.key("stress");
+                json.value(modelFigures->stress);
+                json.key("stressPerPoint");
+                writeShares(json, data, modelFigures->pointShares);
+            }
         }
-        json.key("share");
-        json.value(figures.pointShares[i]);
         json.endObject();
     }
-    json.endArray();
     json.endObject();
     return json.text();
 }

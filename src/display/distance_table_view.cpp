@@ -43,6 +43,8 @@ void DistanceMatrix(DrawingSurface &box, const DistanceData &data, const std::st
     for (int j = 1; j <= n; ++j) {
         box.setCurrentX(static_cast<float>(j));
         box.printNumber(j, false);
+        if (box.stopped())
+            return;
     }
     box.print("", true);
     FieldFormatter cellText(3);
@@ -59,6 +61,8 @@ void DistanceMatrix(DrawingSurface &box, const DistanceData &data, const std::st
                       : data.pairWeight(i, j) == 0.0f ? blank
                                                       : cellText(data.distance(i, j)),
                       false);
+            if (box.stopped())
+                return;
         }
         box.print("", true);
     }

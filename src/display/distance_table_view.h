@@ -13,7 +13,8 @@ namespace tessarin {
 /// unit cell (j, i) of an (N + 1) x (N + 1) scale. The font depends on the
 /// picture size (twips, read from `sizeText`) per item.
 /// Throws TessarinError when there is no table (N = 0: after scaling,
-/// colouring and clearing) or N + 1 leaves the 16-bit range.
+/// colouring and clearing) or N + 1 leaves the 16-bit range. Returns early,
+/// the table unfinished, once the surface has stopped (DrawingSurface::stopped).
 void DistanceMatrix(DrawingSurface &box, const DistanceData &data, const std::string &sizeText);
 
 } // namespace tessarin

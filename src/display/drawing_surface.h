@@ -55,6 +55,11 @@ public:
     /// Outer size in twips (1/1440 inch).
     virtual double outerWidth() const = 0;
     virtual double outerHeight() const = 0;
+    /// True once whoever shows the surface has asked a long drawing to end
+    /// (its window is closing): a view then returns after the item it is
+    /// drawing, its picture unfinished. A surface that is always drawn to the
+    /// end never asks.
+    virtual bool stopped() const { return false; }
 
     /// Prints a whole number in the number print form: sign place, digits,
     /// one blank (" 12 ", "-3 ").

@@ -15,6 +15,7 @@ constexpr int Black = 0;
 constexpr int White = 15;
 constexpr int LineColour = 12;  // light red
 constexpr int PointColour = 1;  // blue
+constexpr int ModelColour = 2;  // green: a stress model's disparities
 // Density shades from the fewest pairs to the most.
 constexpr int Shades[] = {7, 8, 9, 1};
 constexpr double DotPixels = 3;
@@ -203,6 +204,15 @@ void drawLine(DrawingSurface &surface, const Axes &axes, double slope, double in
                  LineColour);
 }
 
+/// The model's disparities, corner to corner, clipped to the plot box.
+void drawModelPath(DrawingSurface &surface, const Axes &axes, const std::vector<ShepardPoint> &path)
+{
+    auto clip = [&](double v, const auto &range) { return std::clamp(v, range.low, range.high); };
+    for (std::size_t k = 1; k < path.size(); ++k)
+        surface.line(axes.px(clip(path[k - 1].given, axes.x)), axes.py(clip(path[k - 1].map, axes.y)),
+                     axes.px(clip(path[k].given, axes.x)), axes.py(clip(path[k].map, axes.y)), ModelColour);
+}
+
 std::string trimmed(const std::string &text)
 {
     const auto first = text.find_first_not_of(' ');
@@ -226,11 +236,15 @@ void DrawShepard(DrawingSurface &surface, const StressFigures &figures, const st
     axes.y = RoundTicks(0.0, figures.mapHigh);
 
     const std::string head = "Shepard diagram";
-    const std::string figuresText =
+    std::string figuresText =
         ":  stress-1 " + SignificantText(figures.stress1, 4) + ",  fit " + trimmed(strN(6, figures.fit * 100)) + " %";
+    if (!figures.modelName.empty())
+        figuresText += ",  " + figures.modelName + " " + SignificantText(figures.modelStress, 4);
     std::string legend = "line of the fit: map distance = " + SignificantText(figures.lineSlope, 4) +
                                " \u00d7 given distance " + (figures.lineIntercept < 0 ? "\u2212 " : "+ ") +
                                SignificantText(std::abs(figures.lineIntercept), 4);
+    if (!figures.modelName.empty())
+        legend += ";  green: the model's disparities";
     const double across = ShepardWidth - 2 * Edge;
     // The texts that cannot be shortened decide the font: the usual size
     // unless they would not fit across, or would leave the box too small.
@@ -280,6 +294,7 @@ void DrawShepard(DrawingSurface &surface, const StressFigures &figures, const st
         drawDensity(surface, axes, figures.grid);
     }
     drawLine(surface, axes, figures.lineSlope, figures.lineIntercept);
+    drawModelPath(surface, axes, figures.modelPath);
     surface.stroke(axes.box.left, axes.box.top, axes.box.right, axes.box.bottom, Black);
     drawAxes(surface, axes);
 }

@@ -1,11 +1,10 @@
 #include "io/distance_file.h"
 
-#include "io/delimited_fields.h"
+#include "io/field_splitter.h"
 #include "io/distance_cell.h"
 #include "io/distance_reader.h"
 #include "io/lower_triangle_reader.h"
 #include "io/phylip_reader.h"
-#include "io/row_tokens.h"
 #include "io/sequential_input.h"
 #include "io/square_matrix_reader.h"
 #include "base/tessarin_error.h"
@@ -60,7 +59,7 @@ std::vector<std::string> firstLines(const std::string &fileName)
     return lines;
 }
 
-bool isName(const RowToken &token)
+bool isName(const Field &token)
 {
     if (token.text.empty())
         return token.quoted;
@@ -70,7 +69,7 @@ bool isName(const RowToken &token)
     return token.quoted || !LooksLikeCell(token.text);
 }
 
-bool allNames(const std::vector<RowToken> &tokens)
+bool allNames(const std::vector<Field> &tokens)
 {
     return std::all_of(tokens.begin(), tokens.end(), isName);
 }
@@ -79,7 +78,7 @@ bool allNames(const std::vector<RowToken> &tokens)
 /// name followed by cells.
 long valuesAfterName(const std::string *line, bool tabsOnly = false)
 {
-    std::vector<RowToken> tokens;
+    std::vector<Field> tokens;
     if (!line || !SplitRow(*line, tokens, tabsOnly) || tokens.empty() || !isName(tokens[0]))
         return -1;
     for (std::size_t k = 1; k < tokens.size(); ++k)
@@ -119,10 +118,10 @@ long phylipValues(const std::string *line)
     const long relaxed = valuesAfterName(line);
     if (relaxed >= 0 || !line || line->size() <= 10 || line->find_first_not_of(" \t") >= 10)
         return relaxed;
-    std::vector<RowToken> tokens;
+    std::vector<Field> tokens;
     if (!SplitRow(line->substr(10), tokens))
         return -1;
-    for (const RowToken &token : tokens)
+    for (const Field &token : tokens)
         if (token.quoted || !LooksLikeCell(token.text))
             return -1;
     return static_cast<long>(tokens.size());
@@ -150,10 +149,10 @@ bool hasPhylipExtension(const std::string &fileName)
 /// diagonal 0 (or an empty diagonal): an unnamed square matrix.
 bool isNumericSquareStart(const std::string &line, char delimiter)
 {
-    std::vector<DelimitedField> fields;
+    std::vector<Field> fields;
     if (delimiter == '\0' || SplitDelimited(line, delimiter, fields) != FieldSplit::Complete || fields.size() < 2)
         return false;
-    for (const DelimitedField &field : fields)
+    for (const Field &field : fields)
         if (field.quoted || !LooksLikeCell(field.text))
             return false;
     const Cell first = ReadCell(fields[0].text);
@@ -165,7 +164,7 @@ bool isNumericSquareStart(const std::string &line, char delimiter)
 /// the reader's to report.
 bool isNamedSquareStart(const std::string &line, char delimiter)
 {
-    std::vector<DelimitedField> fields;
+    std::vector<Field> fields;
     if (delimiter == '\0')
         return false;
     const FieldSplit split = SplitDelimited(line, delimiter, fields);
@@ -175,7 +174,7 @@ bool isNamedSquareStart(const std::string &line, char delimiter)
         return false;
     const std::size_t first = fields[0].text.empty() ? 1 : 0;
     for (std::size_t k = first; k < fields.size(); ++k)
-        if (!isName(RowToken{fields[k].text, fields[k].quoted}))
+        if (!isName(fields[k]))
             return false;
     return true;
 }
@@ -232,7 +231,7 @@ DistanceFormat ChooseDistanceFormat(const std::string &fileName)
                 return DistanceFormat::DistanceFile;
             if (count.size() <= 5 && values == std::stol(count))
                 return DistanceFormat::Phylip;
-            std::vector<RowToken> third;
+            std::vector<Field> third;
             if (line3 && SplitRow(*line3, third) && !third.empty() && isName(third[0]))
                 return DistanceFormat::Phylip;
             return hasPhylipExtension(fileName) ? DistanceFormat::Phylip : DistanceFormat::DistanceFile;
@@ -254,7 +253,7 @@ DistanceFormat ChooseDistanceFormat(const std::string &fileName)
     if (isNamedSquareStart(line1, delimiter))
         return DistanceFormat::SquareMatrix;
 
-    std::vector<RowToken> first;
+    std::vector<Field> first;
     const bool split = SplitRow(line1, first) && !first.empty();
     const long second = valuesAfterName(line2);
     std::string lowerReason;

@@ -1,6 +1,6 @@
 #include "io/layout_csv.h"
 
-#include "io/delimited_fields.h"
+#include "io/field_splitter.h"
 #include "io/distance_cell.h"
 #include "base/number_texts.h"
 #include "base/shown_text.h"
@@ -70,7 +70,7 @@ Layout ReadLayoutCsv(const std::string &fileName, std::vector<std::string> *name
     std::vector<std::string> itemNames;
     bool named = false;
     std::string line;
-    std::vector<DelimitedField> fields;
+    std::vector<Field> fields;
     long lineNumber = 0;
     while (std::getline(in, line)) {
         ++lineNumber;

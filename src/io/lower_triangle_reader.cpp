@@ -3,7 +3,7 @@
 #include "io/distance_reader.h"
 #include "io/distance_cell.h"
 #include "io/named_table_builder.h"
-#include "io/row_tokens.h"
+#include "io/field_splitter.h"
 #include "io/sequential_input.h"
 #include "base/shown_text.h"
 #include "base/tessarin_error.h"
@@ -15,7 +15,7 @@ namespace tessarin {
 
 namespace {
 
-bool isWholeNumber(const RowToken &token)
+bool isWholeNumber(const Field &token)
 {
     return !token.quoted && !token.text.empty() && token.text.find_first_not_of("0123456789") == std::string::npos;
 }
@@ -26,7 +26,7 @@ public:
 
     DistanceData read()
     {
-        std::vector<RowToken> tokens;
+        std::vector<Field> tokens;
         long line = 0;
         if (!next(tokens, line))
             throw TessarinError(m_input.fileName() + ": the file holds no table");
@@ -48,7 +48,7 @@ public:
             haveRow = false;
         } else if (tokens.size() >= 2 && allNames(tokens)) {
             headerLine = line;
-            for (const RowToken &token : tokens)
+            for (const Field &token : tokens)
                 header.push_back(token.text);
             haveRow = false;
         }
@@ -106,15 +106,15 @@ public:
 private:
     std::string at(long line) const { return m_input.fileName() + ", line " + std::to_string(line) + ": "; }
 
-    static bool allNames(const std::vector<RowToken> &tokens)
+    static bool allNames(const std::vector<Field> &tokens)
     {
-        for (const RowToken &token : tokens)
+        for (const Field &token : tokens)
             if (!token.quoted && LooksLikeCell(token.text))
                 return false;
         return true;
     }
 
-    bool next(std::vector<RowToken> &tokens, long &line)
+    bool next(std::vector<Field> &tokens, long &line)
     {
         while (!m_input.atEnd()) {
             line = m_input.lineNumber();
@@ -130,7 +130,7 @@ private:
 
     std::string item(int i) const { return "item " + std::to_string(i) + " " + ShownText(m_names[i - 1]); }
 
-    void readRow(const std::vector<RowToken> &tokens, long line)
+    void readRow(const std::vector<Field> &tokens, long line)
     {
         const int i = static_cast<int>(m_names.size()) + 1;
         if (m_count > 0 && i > m_count)

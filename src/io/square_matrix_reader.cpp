@@ -1,6 +1,6 @@
 #include "io/square_matrix_reader.h"
 
-#include "io/delimited_fields.h"
+#include "io/field_splitter.h"
 #include "io/distance_cell.h"
 #include "io/named_table_builder.h"
 #include "io/sequential_input.h"
@@ -18,7 +18,7 @@ namespace {
 
 struct Record {
     long line = 0;
-    std::vector<DelimitedField> fields;
+    std::vector<Field> fields;
 };
 
 class SquareReader {
@@ -31,7 +31,7 @@ public:
         if (!next(header))
             throw TessarinError(m_input.fileName() + ": the file holds no table");
         bool unnamed = true;
-        for (const DelimitedField &field : header.fields)
+        for (const Field &field : header.fields)
             unnamed = unnamed && !field.quoted && LooksLikeCell(field.text);
 
         Record row;

@@ -2,6 +2,8 @@
 
 #include "fit/layout_fitness.h"
 #include "base/number_texts.h"
+#include "models/model_best_map.h"
+#include "models/model_polish.h"
 #include "run/run_observer.h"
 #include "scaling/classical_scaling.h"
 
@@ -16,6 +18,15 @@ using Clock = std::chrono::steady_clock;
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 std::string fitText(double fit) { return "fit " + SignificantText(fit, 9); }
+
+/// "ordinal stress-1 0.0252501954" (with the ties of an ordinal model).
+std::string stressText(const ModelSetting &model, double stress)
+{
+    std::string text = ModelKey(model.model);
+    if (model.model == StressModel::Ordinal)
+        text += std::string(" (") + TiesKey(model.ties) + " ties)";
+    return text + (model.model == StressModel::Sammon ? " stress " : " stress-1 ") + SignificantText(stress, 9);
+}
 
 /// Passes everything on and keeps the last iteration it heard of.
 class CountingObserver final : public RunObserver {
@@ -50,19 +61,53 @@ MapStageOutcome classicalStart(const DistanceData &data, RunObserver &observer)
     return outcome;
 }
 
+MapStageOutcome modelPolish(const DistanceData &data, const Layout &from, const PolishSettings &settings,
+                            const ModelSetting &model, RunObserver &observer, Clock::time_point started)
+{
+    ModelPolishResult polished = PolishUnderModel(data, from, model, &observer, settings);
+    std::string detail = std::to_string(polished.iterations) + " iterations, " + stressText(model, polished.stress) +
+                         ", " + fitText(polished.fit);
+    if (polished.stopped)
+        detail += ", stopped";
+    MapStageOutcome outcome{std::move(polished.layout), polished.fit, polished.stress, polished.stopped, {}};
+    outcome.records.push_back({"polish", detail, secondsSince(started)});
+    return outcome;
+}
+
 MapStageOutcome polish(const DistanceData &data, const Layout &start, const PolishSettings &settings,
-                       RunObserver &observer)
+                       const ModelSetting &model, RunObserver &observer)
 {
     const Clock::time_point started = Clock::now();
     // As a search does with its seed: the map taken to 2N positions.
     Layout from = start;
     from.resize(2 * static_cast<std::size_t>(data.ItemCount > 0 ? data.ItemCount : 0) + 1, 0.0f);
+    if (model.model != StressModel::Fit)
+        return modelPolish(data, from, settings, model, observer, started);
     PolishResult polished = PolishLayout(data, from, &observer, settings);
     std::string detail = std::to_string(polished.iterations) + " iterations, " + fitText(polished.fit);
     if (polished.stopped)
         detail += ", stopped";
-    MapStageOutcome outcome{std::move(polished.layout), polished.fit, polished.stopped, {}};
+    MapStageOutcome outcome{std::move(polished.layout), polished.fit, 1.0 - polished.fit, polished.stopped, {}};
     outcome.records.push_back({"polish", detail, secondsSince(started)});
+    return outcome;
+}
+
+MapStageOutcome modelBestMap(const DistanceData &data, const ModelSetting &model, RunObserver &observer)
+{
+    const Clock::time_point started = Clock::now();
+    ModelBestMapResult found = FindBestModelMap(data, model, &observer);
+    const double seconds = secondsSince(started);
+    std::string detail = std::to_string(found.routes.size()) + " routes, route " + found.winner + " won, " +
+                         stressText(model, found.stress) + ", " + fitText(found.fit);
+    if (found.stopped)
+        detail += ", stopped";
+    MapStageOutcome outcome{std::move(found.layout), found.fit, found.stress, found.stopped, {}};
+    outcome.records.push_back({"best map", detail, seconds});
+    for (const ModelRouteOutcome &route : found.routes)
+        outcome.records.push_back({"route " + route.name,
+                                   route.description + ": " + stressText(model, route.stress) + ", " +
+                                       std::to_string(route.iterations) + " iterations",
+                                   route.seconds});
     return outcome;
 }
 
@@ -75,7 +120,7 @@ MapStageOutcome bestMap(const DistanceData &data, const BestMapSettings &setting
         std::to_string(found.routes.size()) + " routes, route " + found.winner + " won, " + fitText(found.fit);
     if (found.stopped)
         detail += ", stopped";
-    MapStageOutcome outcome{std::move(found.layout), found.fit, found.stopped, {}};
+    MapStageOutcome outcome{std::move(found.layout), found.fit, 1.0 - found.fit, found.stopped, {}};
     outcome.records.push_back({"best map", detail, seconds});
     for (const RouteOutcome &route : found.routes)
         outcome.records.push_back({"route " + route.name,
@@ -94,8 +139,10 @@ MapStageOutcome RunMapStage(MapStage stage, const DistanceData &data, const Layo
     case MapStage::ClassicalStart:
         return classicalStart(data, observer);
     case MapStage::Polish:
-        return polish(data, start, settings.polish, observer);
+        return polish(data, start, settings.polish, settings.model, observer);
     case MapStage::BestMap:
+        if (settings.model.model != StressModel::Fit)
+            return modelBestMap(data, settings.model, observer);
         return bestMap(data, settings.bestMap ? *settings.bestMap : BestMapSettingsFor(data.ItemCount), observer);
     }
     return {};

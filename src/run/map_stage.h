@@ -2,6 +2,7 @@
 
 #include "data/distance_data.h"
 #include "data/layout.h"
+#include "models/stress_model.h"
 #include "run/stage_record.h"
 #include "scaling/best_map.h"
 #include "scaling/map_polish.h"
@@ -29,6 +30,10 @@ struct MapStageSettings {
     PolishSettings polish;
     /// The best map's routes; unset: BestMapSettingsFor(the item count).
     std::optional<BestMapSettings> bestMap;
+    /// What the polish and the best map minimise or maximise: Fit (the fit
+    /// measure, the default) or a stress model. The classical start is the
+    /// same under every model.
+    ModelSetting model;
 };
 
 /// What a map stage leaves.
@@ -36,6 +41,8 @@ struct MapStageOutcome {
     /// The stage's map in stored form (positions 1..2N) and its LayoutFitness.
     Layout layout;
     double fit = 0.0;
+    /// The model's stress of `layout` (1 - fit under the fit measure).
+    double stress = 0.0;
     /// True when the observer asked to stop; `layout` is the best so far.
     bool stopped = false;
     /// The stage's record first ("classical start", "polish", "best map"),

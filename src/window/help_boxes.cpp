@@ -97,7 +97,14 @@ QString FitText()
               "<tr><td>up to 0.05</td><td>good</td></tr>"
               "<tr><td>up to 0.1</td><td>fair</td></tr>"
               "<tr><td>up to 0.2</td><td>poor</td></tr>"
-              "<tr><td>above 0.2</td><td>bad</td></tr></table>");
+              "<tr><td>above 0.2</td><td>bad</td></tr></table>"
+              "<p><b>Map ▸ Model</b> chooses what Polish and Best map fit: the fit (the default), or the "
+              "stress-1 of ratio (d̂ = b·g), interval (d̂ = a + b·g) or ordinal (d̂ rising with g) "
+              "disparities d̂, √(Σ(d̂ − m)² / Σm²), or Sammon's criterion. Under a model the line under the "
+              "form shows the best map's stress with the guide above, the Shepard diagram draws the "
+              "model's disparities and the stress per point follows the model. <b>Map ▸ Ties</b>: under "
+              "the primary approach equal distances may get unequal disparities, under the secondary one "
+              "they share one.</p>");
 }
 
 QMessageBox *ShowHelpBox(QWidget *parent, const char *name, const QString &title, const QString &text)

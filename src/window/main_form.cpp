@@ -10,7 +10,8 @@
 #include "window/menu_bar.h"
 #include "window/picture_box.h"
 #include "window/reading_notice.h"
-#include "window/window_closing.h"
+#include "window/run_control.h"
+#include "window/save_commands.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,6 +24,9 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QResizeEvent>
+
+#include <algorithm>
 
 namespace tessarin {
 
@@ -56,6 +60,7 @@ MainForm::MainForm(QWidget *parent) : QWidget(parent)
     // places and sizes the form gives them.
     m_clientArea = new QWidget(this);
     m_clientArea->setObjectName(QStringLiteral("ClientArea"));
+    m_runControl = std::make_unique<RunControl>(*this);
     createControls();
     setAcceptDrops(true);
     m_tooltips = new ItemTooltips(
@@ -133,16 +138,194 @@ void MainForm::createControls()
     for (qsizetype i = 1; i < tabChain.size(); ++i)
         setTabOrder(tabChain[i - 1], tabChain[i]);
 
+    m_sizingRule = std::make_unique<SizingRule>(
+        *this, *m_sizeText, *m_distanceBox, *m_distanceGraph,
+        // The menu bar on top and the model's status line below are window
+        // chrome, as the title bar is.
+        [this] { return menuBarHeight() + statusLineHeight(); },
+        [this] { return m_closing; });
+
     connect(m_openButton, &QPushButton::clicked, this, &MainForm::openFile);
     connect(m_moreFit, &QPushButton::clicked, this, &MainForm::rerun);
     connect(m_stopButton, &QPushButton::clicked, this, &MainForm::stop);
 
-    createMenus();
-    m_saveMapPng->setShortcut(QKeySequence::Save);
-    m_menuBar = new MenuBar(*this, {m_saveMapPng, m_saveMapSvg, m_saveCoordinates, m_saveTablePng, m_saveTableSvg});
-    m_requestedOuterSize = QSizeF(10500, 6700);
+    m_saveCommands = new SaveCommands(*this);
+    m_diagnostics = new MapDiagnostics(*this);
+    m_saveCommands->mapMenu()->addSeparator();
+    m_diagnostics->addActionsTo(m_saveCommands->mapMenu());
+    m_saveCommands->updateActions();
+    const QList<QAction *> fileActions = m_saveCommands->fileActions();
+    fileActions.first()->setShortcut(QKeySequence::Save);
+    m_menuBar = new MenuBar(*this, fileActions);
+    // The model's status line under the form, shown once a stress model is
+    // chosen; the map commands run under the chosen model.
+    m_modelStatus = new QLabel(this);
+    m_modelStatus->setObjectName(QStringLiteral("ModelStatus"));
+    m_modelStatus->setContentsMargins(6, 2, 6, 2);
+    m_modelStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_modelStatus->hide();
+    m_runControl->setMapCommandRunner([this](MapStage command, const DistanceData &data, const Layout &best,
+                                             RunObserver &observer) {
+        MapStageSettings settings;
+        settings.model = m_model;
+        return RunMapStage(command, data, best, settings, observer);
+    });
+    m_sizingRule->setRequestedOuterSize(QSizeF(10500, 6700));
     resize(pixelRect(0, 0, 10500, 6700).size() + QSize(0, menuBarHeight()));
     m_diagnostics->addActionsTo(m_menuBar->mapCommandsMenu());
+}
+
+void MainForm::setSaveDialog(SaveChooser chooser)
+{
+    m_saveCommands->setSaveDialog(std::move(chooser));
+}
+
+void MainForm::setMapCommandRunner(MapCommandRunner runner)
+{
+    m_runControl->setMapCommandRunner(std::move(runner));
+}
+
+QSizeF MainForm::requestedOuterSize() const
+{
+    return m_sizingRule->requestedOuterSize();
+}
+
+short MainForm::stopFlag() const
+{
+    return m_runControl->stopFlag();
+}
+
+long long MainForm::lastRunGenerations() const
+{
+    return m_runControl->lastRunGenerations();
+}
+
+QMenu *MainForm::mapMenu() const
+{
+    return m_saveCommands->mapMenu();
+}
+
+QMenu *MainForm::tableMenu() const
+{
+    return m_saveCommands->tableMenu();
+}
+
+bool MainForm::canSaveMap() const
+{
+    const auto n = static_cast<std::size_t>(m_data.ItemCount);
+    return m_mapDrawn && !m_running && !m_closing && n > 0 && m_bestLayout.size() == 2 * n + 1;
+}
+
+bool MainForm::canSaveTable() const
+{
+    return m_tableDrawn && !m_running && !m_closing && !m_data.empty();
+}
+
+void MainForm::startUp(const QString &fileName, StartFile start)
+{
+    m_runControl->startUp(fileName, start == StartFile::Named);
+}
+
+void MainForm::openFile()
+{
+    m_runControl->openFile();
+}
+
+void MainForm::openPath(const QString &path)
+{
+    m_runControl->openPath(path);
+}
+
+void MainForm::rerun()
+{
+    m_runControl->rerun();
+}
+
+void MainForm::stop()
+{
+    m_runControl->stop();
+}
+
+void MainForm::classicalStart()
+{
+    m_runControl->runMapCommand(MapStage::ClassicalStart);
+}
+
+void MainForm::polish()
+{
+    m_runControl->runMapCommand(MapStage::Polish);
+}
+
+void MainForm::bestMap()
+{
+    m_runControl->runMapCommand(MapStage::BestMap);
+}
+
+void MainForm::saveMapPng()
+{
+    m_saveCommands->saveMapPng();
+}
+
+void MainForm::saveMapSvg()
+{
+    m_saveCommands->saveMapSvg();
+}
+
+void MainForm::saveCoordinatesCsv()
+{
+    m_saveCommands->saveCoordinatesCsv();
+}
+
+void MainForm::copyCoordinates()
+{
+    m_saveCommands->copyCoordinates();
+}
+
+void MainForm::saveTablePng()
+{
+    m_saveCommands->saveTablePng();
+}
+
+void MainForm::saveTableSvg()
+{
+    m_saveCommands->saveTableSvg();
+}
+
+void MainForm::applySizingRule()
+{
+    m_sizingRule->apply();
+}
+
+int MainForm::menuBarHeight() const
+{
+    // A menu bar the desktop shows outside the window takes no room in it.
+    return m_menuBar && !m_menuBar->isNativeMenuBar() ? m_menuBar->sizeHint().height() : 0;
+}
+
+int MainForm::statusLineHeight() const
+{
+    return m_modelStatus && !m_modelStatus->isHidden() ? m_modelStatus->sizeHint().height() : 0;
+}
+
+void MainForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const int bar = menuBarHeight();
+    const int status = statusLineHeight();
+    if (m_menuBar)
+        m_menuBar->setGeometry(0, 0, width(), bar);
+    m_clientArea->setGeometry(0, bar, width(), std::max(0, height() - bar - status));
+    if (status > 0)
+        m_modelStatus->setGeometry(0, height() - status, width(), status);
+    if (m_sizingRule)
+        m_sizingRule->onResize();
+}
+
+void MainForm::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && m_sizingRule)
+        m_sizingRule->onResize();
 }
 
 void MainForm::applySettings(SettingsForm form)
@@ -276,39 +459,6 @@ void MainForm::setBusy(bool busy)
         while (QApplication::overrideCursor())
             QApplication::restoreOverrideCursor();
     }
-}
-
-void MainForm::drawImprovement(const float *layout, int itemCount, double fit)
-{
-    if (m_closing)
-        return;
-    const MapSettings settings{m_showGrid->isChecked() ? 1 : 0, textOf(m_foreText)};
-    std::string fitText;
-    {
-        const DrawingScope scope(*m_distanceGraph);
-        fitText = DrawMap(*m_distanceGraph, layout, itemCount, fit, settings, m_data.Names);
-    }
-    m_fitBox->setText(QString::fromStdString(fitText));
-    m_drawnMapSettings = settings;
-    m_mapDrawn = true;
-    emit improvementDrawn(QList<float>(layout, layout + 2 * static_cast<qsizetype>(itemCount) + 1), fit);
-    processEvents();
-}
-
-void MainForm::showGeneration(const std::string &text)
-{
-    m_gaGenText->setText(QString::fromStdString(text));
-}
-
-void MainForm::processEvents()
-{
-    if (!m_closing)
-        QCoreApplication::processEvents();
-}
-
-bool MainForm::stopRequested()
-{
-    return m_stopRequested == 1;
 }
 
 void MainForm::redrawMap()

@@ -5,9 +5,9 @@
 #include "data/layout.h"
 #include "display/map_settings.h"
 #include "display/map_view.h"
+#include "models/stress_model.h"
 #include "window/map_commands.h"
-#include "base/random_source.h"
-#include "window/run_display.h"
+#include "window/sizing_rule.h"
 
 #include <QList>
 #include <QMessageBox>
@@ -18,6 +18,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -34,14 +35,18 @@ class ItemTooltips;
 class MenuBar;
 class PainterSurface;
 class PictureBox;
+class RunControl;
+class SaveCommands;
 
 /// The tool's one window: the run settings, two status fields and three
 /// command buttons along the top, the distance table (DistanceBox) and the
 /// map (DistanceGraph) below, all in the client area under the menu bar. It
 /// owns all state of the tool: the distance data, the best map, the stop flag
 /// and the random generator. Each control's object name is its name
-/// (SizeText, OpenButton, ...).
-class MainForm : public QWidget, private RunDisplay {
+/// (SizeText, OpenButton, ...). Its runs (RunControl), sizing rule
+/// (SizingRule) and save commands (SaveCommands) are parts of it, each in its
+/// own files; the window forwards its commands to them.
+class MainForm : public QWidget {
     Q_OBJECT
 
 public:
@@ -49,7 +54,7 @@ public:
     static const QString TitleText;
     /// How long after a resize the window asks once more for the size the
     /// sizing rule set, in case the window system let the request pass.
-    static constexpr int SettleMilliseconds = 250;
+    static constexpr int SettleMilliseconds = SizingRule::SettleMilliseconds;
 
     /// Asks for the file to open; returns its full path, or an empty text
     /// when the user cancelled.
@@ -88,7 +93,7 @@ public:
     /// named ReadingNotice, which a later notice replaces).
     void setNoticeSink(NoticeSink sink) { m_noticeSink = std::move(sink); }
     /// Replaces the Save dialogs (the default is a modal QFileDialog).
-    void setSaveDialog(SaveChooser chooser) { m_saveDialog = std::move(chooser); }
+    void setSaveDialog(SaveChooser chooser);
     /// Sets what redrawMap() and the map's exports draw over the map (nothing
     /// by default); the drawings during a search have no overlay.
     void setMapOverlay(MapOverlay overlay) { m_mapOverlay = std::move(overlay); }
@@ -96,7 +101,7 @@ public:
     /// nothing while a search runs or before a map has been drawn.
     void redrawMap();
     /// Replaces what runs the map commands (the default is RunMapCommand).
-    void setMapCommandRunner(MapCommandRunner runner) { m_mapCommandRunner = std::move(runner); }
+    void setMapCommandRunner(MapCommandRunner runner);
 
     /// Whether the start-up file was named by the user or is the default.
     enum class StartFile { Default, Named };
@@ -118,21 +123,25 @@ public:
 
     /// The outer size, in twips, the sizing rule last asked for, without the
     /// menu bar.
-    QSizeF requestedOuterSize() const { return m_requestedOuterSize; }
+    QSizeF requestedOuterSize() const;
     const DistanceData &distanceData() const { return m_data; }
     /// The file the distance data was read from.
     const QString &dataFile() const { return m_dataFile; }
     /// The Shepard diagram and stress ring commands.
     MapDiagnostics *diagnostics() const { return m_diagnostics; }
     const Layout &bestLayout() const { return m_bestLayout; }
-    short stopFlag() const { return m_stopRequested; }
+    short stopFlag() const;
     /// Generations run by the latest search that ended normally.
-    long long lastRunGenerations() const { return m_lastRunGenerations; }
+    long long lastRunGenerations() const;
     bool isRunning() const { return m_running; }
     /// True once the window has been closed; no run can start or draw then.
     bool isClosing() const { return m_closing; }
     /// The window's menu bar (File, Map, Help).
     MenuBar *menuBar() const { return m_menuBar; }
+    const ModelSetting &model() const { return m_model; }
+    /// The status line's text ("Ordinal stress-1 0.0231 (excellent)"); empty
+    /// under Fit, when the line is hidden.
+    QString modelStatusText() const;
     /// The widget below the menu bar that holds the controls; their
     /// positions are in its coordinates.
     QWidget *clientArea() const { return m_clientArea; }
@@ -141,8 +150,8 @@ public:
     /// The context menus of DistanceGraph (MapMenu) and DistanceBox
     /// (TableMenu); their entries are greyed while there is nothing to save
     /// or a search runs.
-    QMenu *mapMenu() const { return m_mapMenu; }
-    QMenu *tableMenu() const { return m_tableMenu; }
+    QMenu *mapMenu() const;
+    QMenu *tableMenu() const;
     /// The tooltips naming the items under the pointer in both boxes.
     const ItemTooltips *tooltips() const { return m_tooltips; }
     /// True when a map has been drawn for the data and no search runs.
@@ -176,6 +185,11 @@ public slots:
     void classicalStart();
     void polish();
     void bestMap();
+    /// Map ▸ Model and Map ▸ Ties: what Polish and Best map minimise from now
+    /// on (Fit, the fit measure, is the start-up's). Any other model shows
+    /// the status line under the form with the best map's stress under it.
+    void setModel(StressModel model);
+    void setTies(TieApproach ties);
     void showAbout();
     void showFileFormat();
     void showFitHelp();
@@ -196,6 +210,8 @@ signals:
     void searchStarted();
     /// A run has ended, normally or by an error; the best map is in place.
     void runEnded();
+    /// Map ▸ Model or Map ▸ Ties changed what the map is measured by.
+    void modelChanged();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -205,38 +221,20 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // RunDisplay
-    void drawImprovement(const float *layout, int itemCount, double fit) override;
-    void showGeneration(const std::string &text) override;
-    void processEvents() override;
-    bool stopRequested() override;
-    bool closing() override { return m_closing; }
+    friend class RunControl;
+    friend class SaveCommands;
 
     void setOpenEnabled(bool enabled);
     void setBusy(bool busy);
 
     static std::string textOf(const QLineEdit *box);
     void createControls();
-    void sizeOnEvent();
-    void applySizingRuleOnce();
-    // Asks the window system once more for the size the rule last set.
-    void confirmSize();
-
-    // Applies the sizing rule a resize asked for while it was deferred.
-    void applyDeferredSizing();
-    // Reads the distance file at `path` (ReadDistanceFile) while the window
-    // takes its events; throws WindowClosing when it was closed.
-    DistanceData readDistances(const QString &path);
-    /// Draws the table and runs the search; an error ends the run and is
-    /// shown after `failure`, which names the file.
-    void drawAndSearch(const QString &failure);
-    void runMapCommand(MapStage command);
-    // Draws the best map again, or clears the map when there is none, after
-    // a map command failed.
-    void redrawBestLayout();
     int menuBarHeight() const;
-    void runSearch();
-    void endRun();
+    // The status line's height while it shows (a model other than Fit), 0
+    // otherwise.
+    int statusLineHeight() const;
+    // Writes the best map's stress under the model into the status line.
+    void updateModelStatus();
     void showError(const QString &text);
     /// Shows the warnings and statistics note of the reading of `fileName`
     /// (in m_data) once, without a nested event loop; nothing for a clean file.
@@ -244,17 +242,6 @@ private:
     /// Shows `text` (nothing when empty) as the reading notice is shown.
     void showNotice(const QString &text);
     QString chooseFile();
-    void createMenus();
-    void updateSaveActions();
-    void drawTable();
-    SaveChoice chooseSaveFile(const SaveRequest &request);
-    QString suggestedName(const QString &ending) const;
-    // Saves a picture of `box` replayed by `replay` as PNG or SVG, asking for
-    // the file; reports a failure in a message.
-    void saveMap(bool svg);
-    void saveTable(bool svg);
-    void savePicture(PictureBox *box, const std::function<void(PainterSurface &)> &replay, bool svg,
-                     const QString &what, const QString &ending);
 
     QLineEdit *m_sizeText = nullptr;
     QLabel *m_label1 = nullptr;
@@ -280,23 +267,18 @@ private:
     ItemTooltips *m_tooltips = nullptr;
     QWidget *m_clientArea = nullptr;
     MenuBar *m_menuBar = nullptr;
-    QMenu *m_mapMenu = nullptr;
-    QMenu *m_tableMenu = nullptr;
-    QAction *m_saveMapPng = nullptr;
-    QAction *m_saveMapSvg = nullptr;
-    QAction *m_saveCoordinates = nullptr;
-    QAction *m_copyCoordinates = nullptr;
-    QAction *m_saveTablePng = nullptr;
-    QAction *m_saveTableSvg = nullptr;
+    ModelSetting m_model;
+    QLabel *m_modelStatus = nullptr;
 
     FileChooser m_dialog;
     MessageSink m_messageSink;
     NoticeSink m_noticeSink;
     QPointer<QMessageBox> m_notice;
-    SaveChooser m_saveDialog;
     MapOverlay m_mapOverlay;
     MapDiagnostics *m_diagnostics = nullptr;
-    MapCommandRunner m_mapCommandRunner = RunMapCommand;
+    SaveCommands *m_saveCommands = nullptr;
+    std::unique_ptr<SizingRule> m_sizingRule;
+    std::unique_ptr<RunControl> m_runControl;
 
     DistanceData m_data;
     QString m_dataFile; // the file m_data was read from
@@ -309,21 +291,8 @@ private:
     std::string m_drawnSizeText;
     bool m_mapDrawn = false;
     bool m_tableDrawn = false;
-    short m_stopRequested = 0;
-    MersenneSource m_random;
-
-    QSizeF m_requestedOuterSize;
-    long long m_lastRunGenerations = 0;
     bool m_running = false;
     bool m_closing = false;
-    bool m_sizing = false;
-    // A resize from elsewhere came while the rule ran: run it again.
-    bool m_sizeAgain = false;
-    // The window size the rule running asked for.
-    QSize m_sizingTarget;
-    // While the table is drawn, a resize's rule waits (pending) until the end.
-    bool m_sizingDeferred = false;
-    bool m_sizingPending = false;
 };
 
 } // namespace tessarin

@@ -1,5 +1,6 @@
 #include "window/map_diagnostics.h"
 
+#include "diagnostics/model_figures.h"
 #include "display/stress_rings.h"
 #include "window/main_form.h"
 #include "window/shepard_window.h"
@@ -28,6 +29,7 @@ MapDiagnostics::MapDiagnostics(MainForm &form) : QObject(&form), m_form(form)
     connect(m_shepardAction, &QAction::triggered, this, &MapDiagnostics::showShepardWindow);
     connect(m_ringsAction, &QAction::toggled, this, &MapDiagnostics::setRingsShown);
     connect(&form, &MainForm::runEnded, this, &MapDiagnostics::onRunEnded);
+    connect(&form, &MainForm::modelChanged, this, &MapDiagnostics::onRunEnded);
     form.setMapOverlay(
         [this](DrawingSurface &graph, const float *layout, int itemCount) { drawOverlay(graph, layout, itemCount); });
     updateActions();
@@ -51,7 +53,11 @@ bool MapDiagnostics::measure()
     if (!m_form.canSaveMap())
         return false;
     try {
-        m_figures = std::make_shared<const StressFigures>(MeasureStress(m_form.distanceData(), m_form.bestLayout()));
+        auto figures = std::make_shared<StressFigures>(MeasureStress(m_form.distanceData(), m_form.bestLayout()));
+        // Under a stress model the stress per point and the diagram follow it.
+        if (m_form.model().model != StressModel::Fit)
+            AddModelFigures(*figures, m_form.distanceData(), m_form.bestLayout(), m_form.model());
+        m_figures = std::move(figures);
     } catch (const std::exception &error) {
         std::cerr << "tessarin: " << error.what() << '\n';
         m_figures.reset();

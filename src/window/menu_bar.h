@@ -1,5 +1,7 @@
 #pragma once
 
+#include "models/stress_model.h"
+
 #include <QList>
 #include <QMenuBar>
 
@@ -29,15 +31,28 @@ public:
     QMenu *mapCommandsMenu() const { return m_mapCommandsMenu; }
     QMenu *helpMenu() const { return m_helpMenu; }
 
-    /// Enables or greys the entries that start work: Open, Rerun and the map
-    /// commands. Stop, the save entries, Quit and Help are left alone.
+    /// Enables or greys the entries that start work: Open, Rerun, the map
+    /// commands and the model's choice. Stop, the save entries, Quit and
+    /// Help are left alone.
     void setCommandsEnabled(bool enabled);
+
+    /// Map ▸ Model (Fit, Ratio stress, Interval stress, Ordinal stress,
+    /// Sammon; one checked) and Map ▸ Ties (primary, secondary; enabled for
+    /// ordinal).
+    QMenu *modelMenu() const { return m_modelMenu; }
+    QMenu *tiesMenu() const { return m_tiesMenu; }
+    /// Checks the entries of `model` and enables Ties for ordinal.
+    void setModelChecked(const ModelSetting &model);
 
 private:
     QMenu *m_fileMenu = nullptr;
     QMenu *m_mapCommandsMenu = nullptr;
     QMenu *m_helpMenu = nullptr;
+    QMenu *m_modelMenu = nullptr;
+    QMenu *m_tiesMenu = nullptr;
     QList<QAction *> m_commandActions;
+    QList<QAction *> m_modelActions;
+    QList<QAction *> m_tiesActions;
 };
 
 } // namespace tessarin

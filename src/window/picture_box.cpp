@@ -118,7 +118,8 @@ void PictureBox::print(const std::string &text, bool lineEnd)
     if (m_pause && ++m_printsSincePause >= 1024) {
         m_printsSincePause = 0;
         if (m_sincePause.elapsed() >= PauseMilliseconds) {
-            m_pause();
+            if (!m_pause())
+                m_stopped = true;
             m_sincePause.restart();
         }
     }
@@ -172,6 +173,7 @@ void PictureBox::beginDrawing(Pause pause)
     m_surface.beginPainting();
     m_drawing = true;
     m_pause = std::move(pause);
+    m_stopped = false;
     m_printsSincePause = 0;
     m_sincePause.start();
 }
@@ -180,6 +182,7 @@ void PictureBox::endDrawing()
 {
     m_drawing = false;
     m_pause = nullptr;
+    m_stopped = false;
     m_surface.endPainting();
     update();
 }

@@ -54,8 +54,8 @@ public:
     void setTextStamps(bool on) { m_surface.setTextStamps(on); }
 
     /// What a long drawing calls between two prints about every
-    /// PauseMilliseconds; it may throw to end the drawing.
-    using Pause = std::function<void()>;
+    /// PauseMilliseconds; false asks the drawing to end (stopped()).
+    using Pause = std::function<bool()>;
     static constexpr int PauseMilliseconds = 40;
 
     /// Keeps one painter open on the backing image until endDrawing(), for a
@@ -88,6 +88,8 @@ public:
     void print(const std::string &text, bool lineEnd) override;
     double outerWidth() const override;
     double outerHeight() const override;
+    /// True once the pause of the drawing under way has returned false.
+    bool stopped() const override { return m_stopped; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -110,6 +112,7 @@ private:
     // size cannot change and one repaint at the end does for every call.
     bool m_drawing = false;
     Pause m_pause;
+    bool m_stopped = false;
     int m_printsSincePause = 0;
     QElapsedTimer m_sincePause;
     mutable PainterSurface m_surface;

@@ -1,8 +1,8 @@
-// The main window's runs: start-up, Open, Rerun and the map commands read
-// the file, draw the table and fit the map, with the window's buttons and
-// pointer restored however a run ends.
+#include "window/run_control.h"
 
 #include "window/main_form.h"
+#include "window/save_commands.h"
+#include "window/sizing_rule.h"
 
 #include "io/distance_file.h"
 #include "base/tessarin_error.h"
@@ -11,9 +11,9 @@
 #include "run/run_fit.h"
 #include "window/drawing_scope.h"
 #include "window/picture_box.h"
-#include "window/window_closing.h"
 #include "window/window_run_observer.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -23,13 +23,14 @@
 #include <future>
 #include <iostream>
 #include <new>
+#include <optional>
 
 namespace tessarin {
 
-void MainForm::drawTable()
+bool RunControl::drawTable()
 {
-    m_tableDrawn = false;
-    m_drawnSizeText = textOf(m_sizeText);
+    m_form.m_tableDrawn = false;
+    m_form.m_drawnSizeText = MainForm::textOf(m_form.m_sizeText);
     {
         // The table is drawn in one pass, cell after cell, from the data and
         // the size text as they are now. Between cells the window takes its
@@ -38,258 +39,281 @@ void MainForm::drawTable()
         // start meanwhile (as during a search), and the sizing rule of a
         // resize waits for the end of the drawing, as it would replace the
         // box's image when the size text has been changed.
-        const QScopedValueRollback<bool> running(m_running, true);
-        const QScopedValueRollback<bool> deferred(m_sizingDeferred, true);
+        const QScopedValueRollback<bool> running(m_form.m_running, true);
+        SizingRule::Deferral deferral(*m_form.m_sizingRule);
         // A Close ends the drawing at its next pause.
-        const DrawingScope scope(*m_distanceBox, [this] {
+        const DrawingScope scope(*m_form.m_distanceBox, [this] {
             processEvents();
-            if (m_closing)
-                throw WindowClosing{};
+            return !m_form.m_closing;
         });
         try {
-            DistanceMatrix(*m_distanceBox, m_data, m_drawnSizeText);
-        } catch (const WindowClosing &) {
-            throw;
+            DistanceMatrix(*m_form.m_distanceBox, m_form.m_data, m_form.m_drawnSizeText);
         } catch (...) {
-            m_sizingDeferred = false;
-            applyDeferredSizing();
+            deferral.end();
+            m_form.m_sizingRule->applyDeferred();
             throw;
         }
     }
-    applyDeferredSizing();
-    m_tableDrawn = true;
+    if (m_form.m_closing)
+        return false;
+    m_form.m_sizingRule->applyDeferred();
+    m_form.m_tableDrawn = true;
+    return true;
 }
 
-DistanceData MainForm::readDistances(const QString &path)
+std::optional<DistanceData> RunControl::readDistances(const QString &path)
 {
     // Read beside the window, which meanwhile takes its events as while the
     // table is drawn: a Close ends the program as soon as the reading has,
     // without a frozen window in between.
-    const QScopedValueRollback<bool> running(m_running, true);
+    const QScopedValueRollback<bool> running(m_form.m_running, true);
     const std::string name = QFile::encodeName(path).toStdString();
     auto reading = std::async(std::launch::async, [name] { return ReadDistanceFile(name); });
-    while (reading.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready && !m_closing)
+    while (reading.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready && !m_form.m_closing)
         QCoreApplication::processEvents();
-    if (m_closing) {
+    if (m_form.m_closing) {
         reading.wait();
-        throw WindowClosing{};
+        return std::nullopt;
     }
     return reading.get();
 }
 
-void MainForm::startUp(const QString &fileName, StartFile start)
+void RunControl::startUp(const QString &fileName, bool named)
 {
     try {
-        applySettings(SettingsForm::StartUp);
+        m_form.applySettings(SettingsForm::StartUp);
     } catch (const TessarinError &error) {
         std::cerr << "tessarin: " << error.what() << '\n';
     }
-    setWindowTitle(TitleText + fileName);
-    show();
-    setBusy(true);
+    m_form.setWindowTitle(MainForm::TitleText + fileName);
+    m_form.show();
+    m_form.setBusy(true);
     try {
+        std::optional<DistanceData> read;
         try {
-            m_data = readDistances(fileName);
-            m_readWeights = m_data.PairWeights;
+            read = readDistances(fileName);
         } catch (const std::exception &error) {
             std::cerr << "tessarin: " << error.what() << '\n';
             endRun();
-            if (start == StartFile::Named)
-                showError(tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
+            if (named)
+                m_form.showError(MainForm::tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
             return;
         }
-        showReadingNotice(fileName);
-        m_dataFile = fileName;
-        m_mapDrawn = m_tableDrawn = false;
-        drawTable();
-        runSearch();
-    } catch (const WindowClosing &) {
+        if (read) {
+            m_form.m_data = std::move(*read);
+            m_form.m_readWeights = m_form.m_data.PairWeights;
+            m_form.showReadingNotice(fileName);
+            m_form.m_dataFile = fileName;
+            m_form.m_mapDrawn = m_form.m_tableDrawn = false;
+            if (drawTable())
+                runSearch();
+        }
     } catch (const std::exception &error) {
         std::cerr << "tessarin: " << error.what() << '\n';
     }
     endRun();
 }
 
-void MainForm::openFile()
+void RunControl::openFile()
 {
-    if (m_running || m_closing)
+    if (m_form.m_running || m_form.m_closing)
         return;
-    const QString path = chooseFile();
-    if (m_closing)
+    const QString path = m_form.chooseFile();
+    if (m_form.m_closing)
         return;
     openPath(path);
 }
 
-void MainForm::openPath(const QString &path)
+void RunControl::openPath(const QString &path)
 {
-    if (m_running || m_closing)
+    if (m_form.m_running || m_form.m_closing)
         return;
-    setWindowTitle(TitleText + path);
+    m_form.setWindowTitle(MainForm::TitleText + path);
     if (path.isEmpty())
         return;
 
+    std::optional<DistanceData> read;
     try {
-        // Assigned only when the whole file has been read: a bad file leaves
-        // the data, table, map and best layout of the previous run.
-        m_data = readDistances(path);
-        m_readWeights = m_data.PairWeights;
-    } catch (const WindowClosing &) {
-        return;
+        read = readDistances(path);
     } catch (const std::exception &error) {
-        showError(tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
+        m_form.showError(MainForm::tr("The distance file could not be read.\n\n%1").arg(QString::fromStdString(error.what())));
         return;
     }
-    showReadingNotice(path);
-    m_dataFile = path;
-    m_mapDrawn = m_tableDrawn = false;
-    drawAndSearch(tr("The map of %1 could not be made.").arg(path));
+    if (!read)
+        return;
+    // Assigned only when the whole file has been read: a bad file leaves the
+    // data, table, map and best layout of the previous run.
+    m_form.m_data = std::move(*read);
+    m_form.m_readWeights = m_form.m_data.PairWeights;
+    m_form.showReadingNotice(path);
+    m_form.m_dataFile = path;
+    m_form.m_mapDrawn = m_form.m_tableDrawn = false;
+    drawAndSearch(MainForm::tr("The map of %1 could not be made.").arg(path));
 }
 
-void MainForm::rerun()
+void RunControl::rerun()
 {
-    if (m_running || m_closing)
+    if (m_form.m_running || m_form.m_closing)
         return;
     try {
-        applySizingRule();
+        m_form.applySizingRule();
         // Tried on an empty stand-in first: a new background colour erases
         // the map, so a value refused after it would leave the map erased.
         PictureBox standIn;
         standIn.setTwipsGeometry(0, 0, 0, 0);
-        ApplyMapSettings(standIn, DisplaySettings{textOf(m_backText), textOf(m_foreText), textOf(m_fontText)},
+        ApplyMapSettings(standIn, DisplaySettings{MainForm::textOf(m_form.m_backText), MainForm::textOf(m_form.m_foreText), MainForm::textOf(m_form.m_fontText)},
                          SettingsForm::Rerun);
-        applySettings(SettingsForm::Rerun);
+        m_form.applySettings(SettingsForm::Rerun);
     } catch (const TessarinError &error) {
-        showError(tr("The settings cannot be used.\n\n%1").arg(QString::fromStdString(error.what())));
+        m_form.showError(MainForm::tr("The settings cannot be used.\n\n%1").arg(QString::fromStdString(error.what())));
         return;
     }
     m_stopRequested = 0;
-    if (m_data.empty()) {
-        showError(tr("There is no distance table to fit yet: open a distance file first."));
+    if (m_form.m_data.empty()) {
+        m_form.showError(MainForm::tr("There is no distance table to fit yet: open a distance file first."));
         return;
     }
-    setBusy(true);
-    drawAndSearch(tr("The map of %1 could not be refined.").arg(m_dataFile));
+    m_form.setBusy(true);
+    drawAndSearch(MainForm::tr("The map of %1 could not be refined.").arg(m_form.m_dataFile));
 }
 
-void MainForm::drawAndSearch(const QString &failure)
+void RunControl::drawAndSearch(const QString &failure)
 {
     try {
-        drawTable();
-        runSearch();
-    } catch (const WindowClosing &) {
+        if (drawTable())
+            runSearch();
     } catch (const std::bad_alloc &) {
         endRun();
-        showError(failure + QStringLiteral("\n\n") +
-                  tr("There is not enough memory for it: the system refused an allocation."));
+        m_form.showError(failure + QStringLiteral("\n\n") +
+                  MainForm::tr("There is not enough memory for it: the system refused an allocation."));
         return;
     } catch (const std::exception &error) {
         endRun();
-        showError(failure + QStringLiteral("\n\n") + QString::fromStdString(error.what()));
+        m_form.showError(failure + QStringLiteral("\n\n") + QString::fromStdString(error.what()));
         return;
     }
     endRun();
 }
 
-void MainForm::stop()
+void RunControl::runMapCommand(MapStage command)
 {
-    m_stopRequested = 1;
-}
-
-void MainForm::classicalStart()
-{
-    runMapCommand(MapStage::ClassicalStart);
-}
-
-void MainForm::polish()
-{
-    runMapCommand(MapStage::Polish);
-}
-
-void MainForm::bestMap()
-{
-    runMapCommand(MapStage::BestMap);
-}
-
-void MainForm::runMapCommand(MapStage command)
-{
-    if (m_running || m_closing)
+    if (m_form.m_running || m_form.m_closing)
         return;
-    if (m_data.empty()) {
-        showError(tr("There is no distance table to map yet: open a distance file first."));
+    if (m_form.m_data.empty()) {
+        m_form.showError(MainForm::tr("There is no distance table to map yet: open a distance file first."));
         return;
     }
     // As for Rerun: a Stop from before does not end the new command at once.
     m_stopRequested = 0;
-    const QString fitBefore = m_fitBox->text();
-    const QString progressBefore = m_gaGenText->text();
-    const bool mapDrawnBefore = m_mapDrawn;
-    setBusy(true);
+    const QString fitBefore = m_form.m_fitBox->text();
+    const QString progressBefore = m_form.m_gaGenText->text();
+    const bool mapDrawnBefore = m_form.m_mapDrawn;
+    m_form.setBusy(true);
     try {
-        const QScopedValueRollback<bool> running(m_running, true);
-        setOpenEnabled(false);
-        updateSaveActions();
-        WindowRunObserver observer(*this, m_data.ItemCount, WindowRunObserver::Pace::Clock);
-        MapStageOutcome result = m_mapCommandRunner(command, m_data, m_bestLayout, observer);
+        const QScopedValueRollback<bool> running(m_form.m_running, true);
+        m_form.setOpenEnabled(false);
+        m_form.m_saveCommands->updateActions();
+        WindowRunObserver observer(*this, m_form.m_data.ItemCount, WindowRunObserver::Pace::Clock);
+        MapStageOutcome result = m_mapCommandRunner(command, m_form.m_data, m_form.m_bestLayout, observer);
         observer.finish(result.layout, result.fit);
         // Written only when the command has ended: an error or a close leaves
         // the best map as it was.
-        if (!m_closing)
-            m_bestLayout = std::move(result.layout);
+        if (!m_form.m_closing)
+            m_form.m_bestLayout = std::move(result.layout);
     } catch (const std::exception &error) {
-        m_mapDrawn = mapDrawnBefore;
+        m_form.m_mapDrawn = mapDrawnBefore;
         redrawBestLayout();
-        m_fitBox->setText(fitBefore);
-        m_gaGenText->setText(progressBefore);
+        m_form.m_fitBox->setText(fitBefore);
+        m_form.m_gaGenText->setText(progressBefore);
         endRun();
-        showError(tr("%1 could not make a map of %2.\n\n%3")
-                      .arg(QString::fromStdString(MapCommandName(command)), m_dataFile,
+        m_form.showError(MainForm::tr("%1 could not make a map of %2.\n\n%3")
+                      .arg(QString::fromStdString(MapCommandName(command)), m_form.m_dataFile,
                            QString::fromStdString(error.what())));
         return;
     }
     endRun();
 }
 
-void MainForm::redrawBestLayout()
+void RunControl::redrawBestLayout()
 {
     try {
-        const DrawingScope scope(*m_distanceGraph);
-        if (canSaveMap())
-            DrawMap(*m_distanceGraph, m_bestLayout.data(), m_data.ItemCount, 0.0, m_drawnMapSettings, m_data.Names);
+        const DrawingScope scope(*m_form.m_distanceGraph);
+        if (m_form.canSaveMap())
+            DrawMap(*m_form.m_distanceGraph, m_form.m_bestLayout.data(), m_form.m_data.ItemCount, 0.0, m_form.m_drawnMapSettings, m_form.m_data.Names);
         else
-            m_distanceGraph->clear();
+            m_form.m_distanceGraph->clear();
     } catch (const std::exception &) {
         // The message about the first error says enough.
     }
 }
 
-void MainForm::runSearch()
+void RunControl::runSearch()
 {
-    const QScopedValueRollback<bool> running(m_running, true);
-    updateSaveActions();
-    emit searchStarted();
-    setOpenEnabled(false);
-    PrepareMap(*m_distanceGraph);
-    setBusy(true);
-    const SearchSettings settings{LenientNumber(textOf(m_gaGensText))};
+    const QScopedValueRollback<bool> running(m_form.m_running, true);
+    m_form.m_saveCommands->updateActions();
+    emit m_form.searchStarted();
+    m_form.setOpenEnabled(false);
+    PrepareMap(*m_form.m_distanceGraph);
+    m_form.setBusy(true);
+    const SearchSettings settings{LenientNumber(MainForm::textOf(m_form.m_gaGensText))};
     // The search works on a copy: a Close abandons it without a result.
-    Layout best = m_bestLayout;
-    WindowRunObserver observer(*this, m_data.ItemCount, WindowRunObserver::Pace::EveryReport);
-    const SearchOutcome outcome = RunFit(m_data, best, m_random, settings, observer);
-    if (m_closing)
+    Layout best = m_form.m_bestLayout;
+    WindowRunObserver observer(*this, m_form.m_data.ItemCount, WindowRunObserver::Pace::EveryReport);
+    const SearchOutcome outcome = RunFit(m_form.m_data, best, m_random, settings, observer);
+    if (m_form.m_closing)
         return;
-    m_bestLayout = std::move(best);
+    m_form.m_bestLayout = std::move(best);
     m_lastRunGenerations = outcome.generations;
-    setOpenEnabled(true);
-    setBusy(false);
+    m_form.setOpenEnabled(true);
+    m_form.setBusy(false);
 }
 
-void MainForm::endRun()
+void RunControl::endRun()
 {
-    setBusy(false);
-    if (!m_closing)
-        setOpenEnabled(true);
-    updateSaveActions();
-    emit runEnded();
+    m_form.updateModelStatus();
+    m_form.setBusy(false);
+    if (!m_form.m_closing)
+        m_form.setOpenEnabled(true);
+    m_form.m_saveCommands->updateActions();
+    emit m_form.runEnded();
+}
+
+void RunControl::drawImprovement(const float *layout, int itemCount, double fit)
+{
+    if (m_form.m_closing)
+        return;
+    const MapSettings settings{m_form.m_showGrid->isChecked() ? 1 : 0, MainForm::textOf(m_form.m_foreText)};
+    std::string fitText;
+    {
+        const DrawingScope scope(*m_form.m_distanceGraph);
+        fitText = DrawMap(*m_form.m_distanceGraph, layout, itemCount, fit, settings, m_form.m_data.Names);
+    }
+    m_form.m_fitBox->setText(QString::fromStdString(fitText));
+    m_form.m_drawnMapSettings = settings;
+    m_form.m_mapDrawn = true;
+    emit m_form.improvementDrawn(QList<float>(layout, layout + 2 * static_cast<qsizetype>(itemCount) + 1), fit);
+    processEvents();
+}
+
+void RunControl::showGeneration(const std::string &text)
+{
+    m_form.m_gaGenText->setText(QString::fromStdString(text));
+}
+
+void RunControl::processEvents()
+{
+    if (!m_form.m_closing)
+        QCoreApplication::processEvents();
+}
+
+bool RunControl::stopRequested()
+{
+    return m_stopRequested == 1;
+}
+
+bool RunControl::closing()
+{
+    return m_form.m_closing;
 }
 
 } // namespace tessarin

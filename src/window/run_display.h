@@ -4,8 +4,8 @@
 
 namespace tessarin {
 
-/// What a run needs of the window it runs in: MainForm implements it with its
-/// controls; WindowRunObserver calls it.
+/// What a run needs of the window it runs in: RunControl implements it with
+/// the window's controls; WindowRunObserver calls it.
 class RunDisplay {
 public:
     virtual ~RunDisplay() = default;

@@ -1,35 +1,40 @@
-// The sizing rule of the main window: the outer size and the two boxes
-// from the Picture Size box, applied again after any resize.
-
-#include "window/main_form.h"
+#include "window/sizing_rule.h"
 
 #include "base/lenient_number.h"
 #include "base/shown_text.h"
 #include "base/tessarin_error.h"
-#include "window/menu_bar.h"
+#include "display/twips.h"
 #include "window/picture_box.h"
 
+#include <QLabel>
 #include <QLineEdit>
-#include <QResizeEvent>
 #include <QScopedValueRollback>
 #include <QTimer>
+#include <QWidget>
 #include <QWindow>
 
-#include <algorithm>
+#include <utility>
 
 namespace tessarin {
 
-void MainForm::applyDeferredSizing()
+SizingRule::SizingRule(QWidget &window, const QLineEdit &sizeText, PictureBox &table, PictureBox &map,
+                       std::function<int()> menuBarHeight, std::function<bool()> closing)
+    : m_window(window), m_sizeText(sizeText), m_table(table), m_map(map),
+      m_menuBarHeight(std::move(menuBarHeight)), m_closing(std::move(closing))
 {
-    if (!m_sizingPending || m_sizingDeferred)
-        return;
-    m_sizingPending = false;
-    sizeOnEvent();
 }
 
-void MainForm::applySizingRule()
+void SizingRule::applyDeferred()
 {
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+    if (!m_pending || m_deferred)
+        return;
+    m_pending = false;
+    onResize();
+}
+
+void SizingRule::apply()
+{
+    if (m_window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
     // Our own resizes raise resize events, which the rule running already
     // answers. Any other resize that reaches the rule while it runs (the
@@ -37,26 +42,25 @@ void MainForm::applySizingRule()
     // dropped: the rule runs again once it is done, so the window ends at
     // the rule's size.
     if (m_sizing) {
-        if (size() != m_sizingTarget)
+        if (m_window.size() != m_sizingTarget)
             m_sizeAgain = true;
         return;
     }
     const QScopedValueRollback<bool> guard(m_sizing, true);
     for (int round = 0; round < 4; ++round) {
         m_sizeAgain = false;
-        applySizingRuleOnce();
+        applyOnce();
         if (!m_sizeAgain)
             break;
     }
 }
 
-void MainForm::applySizingRuleOnce()
+void SizingRule::applyOnce()
 {
-
     // Each step reads the box afresh, as the text may change between steps
     // while events are processed.
     auto side = [this] {
-        const std::string text = textOf(m_sizeText);
+        const std::string text = m_sizeText.text().toStdString();
         const auto refused = [&] {
             return TessarinError("Picture Size: " + ShownText(text) + " is not a size the window can take");
         };
@@ -79,65 +83,43 @@ void MainForm::applySizingRuleOnce()
     m_requestedOuterSize = QSizeF(width, height);
     const QSize outer(qRound(width / TwipsPerPixel), qRound(height / TwipsPerPixel));
     // Outer size is the frame's size; without a frame it is the client size.
-    const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
+    const QSize frame =
+        m_window.isVisible() ? m_window.frameGeometry().size() - m_window.geometry().size() : QSize(0, 0);
     // The menu bar is window chrome, as the title bar is: it comes on top.
-    m_sizingTarget = (outer - frame + QSize(0, menuBarHeight())).expandedTo(QSize(0, 0));
-    resize(m_sizingTarget);
+    m_sizingTarget = (outer - frame + QSize(0, m_menuBarHeight())).expandedTo(QSize(0, 0));
+    m_window.resize(m_sizingTarget);
     // A window system may not answer a resize it received while it was
     // still carrying out another (the user's), and Qt then takes the size
     // as granted: the request goes out once more when things have settled.
-    if (isVisible() && windowHandle())
-        QTimer::singleShot(SettleMilliseconds, this, &MainForm::confirmSize);
+    if (m_window.isVisible() && m_window.windowHandle())
+        QTimer::singleShot(SettleMilliseconds, &m_window, [this] { confirmSize(); });
 
-    m_distanceBox->setTwipsGeometry(120, 1200, side(), side());
+    m_table.setTwipsGeometry(120, 1200, side(), side());
     const double graphLeft = side() + 250;
-    m_distanceGraph->setTwipsGeometry(graphLeft, 1200, side(), side());
+    m_map.setTwipsGeometry(graphLeft, 1200, side(), side());
 }
 
-void MainForm::confirmSize()
+void SizingRule::confirmSize()
 {
-    if (m_sizing || m_sizingDeferred || m_closing || !isVisible() || !windowHandle() ||
-        (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+    if (m_sizing || m_deferred || m_closing() || !m_window.isVisible() || !m_window.windowHandle() ||
+        (m_window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
         return;
-    if (size() == m_sizingTarget)
-        windowHandle()->resize(m_sizingTarget);
+    if (m_window.size() == m_sizingTarget)
+        m_window.windowHandle()->resize(m_sizingTarget);
 }
 
-void MainForm::sizeOnEvent()
+void SizingRule::onResize()
 {
-    if (m_sizingDeferred) {
-        m_sizingPending = true;
+    if (m_deferred) {
+        m_pending = true;
         return;
     }
     // A size refused during a resize by the user keeps the sizes as they are;
     // the Rerun command reports it.
     try {
-        applySizingRule();
+        apply();
     } catch (const TessarinError &) {
     }
-}
-
-int MainForm::menuBarHeight() const
-{
-    // A menu bar the desktop shows outside the window takes no room in it.
-    return m_menuBar && !m_menuBar->isNativeMenuBar() ? m_menuBar->sizeHint().height() : 0;
-}
-
-void MainForm::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    const int bar = menuBarHeight();
-    if (m_menuBar)
-        m_menuBar->setGeometry(0, 0, width(), bar);
-    m_clientArea->setGeometry(0, bar, width(), std::max(0, height() - bar));
-    sizeOnEvent();
-}
-
-void MainForm::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        sizeOnEvent();
 }
 
 } // namespace tessarin

@@ -1,5 +1,6 @@
 // File ▸ Open weights…: a table of pair weights for the distance table open now.
 #include "window/main_form.h"
+#include "window/run_control.h"
 
 #include "io/weights_file.h"
 
@@ -34,27 +35,29 @@ void MainForm::openWeights()
     openWeightsPath(path);
 }
 
-void MainForm::openWeightsPath(const QString &path)
+void MainForm::openWeightsPath(const QString &path) { m_runControl->openWeightsPath(path); }
+
+void RunControl::openWeightsPath(const QString &path)
 {
-    if (m_running || m_closing || m_data.empty() || path.isEmpty())
+    if (m_form.m_running || m_form.m_closing || m_form.m_data.empty() || path.isEmpty())
         return;
     try {
-        // Changes m_data only when the whole file fits the table.
-        ApplyWeightsFile(m_data, m_readWeights, path.toStdString());
+        // Changes the data only when the whole file fits the table.
+        ApplyWeightsFile(m_form.m_data, m_form.m_readWeights, path.toStdString());
     } catch (const std::exception &error) {
-        showError(tr("The weights could not be used.\n\n%1").arg(QString::fromStdString(error.what())));
+        m_form.showError(MainForm::tr("The weights could not be used.\n\n%1").arg(QString::fromStdString(error.what())));
         return;
     }
-    if (m_data.MissingPairs > 0) {
-        const long long n = m_data.ItemCount;
-        const QString text = tr("%1 weighs the pairs of %2; %3 of the %4 pairs weigh 0 and are left out.")
-                                 .arg(path, m_dataFile)
-                                 .arg(m_data.MissingPairs)
-                                 .arg(n * (n - 1) / 2);
-        showNotice(text);
+    const DistanceData &data = m_form.m_data;
+    if (data.MissingPairs > 0) {
+        const long long n = data.ItemCount;
+        m_form.showNotice(MainForm::tr("%1 weighs the pairs of %2; %3 of the %4 pairs weigh 0 and are left out.")
+                              .arg(path, m_form.m_dataFile)
+                              .arg(data.MissingPairs)
+                              .arg(n * (n - 1) / 2));
     }
-    m_mapDrawn = m_tableDrawn = false;
-    drawAndSearch(tr("The map of %1 could not be made.").arg(m_dataFile));
+    m_form.m_mapDrawn = m_form.m_tableDrawn = false;
+    drawAndSearch(MainForm::tr("The map of %1 could not be made.").arg(m_form.m_dataFile));
 }
 
 } // namespace tessarin
