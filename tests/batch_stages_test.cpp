@@ -171,7 +171,8 @@ TEST(BatchWeights, TheTableWithHolesAndTheFullTableWithWeightsGiveTheSameMap)
     TempFile holes(HoleTable, "holes.csv"), full(FullTable, "full.csv"), weights(ZeroOne, "w.txt"),
         ones(Ones, "ones.txt");
     const std::vector<std::vector<std::string>> commands = {
-        {"--generations", "50"}, {"--best"}, {"--start", "classical", "--polish", "--generations", "0"}};
+        {"--generations", "50"}, {"--best"}, {"--start", "classical", "--polish", "--generations", "0"},
+        {"--model", "ordinal"}, {"--model", "sammon", "--start", "classical", "--polish", "--generations", "0"}};
     for (const std::vector<std::string> &options : commands) {
         SCOPED_TRACE(options[0]);
         std::vector<std::string> withHoles = {"--batch", holes.path()};
@@ -187,6 +188,8 @@ TEST(BatchWeights, TheTableWithHolesAndTheFullTableWithWeightsGiveTheSameMap)
         // Weights all 1 are no weights: the plain table's map and fit.
         EXPECT_EQ(c.map, d.map);
         EXPECT_EQ(Lines(c.summary).back(), Lines(d.summary).back());
+        // The model's stress line, before the fit's, is the same too.
+        EXPECT_EQ(Lines(a.summary).end()[-2], Lines(b.summary).end()[-2]);
         EXPECT_EQ(Lines(a.summary)[1], "missing pairs: 2 of 10, left out of the fit");
         EXPECT_EQ(Lines(b.summary)[1], "weights: " + weights.path());
         EXPECT_EQ(Lines(b.summary)[2], "missing pairs: 2 of 10, left out of the fit");
