@@ -155,3 +155,74 @@ TEST(BatchStages, StatisticsNoteNamesTheFileAndBothErrors)
 
 } // namespace
 } // namespace tessarin
+
+namespace tessarin {
+namespace {
+
+// Five items on a line and a square beside it; the table with holes and the
+// full table with a 0/1 weights file naming the items in another order.
+const std::string FullTable = "\"\",A,B,C,D,E\nA,0,1,2,3,4\nB,1,0,1.5,2,3\nC,2,1.5,0,1,2\nD,3,2,1,0,1.2\nE,4,3,2,1.2,0\n";
+const std::string HoleTable = "\"\",A,B,C,D,E\nA,0,1,NA,3,4\nB,1,0,1.5,2,NA\nC,NA,1.5,0,1,2\nD,3,2,1,0,1.2\nE,4,NA,2,1.2,0\n";
+const std::string ZeroOne = "E\nD 1\nC 1 1\nB 0 1 1\nA 1 1 0 1\n"; // a lower triangle: A-C and B-E left out
+const std::string Ones = "E\nD 1\nC 1 1\nB 1 1 1\nA 1 1 1 1\n";
+
+TEST(BatchWeights, TheTableWithHolesAndTheFullTableWithWeightsGiveTheSameMap)
+{
+    TempFile holes(HoleTable, "holes.csv"), full(FullTable, "full.csv"), weights(ZeroOne, "w.txt"),
+        ones(Ones, "ones.txt");
+    const std::vector<std::vector<std::string>> commands = {
+        {"--generations", "50"}, {"--best"}, {"--start", "classical", "--polish", "--generations", "0"},
+        {"--model", "ordinal"}, {"--model", "sammon", "--start", "classical", "--polish", "--generations", "0"}};
+    for (const std::vector<std::string> &options : commands) {
+        SCOPED_TRACE(options[0]);
+        std::vector<std::string> withHoles = {"--batch", holes.path()};
+        std::vector<std::string> withWeights = {"--batch", full.path(), "--weights", weights.path()};
+        std::vector<std::string> plain = {"--batch", full.path()};
+        std::vector<std::string> withOnes = {"--batch", full.path(), "--weights", ones.path()};
+        for (auto *args : {&withHoles, &withWeights, &plain, &withOnes})
+            args->insert(args->end(), options.begin(), options.end());
+        const BatchRun a = RunBatch(withHoles), b = RunBatch(withWeights), c = RunBatch(plain), d = RunBatch(withOnes);
+        EXPECT_EQ(a.map, b.map);
+        EXPECT_EQ(Lines(a.summary).back(), Lines(b.summary).back());
+        EXPECT_NE(a.map, c.map);
+        // Weights all 1 are no weights: the plain table's map and fit.
+        EXPECT_EQ(c.map, d.map);
+        EXPECT_EQ(Lines(c.summary).back(), Lines(d.summary).back());
+        // The model's stress line, before the fit's, is the same too.
+        EXPECT_EQ(Lines(a.summary).end()[-2], Lines(b.summary).end()[-2]);
+        EXPECT_EQ(Lines(a.summary)[1], "missing pairs: 2 of 10, left out of the fit");
+        EXPECT_EQ(Lines(b.summary)[1], "weights: " + weights.path());
+        EXPECT_EQ(Lines(b.summary)[2], "missing pairs: 2 of 10, left out of the fit");
+        EXPECT_EQ(Lines(d.summary)[1], "weights: " + ones.path());
+        EXPECT_EQ(Names(d.summary).size(), Names(c.summary).size() + 1);
+    }
+}
+
+TEST(BatchWeights, WeightsThatDoNotFitAreRefusedNamingTheFile)
+{
+    TempFile full(FullTable, "full.csv");
+    const struct {
+        const char *name;
+        std::string weights;
+        std::string message;
+    } cases[] = {
+        {"an unknown item", "E\nD 1\nC 1 1\nB 1 1 1\nZ 1 1 1 1\n", "the weights name no item 1 \"A\""},
+        {"a negative weight", "E\nD 1\nC 1 -1\nB 1 1 1\nA 1 1 1 1\n", "is -1"},
+        {"items cut off", "E\nD 1\nC 1 1\nB 0 0 0\nA 0 0 0 1\n", "items A, B have no present pair with the other 3"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFile weights(c.weights, "w.txt");
+        try {
+            RunBatch({"--batch", full.path(), "--weights", weights.path(), "--generations", "0"});
+            ADD_FAILURE() << "no error";
+        } catch (const TessarinError &error) {
+            const std::string message = error.what();
+            EXPECT_EQ(message.rfind(weights.path() + ": ", 0), 0u) << message;
+            EXPECT_NE(message.find(c.message), std::string::npos) << message;
+        }
+    }
+}
+
+} // namespace
+} // namespace tessarin

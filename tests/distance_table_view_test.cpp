@@ -1,4 +1,5 @@
 #include "base/tessarin_error.h"
+#include "data/pair_weights.h"
 #include "display/distance_table_view.h"
 #include "distance_fixture.h"
 #include "recording_surface.h"
@@ -84,6 +85,24 @@ TEST(DistanceTableView, DrawsWhatTheCellByCellDrawingDraws)
         EXPECT_EQ(fast.currentX(), reference.currentX());
         EXPECT_EQ(fast.currentY(), reference.currentY());
     }
+}
+
+TEST(DistanceTableView, MissingCellsAreBlankInBothHalvesAndTheOthersUnchanged)
+{
+    // Pair 1-3 missing; pair 2-3 weighs 0 though the table holds 7 for it.
+    const DistanceData plain = MakeDistances(4, {1.5f, 0.0f, 2.0f, 7.0f, 3.0f, 4.0f});
+    DistanceData data = plain;
+    SetPairWeights(data, {1, 0, 1, 0, 1, 1}, "w");
+    RecordingSurface weighted, reference;
+    DistanceMatrix(weighted, data, "5000");
+    DistanceMatrix(reference, plain, "5000");
+    ASSERT_EQ(weighted.calls.size(), reference.calls.size());
+    std::vector<std::string> changed;
+    for (std::size_t k = 0; k < weighted.calls.size(); ++k)
+        if (weighted.calls[k] != reference.calls[k])
+            changed.push_back(reference.calls[k] + " -> " + weighted.calls[k]);
+    EXPECT_EQ(changed, (std::vector<std::string>{"print 3 1 [  0] -> print 3 1 [   ]", "print 3 2 [  7] -> print 3 2 [   ]",
+                                                 "print 1 3 [  0] -> print 1 3 [   ]", "print 2 3 [  7] -> print 2 3 [   ]"}));
 }
 
 TEST(DistanceTableView, EndsAfterTheNumberOrCellOnceTheSurfaceHasStopped)

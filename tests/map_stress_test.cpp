@@ -292,3 +292,61 @@ TEST(MapStress, RefusesAMissingTableOrAShortMap)
 
 } // namespace
 } // namespace tessarin
+
+#include "data/pair_weights.h"
+
+namespace tessarin {
+namespace {
+
+TEST(MapStress, PairsOfWeightZeroAreLeftOutAndTheOthersWeighed)
+{
+    // Five items; pair 1-3 missing (its cell held 99, which must not count),
+    // pair 2-5 weighing 2.
+    const std::vector<float> cells = {1, 99, 3, 4, 2, 2.5f, 3.5f, 1, 2, 1.5f};
+    const std::vector<float> weights = {1, 0, 1, 1, 1, 1, 2, 1, 1, 1};
+    DistanceData data = MakeDistances(5, cells);
+    SetPairWeights(data, weights, "w");
+    const Layout layout = MapOf({{0, 0}, {1, 0.2f}, {2, 0}, {2.5f, 1}, {3.5f, 0.5f}});
+    for (unsigned threads : {1u, 3u}) {
+        SCOPED_TRACE(threads);
+        StressSettings settings;
+        settings.threads = threads;
+        const StressFigures figures = MeasureStress(data, layout, settings);
+        // The plain weighted figures.
+        double gm = 0, mm = 0, gg = 0;
+        std::vector<double> m;
+        std::size_t p = 0;
+        for (int i = 1; i <= 5; ++i)
+            for (int j = i + 1; j <= 5; ++j, ++p) {
+                const double dx = layout[i] - layout[j], dy = layout[5 + i] - layout[5 + j];
+                m.push_back(std::sqrt(dx * dx + dy * dy));
+                gm += weights[p] * cells[p] * m.back();
+                mm += weights[p] * m.back() * m.back();
+                gg += weights[p] * cells[p] * cells[p];
+            }
+        const double a = gm / mm;
+        double residual = 0;
+        std::vector<double> perItem(5, 0.0);
+        p = 0;
+        for (int i = 0; i < 5; ++i)
+            for (int j = i + 1; j < 5; ++j, ++p) {
+                const double r = weights[p] * (cells[p] - a * m[p]) * (cells[p] - a * m[p]);
+                residual += r;
+                perItem[i] += r;
+                perItem[j] += r;
+            }
+        EXPECT_NEAR(figures.scale, a, 1e-12);
+        EXPECT_NEAR(figures.stress1, std::sqrt(residual / gg), 1e-12);
+        for (int i = 0; i < 5; ++i)
+            EXPECT_NEAR(figures.pointShares[i], 100.0 * perItem[i] / (2 * residual), 1e-9) << "item " << i + 1;
+        // Nine points, none of them the missing pair; its 99 is not in the range either.
+        EXPECT_EQ(figures.points.size(), 9u);
+        for (const ShepardPoint &point : figures.points)
+            EXPECT_NE(point.given, 99.0);
+        EXPECT_EQ(figures.givenHigh, 4.0);
+        EXPECT_EQ(figures.fit, LayoutFitness(data, layout));
+    }
+}
+
+} // namespace
+} // namespace tessarin

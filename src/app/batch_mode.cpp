@@ -15,6 +15,7 @@
 #include "io/atomic_file.h"
 #include "io/layout_csv.h"
 #include "models/model_stress.h"
+#include "io/weights_file.h"
 
 #include <atomic>
 #include <cerrno>
@@ -74,6 +75,8 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
         if (const int error = WriteFileAtomically(options.writeDistances, square.str()))
             throw TessarinError("--write-distances " + options.writeDistances + ": " + std::strerror(error));
     }
+    if (!options.weights.empty())
+        ApplyWeightsFile(data, data.PairWeights, options.weights);
     report.stages.push_back({"reading", std::to_string(data.ItemCount) + " items",
                              std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()});
     const int n = data.ItemCount;
@@ -179,7 +182,9 @@ int RunBatch(const BatchOptions &options, const PictureWriters &pictures)
                             : std::string());
         pictures.figure(options.figure, best, n, data.Names, caption);
     }
-    std::cerr << "items: " << n << "\n" << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
+    std::cerr << "items: " << n << "\n"
+              << (options.weights.empty() ? std::string() : "weights: " + options.weights + "\n")
+              << MissingPairsNote(data) << StatisticsNote(options.file, data) << "generations: " << generations << "\n";
     WriteStageSummary(std::cerr, stages);
     if (interrupted)
         std::cerr << "interrupted at generation " << generations << " (Ctrl-C): the map is the best found so far\n";

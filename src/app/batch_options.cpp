@@ -38,6 +38,7 @@ const std::vector<OptionRule> &batchOptions()
              o.generations = LenientNumber(v);
              o.generationsGiven = true;
          }},
+        {"--weights", Value::File, [](BatchOptions &o, const std::string &v) { o.weights = v; }},
         {"--start", Value::File, [](BatchOptions &o, const std::string &v) { o.start = v; }},
         {"--best", Value::None, [](BatchOptions &o, const std::string &) { o.best = true; }},
         {"--polish", Value::None, [](BatchOptions &o, const std::string &) { o.polish = true; }},
@@ -216,7 +217,8 @@ CommandLine ParseCommandLine(const std::vector<std::string> &args)
 std::string UsageText()
 {
     return "Usage: tessarin [FILE]\n"
-           "       tessarin --batch FILE [--generations N] [--start MAP.csv|classical] [--best]\n"
+           "       tessarin --batch FILE [--weights W] [--generations N]\n"
+           "                     [--start MAP.csv|classical] [--best]\n"
            "                     [--polish] [--model M] [--ties T] [--coords OUT.csv]\n"
            "                     [--image MAP.png|MAP.svg] [--figure F.pdf|F.svg|F.png]\n"
            "                     [--shepard S.png|S.svg] [--report R.json]\n"
@@ -229,6 +231,9 @@ std::string UsageText()
            "  --batch FILE        fit a map to FILE without a window; print the map as\n"
            "                      CSV (item,x,y) on standard output and a summary on\n"
            "                      standard error\n"
+           "  --weights W         weigh the pairs by the table W (any layout FILE may\n"
+           "                      have; the same items, in any order): weights 0 or\n"
+           "                      more, 0 leaving the pair out\n"
            "  --generations N     generations to run, a whole number 0 or more\n"
            "                      (default 1000)\n"
            "  --start MAP.csv     start from a map saved by an earlier run\n"

@@ -37,6 +37,8 @@ struct BatchOptions {
     double generations = 1000.0;
     /// True when --generations was given.
     bool generationsGiven = false;
+    /// A table of pair weights for the distance table (--weights W).
+    std::string weights;
     /// A map saved by an earlier run to start from (--start MAP.csv), or
     /// "classical" for the classical scaling map.
     std::string start;

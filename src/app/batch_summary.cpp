@@ -28,6 +28,15 @@ std::string StatisticsNote(const std::string &fileName, const DistanceData &data
            "; the double-precision sums were used\n";
 }
 
+std::string MissingPairsNote(const DistanceData &data)
+{
+    if (data.MissingPairs == 0)
+        return {};
+    const long long n = data.ItemCount;
+    return "missing pairs: " + std::to_string(data.MissingPairs) + " of " + std::to_string(n * (n - 1) / 2) +
+           ", left out of the fit\n";
+}
+
 std::string ModelSummaryLine(const ModelSetting &model, const DistanceData &data, const Layout &best)
 {
     std::string line = std::string("model: ") + ModelKey(model.model);

@@ -19,6 +19,10 @@ void WriteStageSummary(std::ostream &out, const std::vector<StageRecord> &stages
 /// empty when it did not.
 std::string StatisticsNote(const std::string &fileName, const DistanceData &data);
 
+/// "missing pairs: 432 of 1081, left out of the fit" when pairs weigh 0;
+/// empty when none does.
+std::string MissingPairsNote(const DistanceData &data);
+
 /// The summary line naming the model and the map's stress under it:
 /// "model: ordinal (primary ties), stress-1 0.0252501954", "model: sammon,
 /// stress 0.00396891234", "model: fit". The stress is computed afresh from

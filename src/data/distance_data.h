@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessarin {
@@ -61,6 +62,18 @@ struct DistanceData {
     bool StatisticsFromDoubleSums = false;
     double SumRelativeError = 0.0;
     double SquareSumRelativeError = 0.0;
+    /// The weight of each pair in pair order (as PairDistances); empty when
+    /// every pair weighs 1. A pair of weight 0 is left out of every sum, as
+    /// if the table did not give it. Set only by SetPairWeights.
+    std::vector<float> PairWeights;
+    /// How many pairs weigh 0 (missing cells, or left out by a weights file).
+    long long MissingPairs = 0;
+    /// With weights: the sum of the weights, the weighted sum of the
+    /// distances and their weighted corrected sum of squares (with the
+    /// divisor K = 2 x the sum of the weights), in double precision.
+    double WeightTotal = 0.0;
+    double WeightedSum = 0.0;
+    double WeightedSpread = 0.0;
 
     /// Cell (i, j) of Distances.
     float distance(int i, int j) const
@@ -68,6 +81,18 @@ struct DistanceData {
         return Distances[static_cast<std::size_t>(i) * (ItemCount + 1) + static_cast<std::size_t>(j)];
     }
     bool empty() const { return ItemCount == 0; }
+    bool weighted() const { return !PairWeights.empty(); }
+    /// The weight of the pair of items i != j (1-based); 1 without weights.
+    float pairWeight(int i, int j) const
+    {
+        if (PairWeights.empty())
+            return 1.0f;
+        if (i > j)
+            std::swap(i, j);
+        const std::size_t n = static_cast<std::size_t>(ItemCount);
+        const std::size_t row = static_cast<std::size_t>(i) - 1;
+        return PairWeights[row * (2 * n - row - 1) / 2 + static_cast<std::size_t>(j - i - 1)];
+    }
 
     /// Copies the cells above the diagonal of Distances into PairDistances.
     void packPairs()

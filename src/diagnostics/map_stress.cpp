@@ -24,6 +24,8 @@ double provisionalScale(const DistanceData &data, const float *layout)
     const int n = data.ItemCount;
     double gm = 0, mm = 0;
     auto take = [&](int i, int j) {
+        if (data.pairWeight(i, j) == 0.0f)
+            return;
         const double m = MapDistance(layout, n, i, j);
         gm = gm + data.distance(i, j) * m;
         mm = mm + m * m;
@@ -82,7 +84,9 @@ struct Block {
     std::vector<ShepardPoint> points;
 };
 
-template <bool KeepPoints>
+// With Weighted, each pair's terms are multiplied by its weight and pairs of
+// weight 0 are passed over; without, the pairs are summed as they are.
+template <bool KeepPoints, bool Weighted>
 void passBlock(const DistanceData &data, const float *xy, double a0, const Binning &binning, Block &block)
 {
     const int n = data.ItemCount;
@@ -106,14 +110,30 @@ void passBlock(const DistanceData &data, const float *xy, double a0, const Binni
                 const int j = from + k;
                 const double m = distances[k];
                 const double g = row[j];
-                s.sd = s.sd + m;
-                s.sdg = s.sdg + g * m;
-                s.sg = s.sg + g;
-                s.sgg = s.sgg + g * g;
+                double w = 1.0;
+                if constexpr (Weighted) {
+                    w = data.pairWeight(i, j);
+                    if (w == 0.0)
+                        continue;
+                }
                 const double r0 = g - a0 * m;
-                const double rr = r0 * r0;
-                const double rm = r0 * m;
-                const double mm = m * m;
+                double rr = r0 * r0;
+                double rm = r0 * m;
+                double mm = m * m;
+                if constexpr (Weighted) {
+                    s.sd = s.sd + w * m;
+                    s.sdg = s.sdg + w * g * m;
+                    s.sg = s.sg + w * g;
+                    s.sgg = s.sgg + w * g * g;
+                    rr = w * rr;
+                    rm = w * rm;
+                    mm = w * mm;
+                } else {
+                    s.sd = s.sd + m;
+                    s.sdg = s.sdg + g * m;
+                    s.sg = s.sg + g;
+                    s.sgg = s.sgg + g * g;
+                }
                 own.a = own.a + rr;
                 own.b = own.b + rm;
                 own.c = own.c + mm;
@@ -205,12 +225,25 @@ StressFigures MeasureStress(const DistanceData &data, const Layout &layout, cons
     // from a scan of the table, and for the map the diagonal of the map's
     // bounding box, which no map distance exceeds.
     std::vector<std::pair<float, float>> ranges(blocks.size());
-    const float first = n > 1 ? data.distance(1, 2) : 0.0f;
+    const bool weighted = data.weighted();
+    float first = n > 1 ? data.distance(1, 2) : 0.0f;
+    if (weighted) {
+        // The first present pair: pairs of weight 0 are drawn nowhere.
+        bool found = false;
+        for (int i = 1; i <= n && !found; ++i)
+            for (int j = i + 1; j <= n && !found; ++j)
+                if (data.pairWeight(i, j) != 0.0f) {
+                    first = data.distance(i, j);
+                    found = true;
+                }
+    }
     runTasks(blockCount, threads, [&](int k) {
         float low = first, high = first;
         for (int i = blocks[k].firstRow; i <= blocks[k].lastRow; ++i) {
             const float *row = data.Distances.data() + i * side;
             for (int j = i + 1; j <= n; ++j) {
+                if (weighted && data.pairWeight(i, j) == 0.0f)
+                    continue;
                 low = row[j] < low ? row[j] : low;
                 high = row[j] > high ? row[j] : high;
             }
@@ -261,10 +294,14 @@ StressFigures MeasureStress(const DistanceData &data, const Layout &layout, cons
             return;
         }
         Block &block = blocks[static_cast<std::size_t>(k - 1)];
-        if (keepPoints)
-            passBlock<true>(data, xy, a0, binning, block);
+        if (weighted && keepPoints)
+            passBlock<true, true>(data, xy, a0, binning, block);
+        else if (weighted)
+            passBlock<false, true>(data, xy, a0, binning, block);
+        else if (keepPoints)
+            passBlock<true, false>(data, xy, a0, binning, block);
         else
-            passBlock<false>(data, xy, a0, binning, block);
+            passBlock<false, false>(data, xy, a0, binning, block);
     });
 
     Sums sums;
@@ -312,7 +349,8 @@ StressFigures MeasureStress(const DistanceData &data, const Layout &layout, cons
     // Their means are mu_g = sum g / (N (N - 1)) and mu_m = sum m / (N (N - 1)),
     // and the fit is their correlation. Its least-squares line is
     //     m = a g + b,  a = B(m, g) / B(g, g),  b = mu_m - a mu_g.
-    const double pairs2 = static_cast<double>(n) * (n - 1);
+    // With weights the same holds with K = 2 x the sum of the weights.
+    const double pairs2 = weighted ? 2.0 * data.WeightTotal : static_cast<double>(n) * (n - 1);
     const double bgg = sgg - sg * sg / pairs2;
     const double bmg = sdg - sg * sd / pairs2;
     figures.lineSlope = bgg > 0 ? bmg / bgg : 0.0;

@@ -38,6 +38,10 @@ std::string StressReportJson(const StressReport &report, const DistanceData &dat
     json.value(figures.itemCount);
     json.key("pairs");
     json.value(static_cast<long long>(figures.pairCount));
+    if (data.MissingPairs > 0) {
+        json.key("missingPairs");
+        json.value(data.MissingPairs);
+    }
     json.key("stages");
     json.beginArray();
     for (const StageRecord &stage : report.stages) {

@@ -49,13 +49,18 @@ void DistanceMatrix(DrawingSurface &box, const DistanceData &data, const std::st
     box.print("", true);
     FieldFormatter cellText(3);
     const std::string diagonal = " - ";
+    const std::string blank = "   ";
     for (int i = 1; i <= n; ++i) {
         box.setCurrentY(static_cast<float>(i));
         box.setCurrentX(0);
         box.printNumber(i, false);
         for (int j = 1; j <= n; ++j) {
             box.setCurrentX(static_cast<float>(j));
-            box.print(j == i ? diagonal : cellText(data.distance(i, j)), false);
+            // A missing pair (weight 0) is a blank cell.
+            box.print(j == i                              ? diagonal
+                      : data.pairWeight(i, j) == 0.0f ? blank
+                                                      : cellText(data.distance(i, j)),
+                      false);
             if (box.stopped())
                 return;
         }

@@ -3,6 +3,7 @@
 #include "base/tessarin_error.h"
 #include "fit/fit_gradient_lanes.h"
 #include "fit/fit_kernel_worker.h"
+#include "fit/weighted_fit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -95,6 +96,8 @@ void FitGradient::runHalf(int which, const double *coords, double smoothing)
 
 double FitGradient::evaluate(const double *coords, double smoothing, double *gradient)
 {
+    if (m_data.weighted())
+        return WeightedFitAndGradient(m_data, m_dimensions, coords, smoothing, gradient);
     const std::size_t n = static_cast<std::size_t>(m_n);
     std::fill(gradient, gradient + m_dimensions * n, 0.0);
     if (m_n < 2)

@@ -75,7 +75,7 @@ void FitBatch::score(const float *const *layouts, int count, double *fits)
     if (count < 1 || count > MaxLayouts)
         throw TessarinError("a batch holds 1 to 8 layouts, not " + std::to_string(count));
 
-    if (m_options.path == FitPath::OneByOne) {
+    if (m_options.path == FitPath::OneByOne || m_data.weighted()) {
         for (int k = 0; k < count; ++k)
             fits[k] = LayoutFitness(m_data, layouts[k]);
         return;

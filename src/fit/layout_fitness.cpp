@@ -1,6 +1,7 @@
 #include "fit/layout_fitness.h"
 
 #include "fit/map_distances.h"
+#include "fit/weighted_fit.h"
 #include "base/tessarin_error.h"
 
 #include <algorithm>
@@ -15,6 +16,8 @@ double LayoutFitness(const DistanceData &data, const float *layout)
         return 0.0;
     if (n <= 0)
         throw TessarinError("a fit needs distances: no distance file has been read");
+    if (data.weighted())
+        return WeightedLayoutFitness(data, layout);
 
     double sd = 0.0;  // sum of map distances
     double sdd = 0.0; // sum of their squares

@@ -51,7 +51,7 @@ bool isDecimalNumber(std::string_view text)
 Cell ReadCell(std::string_view text)
 {
     text = withoutBlanks(text);
-    if (text.empty() || text == "NA" || text == "?")
+    if (text.empty() || text == "NA" || text == "?" || text == "NaN")
         return {CellKind::Missing, 0.0f};
     if (!isDecimalNumber(text))
         return {CellKind::NotANumber, 0.0f};

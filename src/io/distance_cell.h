@@ -10,7 +10,7 @@ enum class CellKind {
     /// A decimal number in single-precision range: optional sign, digits with
     /// an optional point ('.' whatever the locale) and an optional exponent.
     Number,
-    /// Empty, "NA" or "?": a value the table does not give.
+    /// Empty, "NA", "?" or "NaN": a value the table does not give.
     Missing,
     /// Anything else, or a number beyond the single-precision range.
     NotANumber,

@@ -8,6 +8,7 @@
 #include "base/shown_text.h"
 #include "base/tessarin_error.h"
 
+#include <cmath>
 #include <vector>
 
 namespace tessarin {
@@ -93,8 +94,12 @@ public:
         m_table.setNames(m_names, m_lines);
         std::size_t next = 0;
         for (int i = 2; i <= n; ++i)
-            for (int j = 1; j < i; ++j)
-                m_table.setPair(i, j, m_values[next++]);
+            for (int j = 1; j < i; ++j, ++next) {
+                if (std::isnan(m_values[next]))
+                    m_table.setMissing(i, j);
+                else
+                    m_table.setPair(i, j, m_values[next]);
+            }
         return m_table.finish();
     }
 
@@ -151,19 +156,17 @@ private:
                 continue;
             }
             const std::string pairName = item(i) + " and " + item(j);
-            if (cell.kind == CellKind::Missing)
-                throw TessarinError(at(line) + "the distance between " + pairName + " is missing (" +
-                                    ShownText(text) + "): the map needs every pair");
             if (cell.kind == CellKind::NotANumber)
                 throw TessarinError(at(line) + "the distance between " + pairName + ", " + ShownText(text) +
                                     ", is not a number");
             if (cell.kind == CellKind::TooLarge)
                 throw TessarinError(at(line) + "the distance between " + pairName + ", " + ShownText(text) +
                                     ", is beyond the single-precision range");
-            if (cell.value < 0.0f)
+            if (cell.kind != CellKind::Missing && cell.value < 0.0f)
                 throw TessarinError(at(line) + "the distance between " + pairName + ", " + ShownText(text) +
                                     ", is negative: a distance is 0 or more");
-            m_values.push_back(cell.value);
+            // A missing distance travels as NaN, which no cell read as a number holds.
+            m_values.push_back(cell.kind == CellKind::Missing ? std::nanf("") : cell.value);
         }
     }
 

@@ -3,10 +3,12 @@
 #include "io/distance_cell.h"
 #include "io/distance_reader.h"
 #include "data/distance_statistics.h"
+#include "data/pair_weights.h"
 #include "base/shown_text.h"
 #include "base/tessarin_error.h"
 
 #include <new>
+#include <utility>
 #include <unordered_map>
 
 namespace tessarin {
@@ -58,6 +60,34 @@ void NamedTableBuilder::setPair(int i, int j, float value)
     m_data.Distances[static_cast<std::size_t>(j) * side + static_cast<std::size_t>(i)] = value;
 }
 
+namespace {
+
+std::size_t pairIndex(int n, int i, int j)
+{
+    if (i > j)
+        std::swap(i, j);
+    const std::size_t row = static_cast<std::size_t>(i) - 1;
+    return row * (2 * static_cast<std::size_t>(n) - row - 1) / 2 + static_cast<std::size_t>(j - i - 1);
+}
+
+} // namespace
+
+void NamedTableBuilder::setMissing(int i, int j)
+{
+    if (!hasTable())
+        return;
+    const int n = m_data.ItemCount;
+    if (m_missing.empty())
+        m_missing.assign(static_cast<std::size_t>(n) * (n - 1) / 2, 0);
+    m_missing[pairIndex(n, i, j)] = 1;
+    setPair(i, j, 0.0f);
+}
+
+bool NamedTableBuilder::isMissing(int i, int j) const
+{
+    return !m_missing.empty() && m_missing[pairIndex(m_data.ItemCount, i, j)] != 0;
+}
+
 float NamedTableBuilder::pair(int i, int j) const { return hasTable() ? m_data.distance(i, j) : 0.0f; }
 
 DistanceData NamedTableBuilder::finish()
@@ -69,6 +99,13 @@ DistanceData NamedTableBuilder::finish()
         m_data.Distances[i * side + i] = 0.0f;
     ComputeDistanceStatistics(m_data, m_fileName);
     m_data.packPairs();
+    if (!m_missing.empty()) {
+        std::vector<float> weights(m_missing.size());
+        for (std::size_t p = 0; p < m_missing.size(); ++p)
+            weights[p] = m_missing[p] ? 0.0f : 1.0f;
+        m_missing.clear();
+        SetPairWeights(m_data, std::move(weights), m_fileName);
+    }
     return std::move(m_data);
 }
 

@@ -28,19 +28,25 @@ public:
 
     /// Stores the distance of items i != j in (i, j) and (j, i).
     void setPair(int i, int j, float value);
+    /// Marks the pair of items i != j missing: it weighs 0, its cells hold 0.
+    void setMissing(int i, int j);
+    bool isMissing(int i, int j) const;
     /// The distance stored for items i and j (0 before it is stored).
     float pair(int i, int j) const;
     bool hasTable() const { return !m_data.Distances.empty(); }
     int itemCount() const { return m_data.ItemCount; }
 
-    /// The finished data. Throws TessarinError when the statistics leave the
-    /// single-precision range, or when the table was not taken (the file
-    /// changed while it was read).
+    /// The finished data, its missing pairs weighing 0. Throws TessarinError
+    /// when the statistics leave the single-precision range, when the present
+    /// pairs do not join every item, or when the table was not taken (the
+    /// file changed while it was read).
     DistanceData finish();
 
 private:
     std::string m_fileName;
     DistanceData m_data;
+    /// One flag a pair, in pair order; empty until a pair is missing.
+    std::vector<char> m_missing;
 };
 
 } // namespace tessarin

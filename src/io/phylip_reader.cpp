@@ -192,23 +192,32 @@ private:
             return;
         }
         const std::string pairName = item(i) + " and " + item(j);
-        if (cell.kind == CellKind::Missing)
-            throw TessarinError(at() + "the distance between " + pairName + " is missing (" + ShownText(text) +
-                                "): the map needs every pair");
         if (cell.kind == CellKind::NotANumber)
             throw TessarinError(at() + "the distance between " + pairName + ", " + ShownText(text) +
                                 ", is not a number");
         if (cell.kind == CellKind::TooLarge)
             throw TessarinError(at() + "the distance between " + pairName + ", " + ShownText(text) +
                                 ", is beyond the single-precision range");
-        if (cell.value < 0.0f)
+        const bool missing = cell.kind == CellKind::Missing;
+        if (!missing && cell.value < 0.0f)
             throw TessarinError(at() + "the distance between " + pairName + ", " + ShownText(text) +
                                 ", is negative: a distance is 0 or more");
         if (m_shape != Shape::Square || j > i) {
-            m_table.setPair(i, j, cell.value);
+            if (missing)
+                m_table.setMissing(i, j);
+            else
+                m_table.setPair(i, j, cell.value);
             return;
         }
         if (!m_table.hasTable())
+            return;
+        if (missing != m_table.isMissing(j, i))
+            throw TessarinError(at() + "the matrix is not symmetric: row " + std::to_string(i) + ", column " +
+                                std::to_string(j) + " (" + pairName + ") holds " + ShownText(text) + ", but row " +
+                                std::to_string(j) + ", column " + std::to_string(i) + " holds " +
+                                (missing ? ShortestText(m_table.pair(j, i)) : std::string("a missing value")) +
+                                ": a missing distance is missing in both halves");
+        if (missing)
             return;
         const double a = cell.value, b = m_table.pair(j, i);
         if (std::fabs(a - b) > 1e-6 * std::fmax(std::fabs(a), std::fabs(b)))

@@ -194,8 +194,7 @@ private:
             case CellKind::Number:
                 break;
             case CellKind::Missing:
-                throw TessarinError(at(row.line) + "the distance between " + pairName + " is missing (" +
-                                    ShownText(text) + "): the map needs every pair");
+                break;
             case CellKind::NotANumber:
                 throw TessarinError(at(row.line) + "the distance between " + pairName + ", " + ShownText(text) +
                                     ", is not a number");
@@ -203,12 +202,23 @@ private:
                 throw TessarinError(at(row.line) + "the distance between " + pairName + ", " + ShownText(text) +
                                     ", is beyond the single-precision range");
             }
+            const bool missing = cell.kind == CellKind::Missing;
             if (j > i) {
-                if (cell.value < 0.0f)
+                if (!missing && cell.value < 0.0f)
                     throw TessarinError(at(row.line) + "the distance between " + pairName + ", " + ShownText(text) +
                                         ", is negative: a distance is 0 or more");
-                m_table.setPair(i, j, cell.value);
-            } else if (m_table.hasTable()) {
+                if (missing)
+                    m_table.setMissing(i, j);
+                else
+                    m_table.setPair(i, j, cell.value);
+            } else if (m_table.hasTable() && missing != m_table.isMissing(j, i)) {
+                throw TessarinError(at(row.line) + "the matrix is not symmetric: row " + std::to_string(i) +
+                                    ", column " + std::to_string(j) + " (" + pairName + ") holds " +
+                                    ShownText(text) + ", but row " + std::to_string(j) + ", column " +
+                                    std::to_string(i) + " holds " +
+                                    (missing ? ShortestText(m_table.pair(j, i)) : std::string("a missing value")) +
+                                    ": a missing distance is missing in both halves");
+            } else if (m_table.hasTable() && !missing) {
                 const float mirror = m_table.pair(j, i);
                 const double a = cell.value, b = mirror;
                 if (std::fabs(a - b) > 1e-6 * std::fmax(std::fabs(a), std::fabs(b)))

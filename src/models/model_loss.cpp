@@ -50,6 +50,10 @@ ModelLoss::ModelLoss(const DistanceData &data, const ModelSetting &setting, int 
                                 std::to_string(m_pairs) + " pairs");
         m_weighted = true;
         m_weights = *weights;
+    } else if (data.weighted()) {
+        // The table's own weights (its missing pairs, a weights file).
+        m_weighted = true;
+        m_weights.assign(data.PairWeights.begin(), data.PairWeights.end());
     }
     std::vector<float> given;
     given.reserve(m_pairs);

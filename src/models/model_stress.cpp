@@ -20,6 +20,12 @@ ModelStressFigures MeasureModelStress(const DistanceData &data, const Layout &la
     if (setting.model == StressModel::Fit)
         throw TessarinError("the fit measure is not a stress");
     const std::size_t pairs = static_cast<std::size_t>(n) * (n - 1) / 2;
+    // Without weights of its own, the stress takes the table's.
+    std::vector<double> tableWeights;
+    if ((!weights || weights->empty()) && data.weighted()) {
+        tableWeights.assign(data.PairWeights.begin(), data.PairWeights.end());
+        weights = &tableWeights;
+    }
     const bool weighted = weights && !weights->empty();
     if (weighted && weights->size() != pairs)
         throw TessarinError("the pair weights number " + std::to_string(weights->size()) + ", but the table has " +

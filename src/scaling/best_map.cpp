@@ -175,7 +175,8 @@ BestMapResult FindBestMap(const DistanceData &data, RunObserver *observer, const
     BestMapResult result;
     RouteRunner runner(data, observer, settings);
     const std::size_t pairs = n > 1 ? static_cast<std::size_t>(n) * (n - 1) / 2 : 1;
-    const double meanGiven = static_cast<double>(data.DistanceSum) / static_cast<double>(pairs);
+    const double meanGiven = data.weighted() ? data.WeightedSum / data.WeightTotal
+                                             : static_cast<double>(data.DistanceSum) / static_cast<double>(pairs);
     const AscentSettings plain;
 
     const std::vector<double> flatStart = CoordinateMajor(ClassicalCoordinates(data, 2, observer), n, 2);

@@ -5,6 +5,7 @@
 
 #include "scaling/classical_operator.h"
 #include "scaling/duplicate_items.h"
+#include "scaling/filled_distances.h"
 #include "fit/fit_gradient.h"
 #include "base/random_source.h"
 #include "run/run_observer.h"
@@ -104,6 +105,10 @@ std::vector<double> ClassicalCoordinates(const DistanceData &data, int dimension
     std::vector<double> coords(static_cast<std::size_t>(n) * dimensions, 0.0);
     if (n == 1)
         return coords;
+    if (data.weighted()) {
+        const DistanceData filled = FilledDistances(data);
+        return ClassicalCoordinates(filled, dimensions, observer);
+    }
 
     ClassicalOperator op(data, DefaultFitOptions().threads, observer);
 

@@ -28,7 +28,8 @@ DuplicateItems::DuplicateItems(const DistanceData &data)
     const int n = data.ItemCount > 0 ? data.ItemCount : 0;
     m_first.resize(static_cast<std::size_t>(n));
     std::iota(m_first.begin(), m_first.end(), 0);
-    if (n < 2)
+    // With pairs left out, equal rows do not show that two items meet.
+    if (n < 2 || data.weighted())
         return;
     const std::size_t side = static_cast<std::size_t>(n) + 1;
     auto row = [&](int item) { return data.Distances.data() + (static_cast<std::size_t>(item) + 1) * side + 1; };

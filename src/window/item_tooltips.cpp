@@ -34,6 +34,10 @@ QString ItemTooltips::tableText(QPoint at) const
     const ItemGroups &groups = this->groups();
     if (row == 0 || column == 0 || row == column)
         return QString::fromStdString(ItemTitle(data->Names, groups, row == 0 ? column : row));
+    if (data->pairWeight(row, column) == 0.0f)
+        return QString::fromStdString(ItemTitle(data->Names, groups, row) + " \u2013 " +
+                                      ItemTitle(data->Names, groups, column)) +
+               QStringLiteral(": ") + tr("missing");
     return QString::fromStdString(PairTitle(data->Names, groups, row, column, data->distance(row, column)));
 }
 

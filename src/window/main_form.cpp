@@ -428,7 +428,11 @@ void MainForm::showError(const QString &text)
 
 void MainForm::showReadingNotice(const QString &fileName)
 {
-    const QString text = ReadingNoticeText(fileName, m_data);
+    showNotice(ReadingNoticeText(fileName, m_data));
+}
+
+void MainForm::showNotice(const QString &text)
+{
     if (text.isEmpty())
         return;
     if (m_noticeSink) {

@@ -197,6 +197,15 @@ public slots:
     void openDataTable();
     /// Opens `path` read as `source` says, as openPath does.
     void openSource(const QString &path, const DistanceSource &source);
+    /// File ▸ Open weights…: asks for a table of pair weights for the table
+    /// open now (the Open dialog's chooser when one is set), then as
+    /// openWeightsPath.
+    void openWeights();
+    /// Weighs the pairs by the table in `path` (any layout the reader takes,
+    /// the same items in any order), redraws the table with its missing
+    /// pairs blank and fits the map. The weights hold until another table is
+    /// opened; a file that cannot be used leaves everything as it was.
+    void openWeightsPath(const QString &path);
     void rerun();
     void stop();
     /// Closes the window, as its close button does.
@@ -264,6 +273,8 @@ private:
     /// Shows the warnings and statistics note of the reading of `fileName`
     /// (in m_data) once, without a nested event loop; nothing for a clean file.
     void showReadingNotice(const QString &fileName);
+    /// Shows `text` (nothing when empty) as the reading notice is shown.
+    void showNotice(const QString &text);
     QString chooseFile();
 
     QLineEdit *m_sizeText = nullptr;
@@ -309,6 +320,7 @@ private:
     DistanceData m_data;
     ItemGroups m_groups; // the groups of m_data's items, or none
     QString m_dataFile; // the file m_data was read from
+    std::vector<float> m_readWeights; // m_data's pair weights as read, before a weights file
     Layout m_bestLayout;
     // What the map and the table were last drawn with, for drawing them
     // again on an export: the map settings, the picture size text; and

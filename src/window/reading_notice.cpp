@@ -36,6 +36,14 @@ QString ReadingNoticeText(const QString &fileName, const DistanceData &data)
             warnings += QLatin1Char('\n') + tr("… and %1 more.").arg(data.WarningCount - listed);
         parts << warnings;
     }
+    if (data.MissingPairs > 0) {
+        const long long n = data.ItemCount;
+        parts << tr("%1: %2 of the %3 pairs are missing. They are left out of the fit and drawn nowhere; the "
+                    "table shows them blank.")
+                     .arg(fileName)
+                     .arg(data.MissingPairs)
+                     .arg(n * (n - 1) / 2);
+    }
     if (data.StatisticsFromDoubleSums)
         parts << tr("%1: the sums of the distances and of their squares drifted in single precision (relative "
                     "errors %2 and %3), so they were taken in double precision; the fit is computed from those.")

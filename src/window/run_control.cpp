@@ -104,6 +104,7 @@ void RunControl::startUp(const QString &fileName, bool named)
         if (read) {
             m_form.m_data = std::move(read->data);
             m_form.m_groups = std::move(read->groups);
+            m_form.m_readWeights = m_form.m_data.PairWeights;
             m_form.showReadingNotice(fileName);
             ++m_form.m_dataVersion;
             m_form.m_dataFile = fileName;
@@ -171,6 +172,7 @@ void RunControl::openSource(const QString &path, const DistanceSource &source)
     // data, table, map and best layout of the previous run.
     m_form.m_data = std::move(read->data);
     m_form.m_groups = std::move(read->groups);
+    m_form.m_readWeights = m_form.m_data.PairWeights;
     m_form.showReadingNotice(path);
     ++m_form.m_dataVersion;
     m_form.m_dataFile = path;

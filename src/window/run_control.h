@@ -32,6 +32,8 @@ public:
     /// See MainForm::openDataTable and MainForm::openSource.
     void openDataTable();
     void openSource(const QString &path, const DistanceSource &source);
+    /// See MainForm::openWeightsPath.
+    void openWeightsPath(const QString &path);
     void rerun();
     void stop() { m_stopRequested = 1; }
     void runMapCommand(MapStage command);

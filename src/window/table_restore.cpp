@@ -23,6 +23,7 @@ bool RunControl::loadTable(const QString &path)
         return false;
     m_form.m_data = std::move(read->data);
     m_form.m_groups = std::move(read->groups);
+    m_form.m_readWeights = m_form.m_data.PairWeights;
     ++m_form.m_dataVersion;
     m_form.m_dataFile = path;
     m_form.setWindowTitle(MainForm::TitleText + path);

@@ -5,6 +5,7 @@
 #include "reader_check.h"
 
 #include "io/distance_reader.h"
+#include "data/pair_weights.h"
 #include "base/tessarin_error.h"
 
 #include <cmath>
@@ -55,7 +56,29 @@ void checkTable(const tessarin::DistanceData &data)
         }
     }
     check(std::isfinite(data.DistanceSum) && std::isfinite(data.DistanceSpread), "statistics not finite");
-    check(sum == data.DistanceSum, "DistanceSum is not the row-by-row sum of the pairs");
+    if (data.PairWeights.empty()) {
+        check(sum == data.DistanceSum, "DistanceSum is not the row-by-row sum of the pairs");
+        check(data.MissingPairs == 0, "missing pairs without weights");
+    } else {
+        // A reader's weights are 0 for a missing cell, which holds 0, and 1
+        // elsewhere; some pair is missing, and the present ones join every item.
+        check(data.PairWeights.size() == static_cast<std::size_t>(n) * (n - 1) / 2, "not one weight a pair");
+        long long zeros = 0;
+        double weightedSum = 0.0;
+        std::size_t p = 0;
+        for (int i = 1; i <= n; ++i)
+            for (int j = i + 1; j <= n; ++j, ++p) {
+                const float w = data.PairWeights[p];
+                check(w == 0.0f || w == 1.0f, "a reader's weight is neither 0 nor 1");
+                check(w == data.pairWeight(j, i), "the weight of a pair depends on its order");
+                zeros += w == 0.0f;
+                check(w != 0.0f || data.distance(i, j) == 0.0f, "a missing cell holds a value");
+                weightedSum = weightedSum + static_cast<double>(w) * data.distance(i, j);
+            }
+        check(zeros > 0 && zeros == data.MissingPairs, "MissingPairs is not the count of weights 0");
+        check(weightedSum == data.WeightedSum, "WeightedSum is not the weighted sum of the pairs");
+        check(tessarin::ConnectedGroups(data).size() == 1, "the present pairs do not join every item");
+    }
     check(data.Warnings.size() <= tessarin::MaxReadingWarnings, "more warnings kept than the limit");
     check(data.WarningCount >= static_cast<long long>(data.Warnings.size()), "warning count below the kept ones");
     for (const tessarin::ReadingWarning &warning : data.Warnings) {

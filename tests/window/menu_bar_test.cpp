@@ -116,6 +116,7 @@ void MenuBarTest::entries_data()
 
     QTest::newRow("OpenAction") << "FileMenu" << "&Open…" << QKeySequence(QKeySequence::Open);
     QTest::newRow("OpenDataTableAction") << "FileMenu" << "Open &data table…" << QKeySequence("Ctrl+Shift+O");
+    QTest::newRow("OpenWeightsAction") << "FileMenu" << "Open &weights…" << QKeySequence();
     QTest::newRow("SaveMapPng") << "FileMenu" << "Save map as PNG…" << QKeySequence(QKeySequence::Save);
     QTest::newRow("SaveMapSvg") << "FileMenu" << "Save map as SVG…" << QKeySequence();
     QTest::newRow("SaveCoordinates") << "FileMenu" << "Save coordinates as CSV…" << QKeySequence();

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "data/distance_data.h"
+
+namespace tessarin {
+
+/// The table for the classical start of a table with missing pairs (pairs of
+/// weight 0, whatever distance the table holds for them): each missing
+/// distance becomes the length of the shortest path between its two items
+/// through present pairs; present distances stay as they are. The result has
+/// no weights and its own statistics. Only the start uses it; the map is then
+/// polished on the weighted table.
+///
+/// The shortest path keeps what the present pairs say about the missing
+/// one: it is the longest distance the triangle inequality allows, and for
+/// items near each other it runs through their common neighbours. A mean of
+/// the row and the column would put every missing pair at a typical
+/// distance, near items far apart.
+///
+/// Needs the present pairs to join every item (SetPairWeights ensures it).
+/// A table without weights is returned as it is.
+DistanceData FilledDistances(const DistanceData &data);
+
+} // namespace tessarin
