@@ -248,6 +248,18 @@ TEST(FilledDistances, MissingPairsTakeTheShortestPathThroughPresentOnes)
     }
 }
 
+TEST(FilledDistances, AboveThePathLimitMissingPairsTakeTheItemsMeanDistances)
+{
+    // 1 - 2 - 3 on a line, 1-3 missing: item 1's present mean is 1, item 3's
+    // is 2, so the filled pair is 1.5 instead of the path's 3.
+    const DistanceData data = Weighted(MakeDistances(3, {1, 9, 2}), {1, 0, 1});
+    const DistanceData byMeans = FilledDistances(data, 2);
+    EXPECT_FALSE(byMeans.weighted());
+    EXPECT_EQ(byMeans.PairDistances, (std::vector<float>{1, 1.5f, 2}));
+    EXPECT_EQ(byMeans.distance(3, 1), 1.5f);
+    EXPECT_EQ(FilledDistances(data, 3).PairDistances, (std::vector<float>{1, 3, 2}));
+}
+
 /// Procrustes distance of two 2-D maps (positions 1..2N): the share of the
 /// first map's spread about its centre that the second, moved, turned,
 /// mirrored if that fits better, and scaled as well as possible, leaves

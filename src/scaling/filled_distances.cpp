@@ -40,9 +40,29 @@ void shortestPaths(const DistanceData &data, int source, std::vector<double> &le
     }
 }
 
+/// Each item's mean distance to the items it has a present pair with.
+std::vector<double> meanPresentDistances(const DistanceData &data)
+{
+    const int n = data.ItemCount;
+    std::vector<double> sum(static_cast<std::size_t>(n) + 1, 0.0), count(static_cast<std::size_t>(n) + 1, 0.0);
+    for (int i = 1; i <= n; ++i)
+        for (int j = i + 1; j <= n; ++j) {
+            if (data.pairWeight(i, j) == 0.0f)
+                continue;
+            const double d = std::max(0.0, static_cast<double>(data.distance(i, j)));
+            sum[static_cast<std::size_t>(i)] += d;
+            sum[static_cast<std::size_t>(j)] += d;
+            count[static_cast<std::size_t>(i)] += 1.0;
+            count[static_cast<std::size_t>(j)] += 1.0;
+        }
+    for (std::size_t i = 1; i < sum.size(); ++i)
+        sum[i] = count[i] > 0.0 ? sum[i] / count[i] : 0.0;
+    return sum;
+}
+
 } // namespace
 
-DistanceData FilledDistances(const DistanceData &data)
+DistanceData FilledDistances(const DistanceData &data, int pathItemLimit)
 {
     DistanceData filled = data;
     if (!data.weighted())
@@ -51,7 +71,20 @@ DistanceData FilledDistances(const DistanceData &data)
     const std::size_t side = static_cast<std::size_t>(n) + 1;
     std::vector<double> length(static_cast<std::size_t>(n));
     std::vector<char> settled(static_cast<std::size_t>(n));
+    const bool byPaths = n <= pathItemLimit;
+    const std::vector<double> means = byPaths ? std::vector<double>() : meanPresentDistances(data);
     for (int i = 1; i <= n; ++i) {
+        if (!byPaths) {
+            for (int j = i + 1; j <= n; ++j) {
+                if (data.pairWeight(i, j) != 0.0f)
+                    continue;
+                const float value = static_cast<float>(
+                    0.5 * (means[static_cast<std::size_t>(i)] + means[static_cast<std::size_t>(j)]));
+                filled.Distances[static_cast<std::size_t>(i) * side + static_cast<std::size_t>(j)] = value;
+                filled.Distances[static_cast<std::size_t>(j) * side + static_cast<std::size_t>(i)] = value;
+            }
+            continue;
+        }
         bool holes = false;
         for (int j = i + 1; j <= n && !holes; ++j)
             holes = data.pairWeight(i, j) == 0.0f;

@@ -28,7 +28,7 @@ MenuBar::MenuBar(MainForm &form, const QList<QAction *> &saveActions) : QMenuBar
     m_fileMenu = menu("FileMenu", tr("&File"));
     m_commandActions << entry(m_fileMenu, "OpenAction", tr("&Open…"), QKeySequence::Open, &MainForm::openFile)
                      << entry(m_fileMenu, "OpenDataTableAction", tr("Open &data table…"),
-                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), &MainForm::openDataTable);
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), &MainForm::openDataTable)
                      << entry(m_fileMenu, "OpenWeightsAction", tr("Open &weights…"), QKeySequence(),
                               &MainForm::openWeights);
     m_fileMenu->addSeparator();

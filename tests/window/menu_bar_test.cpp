@@ -49,7 +49,7 @@ struct Window {
                 commands << command;
                 if (during)
                     during();
-                tessarin::MapStageOutcome result{best, tessarin::LayoutFitness(data, best), 0.0, false, {}};
+                tessarin::MapStageOutcome result{best, tessarin::LayoutFitness(data, best), false, {}};
                 observer.improved(result.layout, result.fit);
                 return result;
             });
