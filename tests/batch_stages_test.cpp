@@ -207,7 +207,8 @@ TEST(BatchWeights, WeightsThatDoNotFitAreRefusedNamingTheFile)
         std::string message;
     } cases[] = {
         {"an unknown item", "E\nD 1\nC 1 1\nB 1 1 1\nZ 1 1 1 1\n", "the weights name no item 1 \"A\""},
-        {"a negative weight", "E\nD 1\nC 1 -1\nB 1 1 1\nA 1 1 1 1\n", "is -1"},
+        // The reader refuses a negative cell before the weights are checked.
+        {"a negative weight", "E\nD 1\nC 1 -1\nB 1 1 1\nA 1 1 1 1\n", "\"-1\", is negative"},
         {"items cut off", "E\nD 1\nC 1 1\nB 0 0 0\nA 0 0 0 1\n", "items A, B have no present pair with the other 3"},
     };
     for (const auto &c : cases) {
@@ -218,7 +219,7 @@ TEST(BatchWeights, WeightsThatDoNotFitAreRefusedNamingTheFile)
             ADD_FAILURE() << "no error";
         } catch (const TessarinError &error) {
             const std::string message = error.what();
-            EXPECT_EQ(message.rfind(weights.path() + ": ", 0), 0u) << message;
+            EXPECT_EQ(message.rfind(weights.path(), 0), 0u) << message;
             EXPECT_NE(message.find(c.message), std::string::npos) << message;
         }
     }
