@@ -3,6 +3,7 @@
 #include "base/tessarin_error.h"
 #include "fit/fit_gradient_lanes.h"
 #include "fit/fit_kernel_worker.h"
+#include "fit/pair_rows.h"
 #include "fit/weighted_fit.h"
 
 #include <algorithm>
@@ -10,26 +11,6 @@
 #include <string>
 
 namespace tessarin {
-
-namespace {
-
-std::size_t pairCount(int n) { return n > 1 ? static_cast<std::size_t>(n) * (n - 1) / 2 : 0; }
-
-/// The first row whose pairs, with those of the rows after it, make no more
-/// than half of all pairs: a function of N alone.
-int halfwayRow(int n)
-{
-    const long total = static_cast<long>(pairCount(n));
-    long before = 0;
-    for (int i = 0; i < n; ++i) {
-        if (2 * before >= total)
-            return i;
-        before += n - 1 - i;
-    }
-    return n;
-}
-
-} // namespace
 
 FitGradient::FitGradient(const DistanceData &data, int dimensions, const FitOptions &options)
     : m_data(data), m_n(data.ItemCount), m_dimensions(dimensions), m_options(options)
@@ -40,16 +21,16 @@ FitGradient::FitGradient(const DistanceData &data, int dimensions, const FitOpti
         m_options.path = m_options.path == FitPath::OneByOne ? FitPath::Portable : BestFitPath();
     if (m_n < 0)
         m_n = 0;
-    if (data.PairDistances.size() == pairCount(m_n)) {
+    if (data.PairDistances.size() == PairCount(m_n)) {
         m_pairs = data.PairDistances.data();
     } else {
-        m_ownPairs.reserve(pairCount(m_n));
+        m_ownPairs.reserve(PairCount(m_n));
         for (int i = 1; i <= m_n; ++i)
             for (int j = i + 1; j <= m_n; ++j)
                 m_ownPairs.push_back(data.distance(i, j));
         m_pairs = m_ownPairs.data();
     }
-    m_split = halfwayRow(m_n);
+    m_split = HalfwayRow(m_n);
     for (Half &half : m_halves) {
         half.cross.assign(static_cast<std::size_t>(dimensions) * m_n, 0.0);
         half.unit.assign(static_cast<std::size_t>(dimensions) * m_n, 0.0);

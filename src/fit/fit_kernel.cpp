@@ -5,18 +5,13 @@
 #include "fit/fit_kernel_lanes.h"
 #include "fit/fit_kernel_probe.h"
 #include "fit/fit_kernel_worker.h"
+#include "fit/pair_rows.h"
 
 #include <cmath>
 #include <cstdint>
 #include <string>
 
 namespace tessarin {
-
-namespace {
-
-std::size_t pairCount(int n) { return n > 1 ? static_cast<std::size_t>(n) * (n - 1) / 2 : 0; }
-
-} // namespace
 
 /// A group of lanes to sum on one thread.
 struct FitBatch::Half {
@@ -47,10 +42,10 @@ FitBatch::FitBatch(const DistanceData &data, const FitOptions &options) : m_data
     const int n = data.ItemCount;
     if (n < 1)
         return;
-    if (data.PairDistances.size() == pairCount(n)) {
+    if (data.PairDistances.size() == PairCount(n)) {
         m_pairs = data.PairDistances.data();
     } else {
-        m_ownPairs.reserve(pairCount(n));
+        m_ownPairs.reserve(PairCount(n));
         for (int i = 1; i <= n; ++i)
             for (int j = i + 1; j <= n; ++j)
                 m_ownPairs.push_back(data.distance(i, j));

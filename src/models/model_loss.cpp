@@ -3,6 +3,7 @@
 #include "base/tessarin_error.h"
 #include "models/model_loss_lanes.h"
 #include "fit/fit_kernel_worker.h"
+#include "fit/pair_rows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,22 +12,6 @@
 namespace tessarin {
 
 namespace {
-
-std::size_t pairCount(int n) { return n > 1 ? static_cast<std::size_t>(n) * (n - 1) / 2 : 0; }
-
-/// The first row whose pairs, with those of the rows after it, make no more
-/// than half of all pairs: a function of N alone.
-int halfwayRow(int n)
-{
-    const long total = static_cast<long>(pairCount(n));
-    long before = 0;
-    for (int i = 0; i < n; ++i) {
-        if (2 * before >= total)
-            return i;
-        before += n - 1 - i;
-    }
-    return n;
-}
 
 constexpr std::uint32_t NoPosition = 0xffffffffu;
 
@@ -43,7 +28,7 @@ ModelLoss::ModelLoss(const DistanceData &data, const ModelSetting &setting, int 
         throw TessarinError("a map has 2 or 3 dimensions, not " + std::to_string(dimensions));
     if (m_options.path == FitPath::OneByOne || !FitPathSupported(m_options.path))
         m_options.path = m_options.path == FitPath::OneByOne ? FitPath::Portable : BestFitPath();
-    m_pairs = pairCount(m_n);
+    m_pairs = PairCount(m_n);
     if (weights && !weights->empty()) {
         if (weights->size() != m_pairs)
             throw TessarinError("the pair weights number " + std::to_string(weights->size()) + ", but the table has " +
@@ -139,7 +124,7 @@ ModelLoss::ModelLoss(const DistanceData &data, const ModelSetting &setting, int 
             m_unitWeight = m_weights;
         m_spreadWeight = m_weights;
     }
-    m_split = halfwayRow(m_n);
+    m_split = HalfwayRow(m_n);
     for (Half &half : m_halves) {
         half.target.assign(static_cast<std::size_t>(dimensions) * m_n, 0.0);
         half.unit.assign(static_cast<std::size_t>(dimensions) * m_n, 0.0);
