@@ -43,6 +43,9 @@ Workspace MapExplorer::currentWorkspace() const
 {
     Workspace w;
     w.tableFile = QFileInfo(m_form.dataFile()).absoluteFilePath();
+    w.source = m_form.distanceSource();
+    if (!m_form.weightsFile().isEmpty())
+        w.weightsFile = QFileInfo(m_form.weightsFile()).absoluteFilePath();
     for (const char *name : SettingBoxes)
         if (auto *box = m_form.findChild<QLineEdit *>(QString::fromLatin1(name)))
             w.settings[QString::fromLatin1(name)] = box->text();
@@ -77,6 +80,8 @@ bool MapExplorer::saveWorkspaceTo(const QString &path)
     try {
         Workspace w = currentWorkspace();
         w.tableHash = FileHash(w.tableFile);
+        if (!w.weightsFile.isEmpty())
+            w.weightsHash = FileHash(w.weightsFile, QStringLiteral("weights"));
         SaveBytes(path, WriteWorkspace(w));
     } catch (const std::exception &error) {
         showError(tr("The workspace could not be saved as %1.\n\n%2").arg(path, QString::fromLocal8Bit(error.what())));
@@ -99,11 +104,15 @@ bool MapExplorer::openWorkspaceFrom(const QString &path)
             throw std::runtime_error(tr("the table file %1 has changed since the workspace was saved")
                                          .arg(w.tableFile)
                                          .toStdString());
+        if (!w.weightsFile.isEmpty() && FileHash(w.weightsFile, QStringLiteral("weights")) != w.weightsHash)
+            throw std::runtime_error(tr("the weights file %1 has changed since the workspace was saved")
+                                         .arg(w.weightsFile)
+                                         .toStdString());
     } catch (const std::exception &error) {
         showError(tr("The workspace %1 cannot be opened.\n\n%2").arg(path, QString::fromLocal8Bit(error.what())));
         return false;
     }
-    if (!m_form.loadTable(w.tableFile))
+    if (!m_form.loadTable(w.tableFile, w.source, w.weightsFile))
         return false;
     m_form.setTies(w.model.ties);
     m_form.setModel(w.model.model);

@@ -1,6 +1,9 @@
 #include "explorer_window/workspace_file.h"
 
 #include "base/tessarin_error.h"
+#include "distances/distance_metric.h"
+#include "distances/similarity_conversion.h"
+#include "distances/standardization.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -58,6 +61,69 @@ double Number(const QJsonObject &object, const char *key, double fallback)
     return value.isDouble() ? value.toDouble() : fallback;
 }
 
+const char *NamesKey(DataTableOptions::Names names)
+{
+    switch (names) {
+    case DataTableOptions::Names::None:
+        return "none";
+    case DataTableOptions::Names::Column:
+        return "column";
+    case DataTableOptions::Names::Automatic:
+        break;
+    }
+    return "automatic";
+}
+
+// How the table was read, as keys of "table": none for a distance file, so
+// such a workspace reads as it always has.
+void WriteSource(QJsonObject &table, const DistanceSource &source)
+{
+    if (source.metric) {
+        table["metric"] = QString::fromStdString(MetricName(*source.metric));
+        table["standardize"] = QString::fromStdString(StandardizationName(source.standardization));
+    }
+    if (source.similarities)
+        table["similarities"] = QString::fromStdString(SimilarityConversionName(*source.similarities));
+    if (source.readsDataTable()) {
+        table["names"] = QLatin1String(NamesKey(source.table.names));
+        if (source.table.names == DataTableOptions::Names::Column)
+            table["nameColumn"] = QString::fromStdString(source.table.nameColumn);
+    }
+    if (!source.groups.empty())
+        table["groups"] = QString::fromStdString(source.groups);
+}
+
+DistanceSource ReadSource(const QJsonObject &table)
+{
+    DistanceSource source;
+    const auto text = [&](const char *key) { return table.value(QLatin1String(key)).toString().toStdString(); };
+    try {
+        if (table.contains("metric"))
+            source.metric = ParseMetric(text("metric"));
+        if (table.contains("standardize"))
+            source.standardization = ParseStandardization(text("standardize"));
+        if (table.contains("similarities"))
+            source.similarities = ParseSimilarityConversion(text("similarities"));
+    } catch (const std::exception &error) {
+        Fail(QStringLiteral("\"table\": %1").arg(QString::fromStdString(error.what())));
+    }
+    if (source.metric && source.similarities)
+        Fail(QStringLiteral("\"table\" has both a \"metric\" and \"similarities\""));
+    const QString names = table.value("names").toString(QStringLiteral("automatic"));
+    if (names == QLatin1String("none")) {
+        source.table.names = DataTableOptions::Names::None;
+    } else if (names == QLatin1String("column")) {
+        source.table.names = DataTableOptions::Names::Column;
+        source.table.nameColumn = text("nameColumn");
+        if (source.table.nameColumn.empty())
+            Fail(QStringLiteral("\"table\": \"names\" is a column but \"nameColumn\" names none"));
+    } else if (names != QLatin1String("automatic")) {
+        Fail(QStringLiteral("\"table\": \"names\" %1 is not automatic, none or column").arg(names));
+    }
+    source.groups = text("groups");
+    return source;
+}
+
 bool Flag(const QJsonObject &object, const char *key, bool fallback)
 {
     const QJsonValue value = object.value(QLatin1String(key));
@@ -71,7 +137,11 @@ QByteArray WriteWorkspace(const Workspace &w)
     QJsonObject root;
     root["format"] = QLatin1String(Format);
     root["version"] = Workspace::Version;
-    root["table"] = QJsonObject{{"file", w.tableFile}, {"sha256", w.tableHash}};
+    QJsonObject table{{"file", w.tableFile}, {"sha256", w.tableHash}};
+    WriteSource(table, w.source);
+    root["table"] = table;
+    if (!w.weightsFile.isEmpty())
+        root["weights"] = QJsonObject{{"file", w.weightsFile}, {"sha256", w.weightsHash}};
     QJsonObject settings;
     for (auto it = w.settings.begin(); it != w.settings.end(); ++it)
         settings[it.key()] = it.value();
@@ -123,6 +193,14 @@ Workspace ReadWorkspace(const QByteArray &json)
     w.tableHash = table.value("sha256").toString();
     if (w.tableFile.isEmpty())
         Fail(QStringLiteral("\"table\" names no \"file\""));
+    w.source = ReadSource(table);
+    if (root.contains("weights")) {
+        const QJsonObject weights = root.value("weights").toObject();
+        w.weightsFile = weights.value("file").toString();
+        w.weightsHash = weights.value("sha256").toString();
+        if (w.weightsFile.isEmpty())
+            Fail(QStringLiteral("\"weights\" names no \"file\""));
+    }
     const QJsonObject settings = root.value("settings").toObject();
     for (auto it = settings.begin(); it != settings.end(); ++it)
         if (it.value().isString())
@@ -183,15 +261,15 @@ Workspace ReadWorkspace(const QByteArray &json)
     return w;
 }
 
-QString FileHash(const QString &path)
+QString FileHash(const QString &path, const QString &role)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw TessarinError(("workspace: the table file " + path + " cannot be read: " + file.errorString())
+        throw TessarinError(("workspace: the " + role + " file " + path + " cannot be read: " + file.errorString())
                                 .toStdString());
     QCryptographicHash hash(QCryptographicHash::Sha256);
     if (!hash.addData(&file))
-        throw TessarinError(("workspace: the table file " + path + " cannot be read").toStdString());
+        throw TessarinError(("workspace: the " + role + " file " + path + " cannot be read").toStdString());
     return QString::fromLatin1(hash.result().toHex());
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/layout.h"
+#include "distances/distance_source.h"
 #include "explorer_window/explorer_look.h"
 #include "models/stress_model.h"
 
@@ -13,8 +14,9 @@
 
 namespace tessarin {
 
-/// Everything a workspace file keeps: the table's file and its SHA-256, the
-/// main window's settings boxes, the explorer's look and view, the groups,
+/// Everything a workspace file keeps: the table's file, its SHA-256 and how
+/// it was read, the weights file and its SHA-256, the main window's settings
+/// boxes, the explorer's look and view, the groups,
 /// the best map and the map history, and the stress model. Maps are kept exactly: each coordinate
 /// is written as the shortest number that reads back as the same
 /// single-precision value.
@@ -24,6 +26,13 @@ struct Workspace {
     QString tableFile;
     /// Lower-case hex SHA-256 of the table file's bytes.
     QString tableHash;
+    /// How the table was read: as distances (the default), a data table by
+    /// a metric, or a similarity matrix; its name and group columns.
+    DistanceSource source;
+    /// The weights file that weighed the pairs, empty for none, and the
+    /// lower-case hex SHA-256 of its bytes.
+    QString weightsFile;
+    QString weightsHash;
     /// The settings boxes by name (SizeText, GAgensText, BackText, ForeText,
     /// FontText) and whether ShowGrid is ticked.
     QMap<QString, QString> settings;
@@ -48,8 +57,8 @@ QByteArray WriteWorkspace(const Workspace &workspace);
 /// Reads a workspace file's text; throws TessarinError naming the field that
 /// is missing or wrong.
 Workspace ReadWorkspace(const QByteArray &json);
-/// The SHA-256 of a file's bytes in lower-case hex; throws TessarinError when
-/// it cannot be read.
-QString FileHash(const QString &path);
+/// The SHA-256 of a file's bytes in lower-case hex; throws TessarinError,
+/// calling the file by `role` ("table", "weights"), when it cannot be read.
+QString FileHash(const QString &path, const QString &role = QStringLiteral("table"));
 
 } // namespace tessarin

@@ -208,9 +208,9 @@ bool MainForm::replaceBestLayout(const Layout &layout)
     return m_runControl->replaceBestLayout(layout);
 }
 
-bool MainForm::loadTable(const QString &path)
+bool MainForm::loadTable(const QString &path, const DistanceSource &source, const QString &weightsFile)
 {
-    return m_runControl->loadTable(path);
+    return m_runControl->loadTable(path, source, weightsFile);
 }
 
 QMenu *MainForm::mapMenu() const

@@ -138,6 +138,11 @@ public:
     const ItemGroups &groups() const { return m_groups; }
     /// The file the distance data was read from.
     const QString &dataFile() const { return m_dataFile; }
+    /// How dataFile() was read: a distance file, a data table by a metric,
+    /// or a similarity matrix, and where the groups came from.
+    const DistanceSource &distanceSource() const { return m_source; }
+    /// The weights file that weighs the pairs now; empty when none does.
+    const QString &weightsFile() const { return m_weightsFile; }
     /// The Shepard diagram and stress ring commands.
     MapDiagnostics *diagnostics() const { return m_diagnostics; }
     /// The map explorer and the map history.
@@ -149,11 +154,13 @@ public:
     /// with its fit and ends as a run does (runEnded). Refused (false) while
     /// a run goes on, before a table is read or for a map of another size.
     bool replaceBestLayout(const Layout &layout);
-    /// Reads the distance file at `path` and draws its table, as Open does,
-    /// but runs no search: the best map is all zeros until replaced. A file
-    /// that does not read is reported and leaves everything as it was.
-    /// Returns whether the table was read.
-    bool loadTable(const QString &path);
+    /// Reads the file at `path` as `source` says and draws its table, as
+    /// Open (or Open data table) does, but runs no search: the best map is
+    /// all zeros until replaced. A non-empty `weightsFile` then weighs the
+    /// pairs as Open weights does. A file that does not read or weights that
+    /// cannot be used are reported and leave everything as it was. Returns
+    /// whether the table was read and weighed.
+    bool loadTable(const QString &path, const DistanceSource &source = {}, const QString &weightsFile = {});
     const Layout &bestLayout() const { return m_bestLayout; }
     short stopFlag() const;
     /// Generations run by the latest search that ended normally.
@@ -320,6 +327,8 @@ private:
     DistanceData m_data;
     ItemGroups m_groups; // the groups of m_data's items, or none
     QString m_dataFile; // the file m_data was read from
+    DistanceSource m_source; // how m_dataFile was read
+    QString m_weightsFile; // the weights file applied to m_data, or empty
     std::vector<float> m_readWeights; // m_data's pair weights as read, before a weights file
     Layout m_bestLayout;
     // What the map and the table were last drawn with, for drawing them

@@ -105,6 +105,8 @@ void RunControl::startUp(const QString &fileName, bool named)
             m_form.m_data = std::move(read->data);
             m_form.m_groups = std::move(read->groups);
             m_form.m_readWeights = m_form.m_data.PairWeights;
+            m_form.m_source = DistanceSource{};
+            m_form.m_weightsFile.clear();
             m_form.showReadingNotice(fileName);
             ++m_form.m_dataVersion;
             m_form.m_dataFile = fileName;
@@ -173,6 +175,8 @@ void RunControl::openSource(const QString &path, const DistanceSource &source)
     m_form.m_data = std::move(read->data);
     m_form.m_groups = std::move(read->groups);
     m_form.m_readWeights = m_form.m_data.PairWeights;
+    m_form.m_source = source;
+    m_form.m_weightsFile.clear();
     m_form.showReadingNotice(path);
     ++m_form.m_dataVersion;
     m_form.m_dataFile = path;

@@ -39,7 +39,7 @@ public:
     void runMapCommand(MapStage command);
     /// See MainForm::replaceBestLayout and MainForm::loadTable.
     bool replaceBestLayout(const Layout &layout);
-    bool loadTable(const QString &path);
+    bool loadTable(const QString &path, const DistanceSource &source, const QString &weightsFile);
 
     /// Replaces what runs the map commands (the default is RunMapCommand).
     void setMapCommandRunner(MapCommandRunner runner) { m_mapCommandRunner = std::move(runner); }

@@ -4,6 +4,7 @@
 
 #include "io/weights_file.h"
 
+#include <QFile>
 #include <QFileDialog>
 
 namespace tessarin {
@@ -43,11 +44,12 @@ void RunControl::openWeightsPath(const QString &path)
         return;
     try {
         // Changes the data only when the whole file fits the table.
-        ApplyWeightsFile(m_form.m_data, m_form.m_readWeights, path.toStdString());
+        ApplyWeightsFile(m_form.m_data, m_form.m_readWeights, QFile::encodeName(path).toStdString());
     } catch (const std::exception &error) {
         m_form.showError(MainForm::tr("The weights could not be used.\n\n%1").arg(QString::fromStdString(error.what())));
         return;
     }
+    m_form.m_weightsFile = path;
     const DistanceData &data = m_form.m_data;
     if (data.MissingPairs > 0) {
         const long long n = data.ItemCount;

@@ -7,6 +7,9 @@
 #include "explorer/map_orientation.h"
 #include "fit/layout_fitness.h"
 #include "diagnostics/map_stress.h"
+#include "distances/distance_metric.h"
+#include "distances/similarity_conversion.h"
+#include "distances/standardization.h"
 #include "models/model_stress.h"
 #include "explorer_window/explorer_canvas.h"
 #include "explorer_window/explorer_window.h"
@@ -163,6 +166,68 @@ QString PdfText(const QString &path)
     return QString::fromUtf8(process.readAllStandardOutput()).simplified();
 }
 
+/// A data table of `count` named items: three numeric variables and a
+/// group column, from a fixed seed.
+QByteArray DataTable(int count)
+{
+    std::mt19937 engine(11);
+    std::uniform_real_distribution<double> uniform(0, 10);
+    QByteArray csv = "name,width,height,depth,kind\n";
+    for (int i = 0; i < count; ++i) {
+        csv += "item" + QByteArray::number(i + 1);
+        for (int v = 0; v < 3; ++v)
+            csv += "," + QByteArray::number(uniform(engine) + (i % 3) * 4, 'g', 6);
+        csv += i % 3 == 0 ? ",north\n" : i % 3 == 1 ? ",south\n" : ",east\n";
+    }
+    return csv;
+}
+
+/// A square similarity matrix (1 on the diagonal) of `count` named items.
+QByteArray SimilarityTable(int count)
+{
+    std::mt19937 engine(5);
+    std::uniform_real_distribution<double> uniform(0.05, 0.95);
+    std::vector<std::vector<double>> s(std::size_t(count), std::vector<double>(std::size_t(count), 1.0));
+    for (int i = 0; i < count; ++i)
+        for (int j = i + 1; j < count; ++j)
+            s[std::size_t(i)][std::size_t(j)] = s[std::size_t(j)][std::size_t(i)] = uniform(engine);
+    QByteArray csv = "\"\"";
+    for (int i = 0; i < count; ++i)
+        csv += ",s" + QByteArray::number(i + 1);
+    csv += "\n";
+    for (int i = 0; i < count; ++i) {
+        csv += "s" + QByteArray::number(i + 1);
+        for (int j = 0; j < count; ++j)
+            csv += "," + QByteArray::number(s[std::size_t(i)][std::size_t(j)], 'g', 6);
+        csv += "\n";
+    }
+    return csv;
+}
+
+/// A lower triangle of weights for `names`: every seventh pair weighs 0,
+/// the others 1 to 3.
+QByteArray WeightsFor(const QStringList &names)
+{
+    QByteArray csv = "\"\"";
+    for (const QString &name : names)
+        csv += ",\"" + name.toUtf8() + "\"";
+    csv += "\n";
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        csv += "\"" + names[i].toUtf8() + "\"";
+        for (qsizetype j = 0; j < names.size(); ++j) {
+            if (j == i) {
+                csv += ",0";
+            } else {
+                const qsizetype lo = std::min(i, j), hi = std::max(i, j);
+                const long long k = lo * names.size() + hi;
+                csv += k % 7 == 0 ? ",0" : "," + QByteArray::number(1 + k % 3);
+            }
+        }
+        csv += "\n";
+    }
+    return csv;
+}
+
 } // namespace
 
 class ExplorerWindowTest : public QObject {
@@ -184,6 +249,8 @@ private slots:
     void historyStartsAgainWithNewData();
     void groupsColourHullsAndLegend();
     void workspaceRoundTrip();
+    void workspaceKeepsHowTheTableWasRead_data();
+    void workspaceKeepsHowTheTableWasRead();
     void workspaceOfAChangedTableIsRefused_data();
     void workspaceOfAChangedTableIsRefused();
     void figureHoldsEveryNameAsText_data();
@@ -645,6 +712,77 @@ void ExplorerWindowTest::workspaceRoundTrip()
     QVERIFY(SameBytes(other.bestLayout(), saved.history[saved.historyPosition + 1]));
 }
 
+void ExplorerWindowTest::workspaceKeepsHowTheTableWasRead_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("weighed");
+    QTest::newRow("distances, weighed") << "distances" << true;
+    QTest::newRow("data table by manhattan, z, groups") << "metric" << false;
+    QTest::newRow("data table by minkowski=3, range, weighed") << "minkowski" << true;
+    QTest::newRow("similarities by one-minus") << "similarities" << false;
+}
+
+void ExplorerWindowTest::workspaceKeepsHowTheTableWasRead()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, weighed);
+    Session session;
+    tessarin::DistanceSource source;
+    QString table = session.file;
+    if (kind == "metric" || kind == "minkowski") {
+        table = session.folder.write("shapes.csv", DataTable(24));
+        source.metric = tessarin::ParseMetric(kind == "metric" ? "manhattan" : "minkowski=3");
+        source.standardization = kind == "metric" ? tessarin::Standardization::Z : tessarin::Standardization::Range;
+        source.table.names = tessarin::DataTableOptions::Names::Column;
+        source.table.nameColumn = "name";
+        source.groups = "kind";
+    } else if (kind == "similarities") {
+        table = session.folder.write("alike.csv", SimilarityTable(18));
+        source.similarities = tessarin::SimilarityConversion::OneMinus;
+    }
+    if (kind != "distances")
+        session.form.openSource(table, source);
+    QStringList names;
+    for (const std::string &name : session.form.distanceData().Names)
+        names << QString::fromStdString(name);
+    QVERIFY(names.size() > 10);
+    if (weighed) {
+        session.form.openWeightsPath(session.folder.write("weights.csv", WeightsFor(names)));
+        QVERIFY(session.form.distanceData().MissingPairs > 0);
+    }
+    QVERIFY2(session.messages.isEmpty(), qPrintable(session.messages.join('\n')));
+    const QString path = session.folder.path("kept.tessarin.json");
+    QVERIFY(session.explorer().saveWorkspaceTo(path));
+
+    MainForm other;
+    QStringList messages;
+    other.setMessageSink([&](const QString &text) { messages << text; });
+    other.explorer()->setMessageSink([&](const QString &text) { messages << text; });
+    other.show();
+    QVERIFY(other.explorer()->openWorkspaceFrom(path));
+    QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
+    const tessarin::DistanceData &was = session.form.distanceData(), &is = other.distanceData();
+    QCOMPARE(is.ItemCount, was.ItemCount);
+    QCOMPARE(is.Names, was.Names);
+    QVERIFY(is.Distances == was.Distances);
+    QVERIFY(is.PairWeights == was.PairWeights);
+    QCOMPARE(is.MissingPairs, was.MissingPairs);
+    QCOMPARE(other.groups().groupOf, session.form.groups().groupOf);
+    QCOMPARE(other.groups().names, session.form.groups().names);
+    QCOMPARE(other.weightsFile().isEmpty(), !weighed);
+    QVERIFY(SameBytes(other.bestLayout(), session.form.bestLayout()));
+    QCOMPARE(tessarin::testing::box(other, "FitBox")->text(), tessarin::testing::box(session.form, "FitBox")->text());
+    tessarin::Workspace saved = session.explorer().currentWorkspace(), restored = other.explorer()->currentWorkspace();
+    QCOMPARE(QString::fromUtf8(tessarin::WriteWorkspace(restored)), QString::fromUtf8(tessarin::WriteWorkspace(saved)));
+
+    // The same file read the other way, or left unweighed, is not this table.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray json = file.readAll();
+    QCOMPARE(json.contains("\"weights\""), weighed);
+    QCOMPARE(json.contains("\"groups\": \"kind\""), kind == "metric" || kind == "minkowski");
+}
+
 void ExplorerWindowTest::workspaceOfAChangedTableIsRefused_data()
 {
     QTest::addColumn<QString>("change");
@@ -654,6 +792,8 @@ void ExplorerWindowTest::workspaceOfAChangedTableIsRefused_data()
     QTest::newRow("a map cut short") << "map" << "not two for each item";
     QTest::newRow("an unknown model") << "model" << "\"name\" kruskal is not fit";
     QTest::newRow("unknown ties") << "ties" << "\"ties\" tertiary is not primary";
+    QTest::newRow("weights changed") << "weights" << "weights file";
+    QTest::newRow("an unknown metric") << "metric" << "\"table\": ";
 }
 
 void ExplorerWindowTest::workspaceOfAChangedTableIsRefused()
@@ -661,6 +801,8 @@ void ExplorerWindowTest::workspaceOfAChangedTableIsRefused()
     QFETCH(QString, change);
     QFETCH(QString, message);
     Session session;
+    if (change == "weights")
+        session.form.openWeightsPath(session.folder.write("weights.csv", WeightsFor(Cars())));
     const QString path = session.folder.path("w.json");
     QVERIFY(session.explorer().saveWorkspaceTo(path));
     QFile file(path);
@@ -677,6 +819,10 @@ void ExplorerWindowTest::workspaceOfAChangedTableIsRefused()
         json.replace("\"ties\": \"primary\"", "\"ties\": \"tertiary\"");
     if (change == "map")
         json.replace("\"bestMap\": [", "\"bestMap\": [ 1,");
+    if (change == "weights")
+        session.folder.write("weights.csv", WeightsFor(Cars()).replace(",2", ",3"));
+    if (change == "metric")
+        json.replace("\"sha256\"", "\"metric\": \"nearness\", \"sha256\"");
     QVERIFY(!session.folder.write("w.json", json).isEmpty());
     const Layout before = session.form.bestLayout();
     QStringList messages;
