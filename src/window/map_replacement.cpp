@@ -26,7 +26,7 @@ bool RunControl::replaceBestLayout(const Layout &layout)
     try {
         const DrawingScope scope(*m_form.m_distanceGraph);
         m_form.m_fitBox->setText(QString::fromStdString(DrawMap(*m_form.m_distanceGraph, m_form.m_bestLayout.data(),
-                                                                data.ItemCount, fit, settings, data.Names)));
+                                                                data.ItemCount, fit, settings, data.Names, m_form.m_groups)));
         m_form.m_drawnMapSettings = settings;
         m_form.m_mapDrawn = true;
     } catch (const std::exception &error) {

@@ -17,6 +17,7 @@
 #include "explorer_window/map_explorer.h"
 #include "explorer_window/workspace_file.h"
 #include "window/main_form.h"
+#include "window/picture_box.h"
 #include "window_test_support.h"
 
 #include <QAction>
@@ -754,11 +755,14 @@ void ExplorerWindowTest::workspaceKeepsHowTheTableWasRead()
     const QString path = session.folder.path("kept.tessarin.json");
     QVERIFY(session.explorer().saveWorkspaceTo(path));
 
+    // Opened in a window that has started up on another table, as the
+    // program always does.
     MainForm other;
     QStringList messages;
     other.setMessageSink([&](const QString &text) { messages << text; });
     other.explorer()->setMessageSink([&](const QString &text) { messages << text; });
-    other.show();
+    tessarin::testing::box(other, "GAgensText")->setText("5");
+    other.startUp(session.folder.write("five.csv", NamedPlane({"a", "b", "c", "d", "e"})), MainForm::StartFile::Named);
     QVERIFY(other.explorer()->openWorkspaceFrom(path));
     QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
     const tessarin::DistanceData &was = session.form.distanceData(), &is = other.distanceData();
@@ -772,6 +776,8 @@ void ExplorerWindowTest::workspaceKeepsHowTheTableWasRead()
     QCOMPARE(other.weightsFile().isEmpty(), !weighed);
     QVERIFY(SameBytes(other.bestLayout(), session.form.bestLayout()));
     QCOMPARE(tessarin::testing::box(other, "FitBox")->text(), tessarin::testing::box(session.form, "FitBox")->text());
+    // The map as the search drew it, in the groups' colours with their legend.
+    QCOMPARE(other.distanceGraph()->image(), session.form.distanceGraph()->image());
     tessarin::Workspace saved = session.explorer().currentWorkspace(), restored = other.explorer()->currentWorkspace();
     QCOMPARE(QString::fromUtf8(tessarin::WriteWorkspace(restored)), QString::fromUtf8(tessarin::WriteWorkspace(saved)));
 
