@@ -54,6 +54,24 @@ const char *const CarNames[] = {
     "Fiat X1-9",        "Porsche 914-2",      "Lotus Europa",      "Ford Pantera L",   "Ferrari Dino",
     "Maserati Bora",    "Volvo 142E"};
 
+/// A square CSV matrix with the `names` as its header and row names, cell
+/// (i, j) the text `cell(i, j)` gives.
+template <class Cell>
+QByteArray NamedSquare(const QStringList &names, Cell cell)
+{
+    QByteArray csv = "\"\"";
+    for (const QString &name : names)
+        csv += ",\"" + name.toUtf8() + "\"";
+    csv += "\n";
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        csv += "\"" + names[i].toUtf8() + "\"";
+        for (qsizetype j = 0; j < names.size(); ++j)
+            csv += "," + cell(std::size_t(i), std::size_t(j));
+        csv += "\n";
+    }
+    return csv;
+}
+
 /// A square matrix of the `names`, the distances those of random points in
 /// a plane (with a fixed seed), so that a map can fit them well.
 QByteArray NamedPlane(const QStringList &names, unsigned seed = 3)
@@ -63,20 +81,10 @@ QByteArray NamedPlane(const QStringList &names, unsigned seed = 3)
     std::vector<std::pair<double, double>> points;
     for (qsizetype i = 0; i < names.size(); ++i)
         points.emplace_back(uniform(engine), uniform(engine));
-    QByteArray csv = "\"\"";
-    for (const QString &name : names)
-        csv += ",\"" + name.toUtf8() + "\"";
-    csv += "\n";
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        csv += "\"" + names[i].toUtf8() + "\"";
-        for (qsizetype j = 0; j < names.size(); ++j) {
-            const double d = std::hypot(points[static_cast<std::size_t>(i)].first - points[static_cast<std::size_t>(j)].first,
-                                        points[static_cast<std::size_t>(i)].second - points[static_cast<std::size_t>(j)].second);
-            csv += "," + QByteArray::number(d, 'g', 7);
-        }
-        csv += "\n";
-    }
-    return csv;
+    return NamedSquare(names, [&](std::size_t i, std::size_t j) {
+        return QByteArray::number(std::hypot(points[i].first - points[j].first, points[i].second - points[j].second),
+                                  'g', 7);
+    });
 }
 
 /// The distance file `path` (count and title, then row i's distances to the
@@ -95,17 +103,7 @@ QByteArray NamedCopy(const QString &path, const QStringList &names)
         for (qsizetype j = i + 1; j < n && j - i - 1 < values.size(); ++j)
             cells[std::size_t(i)][std::size_t(j)] = cells[std::size_t(j)][std::size_t(i)] = values[j - i - 1];
     }
-    QByteArray csv = "\"\"";
-    for (const QString &name : names)
-        csv += ",\"" + name.toUtf8() + "\"";
-    csv += "\n";
-    for (qsizetype i = 0; i < n; ++i) {
-        csv += "\"" + names[i].toUtf8() + "\"";
-        for (qsizetype j = 0; j < n; ++j)
-            csv += "," + cells[std::size_t(i)][std::size_t(j)];
-        csv += "\n";
-    }
-    return csv;
+    return NamedSquare(names, [&](std::size_t i, std::size_t j) { return cells[i][j]; });
 }
 
 QStringList Cars()
@@ -192,41 +190,21 @@ QByteArray SimilarityTable(int count)
     for (int i = 0; i < count; ++i)
         for (int j = i + 1; j < count; ++j)
             s[std::size_t(i)][std::size_t(j)] = s[std::size_t(j)][std::size_t(i)] = uniform(engine);
-    QByteArray csv = "\"\"";
+    QStringList names;
     for (int i = 0; i < count; ++i)
-        csv += ",s" + QByteArray::number(i + 1);
-    csv += "\n";
-    for (int i = 0; i < count; ++i) {
-        csv += "s" + QByteArray::number(i + 1);
-        for (int j = 0; j < count; ++j)
-            csv += "," + QByteArray::number(s[std::size_t(i)][std::size_t(j)], 'g', 6);
-        csv += "\n";
-    }
-    return csv;
+        names << QStringLiteral("s%1").arg(i + 1);
+    return NamedSquare(names, [&](std::size_t i, std::size_t j) { return QByteArray::number(s[i][j], 'g', 6); });
 }
 
-/// A lower triangle of weights for `names`: every seventh pair weighs 0,
+/// A square of weights for `names`: every seventh pair weighs 0,
 /// the others 1 to 3.
 QByteArray WeightsFor(const QStringList &names)
 {
-    QByteArray csv = "\"\"";
-    for (const QString &name : names)
-        csv += ",\"" + name.toUtf8() + "\"";
-    csv += "\n";
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        csv += "\"" + names[i].toUtf8() + "\"";
-        for (qsizetype j = 0; j < names.size(); ++j) {
-            if (j == i) {
-                csv += ",0";
-            } else {
-                const qsizetype lo = std::min(i, j), hi = std::max(i, j);
-                const long long k = lo * names.size() + hi;
-                csv += k % 7 == 0 ? ",0" : "," + QByteArray::number(1 + k % 3);
-            }
-        }
-        csv += "\n";
-    }
-    return csv;
+    const auto n = std::size_t(names.size());
+    return NamedSquare(names, [n](std::size_t i, std::size_t j) -> QByteArray {
+        const std::size_t k = std::min(i, j) * n + std::max(i, j);
+        return i == j || k % 7 == 0 ? "0" : QByteArray::number(qulonglong(1 + k % 3));
+    });
 }
 
 } // namespace
