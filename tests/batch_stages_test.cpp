@@ -208,7 +208,8 @@ TEST(BatchWeights, WeightsThatDoNotFitAreRefusedNamingTheFile)
     } cases[] = {
         {"an unknown item", "E\nD 1\nC 1 1\nB 1 1 1\nZ 1 1 1 1\n", "the weights name no item 1 \"A\""},
         // The reader refuses a negative cell before the weights are checked.
-        {"a negative weight", "E\nD 1\nC 1 -1\nB 1 1 1\nA 1 1 1 1\n", "\"-1\", is negative"},
+        {"a negative weight", "E\nD 1\nC 1 -1\nB 1 1 1\nA 1 1 1 1\n",
+         ", line 3: the weight of item 3 \"C\" and item 2 \"D\", \"-1\", is negative: a weight is 0 or more"},
         {"items cut off", "E\nD 1\nC 1 1\nB 0 0 0\nA 0 0 0 1\n", "items A, B have no present pair with the other 3"},
     };
     for (const auto &c : cases) {

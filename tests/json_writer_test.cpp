@@ -1,5 +1,6 @@
 #include "io/json_writer.h"
 #include "diagnostics/stress_report.h"
+#include "data/pair_weights.h"
 #include "distance_fixture.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +80,28 @@ TEST(StressReport, EveryItemWithItsNameWhenTheTableNamesThem)
     const std::string named = StressReportJson(report, data, figures);
     for (const char *item : {"\"item\": 1,\n      \"name\": \"A\"", "\"item\": 3,\n      \"name\": \"C\""})
         EXPECT_NE(named.find(item), std::string::npos) << item;
+}
+
+TEST(StressReport, CountsThePairsUsedBesideAllPairsWhenSomeWeighNothing)
+{
+    const struct {
+        const char *name;
+        std::vector<float> weights;
+        std::string counts;
+    } cases[] = {
+        {"no weights", {}, "\"pairs\": 6,\n  \"stages\""},
+        {"weights, none 0", {2, 0.5f, 1, 1, 1, 3}, "\"pairs\": 6,\n  \"stages\""},
+        {"two pairs missing", {1, 0, 1, 1, 0, 1}, "\"pairs\": 6,\n  \"usedPairs\": 4,\n  \"missingPairs\": 2,\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        DistanceData data = testing::MakeDistances(4, {1, 2, 3, 4, 5, 6});
+        if (!c.weights.empty())
+            SetPairWeights(data, c.weights, "weights");
+        const Layout map = {0, 0, 1, 2, 3, 0, 1, 0, 1};
+        const std::string json = StressReportJson({"four.txt", {}, 0}, data, MeasureStress(data, map));
+        EXPECT_NE(json.find(c.counts), std::string::npos) << json;
+    }
 }
 
 } // namespace

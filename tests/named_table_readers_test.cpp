@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,7 +19,7 @@ namespace tessarin {
 namespace {
 
 using testing::TempFile;
-using Reader = std::function<DistanceData(const std::string &)>;
+using Reader = DistanceData (*)(const std::string &);
 
 /// The cells above the diagonal, row by row.
 std::vector<float> upper(const DistanceData &data)

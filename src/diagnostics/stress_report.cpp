@@ -39,6 +39,9 @@ std::string StressReportJson(const StressReport &report, const DistanceData &dat
     json.key("pairs");
     json.value(static_cast<long long>(figures.pairCount));
     if (data.MissingPairs > 0) {
+        // The pairs every figure of the report is taken over.
+        json.key("usedPairs");
+        json.value(static_cast<long long>(figures.pairCount) - data.MissingPairs);
         json.key("missingPairs");
         json.value(data.MissingPairs);
     }

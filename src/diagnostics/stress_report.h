@@ -23,7 +23,8 @@ struct StressReport {
     std::optional<ModelSetting> model = std::nullopt;
 };
 
-/// The report as one JSON object: the file, N, the pairs, every stage with
+/// The report as one JSON object: the file, N, the pairs (and when some weigh
+/// 0, `usedPairs`, those that weigh more, and `missingPairs`), every stage with
 /// its time, the generations, the fit, the stress figures and the Shepard
 /// line, and the stress per point of every item (with its name when the
 /// table names its items); with a model, `modelFigures` are the map's under

@@ -1,6 +1,7 @@
 #include "io/distance_cell.h"
 
 #include "base/lenient_number.h"
+#include "base/shown_text.h"
 #include "base/tessarin_error.h"
 
 #include <cmath>
@@ -80,5 +81,25 @@ Cell ReadCell(std::string_view text, char decimal)
 }
 
 bool LooksLikeCell(std::string_view text) { return ReadCell(text).kind != CellKind::NotANumber; }
+
+std::string PairValueName(CellMeaning meaning, const std::string &pairName)
+{
+    return meaning == CellMeaning::Weight ? "the weight of " + pairName : "the distance between " + pairName;
+}
+
+std::string PairCellFault(const Cell &cell, std::string_view text, const std::string &pairName, CellMeaning meaning)
+{
+    const char *fault = nullptr;
+    if (cell.kind == CellKind::NotANumber)
+        fault = ", is not a number";
+    else if (cell.kind == CellKind::TooLarge)
+        fault = ", is beyond the single-precision range";
+    else if (cell.kind == CellKind::Number && cell.value < 0.0f)
+        fault = meaning == CellMeaning::Weight ? ", is negative: a weight is 0 or more"
+                                               : ", is negative: a distance is 0 or more";
+    if (!fault)
+        return {};
+    return PairValueName(meaning, pairName) + ", " + ShownText(text) + fault;
+}
 
 } // namespace tessarin

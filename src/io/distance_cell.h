@@ -34,4 +34,23 @@ Cell ReadCell(std::string_view text, char decimal);
 /// tells the values of a row from the names around them.
 bool LooksLikeCell(std::string_view text);
 
+/// What the cells of a table stand for, as the messages about them say it.
+enum class CellMeaning {
+    /// The distance of a pair, 0 or more.
+    Distance,
+    /// The weight of a pair (a weights file), 0 (leave the pair out) or more.
+    Weight,
+};
+
+/// How a message names the value of the pair `pairName` ("item 1 "A" and
+/// item 2 "B""): "the distance between …" or "the weight of …".
+std::string PairValueName(CellMeaning meaning, const std::string &pairName);
+
+/// What is wrong with `cell`, read from `text` as the value of the pair
+/// `pairName`, as the message goes on after the file and line: "the distance
+/// between … , "-5", is negative: a distance is 0 or more"; likewise for a
+/// cell that is not a number or is beyond the single-precision range. Empty
+/// for a number of 0 or more and for a missing cell.
+std::string PairCellFault(const Cell &cell, std::string_view text, const std::string &pairName, CellMeaning meaning);
+
 } // namespace tessarin

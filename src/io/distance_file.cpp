@@ -190,17 +190,17 @@ std::string withoutFileName(const std::string &message, const std::string &fileN
     return message;
 }
 
-DistanceData readAs(DistanceFormat format, const std::string &fileName)
+DistanceData readAs(DistanceFormat format, const std::string &fileName, CellMeaning meaning)
 {
     switch (format) {
     case DistanceFormat::SquareMatrix:
-        return ReadSquareMatrix(fileName);
+        return ReadSquareMatrix(fileName, meaning);
     case DistanceFormat::LowerTriangle:
-        return ReadLowerTriangle(fileName);
+        return ReadLowerTriangle(fileName, meaning);
     case DistanceFormat::Phylip:
-        return ReadPhylip(fileName);
+        return ReadPhylip(fileName, meaning);
     case DistanceFormat::PrintedDist:
-        return ReadPrintedDist(fileName);
+        return ReadPrintedDist(fileName, meaning);
     case DistanceFormat::DistanceFile:
         break;
     }
@@ -314,12 +314,12 @@ DistanceFormat ChooseDistanceFormat(const std::string &fileName)
                         ". As a PHYLIP file: line 1 is not an item count alone.");
 }
 
-DistanceData ReadDistanceFile(const std::string &fileName)
+DistanceData ReadDistanceFile(const std::string &fileName, CellMeaning meaning)
 {
     std::optional<DistanceFormat> chosen;
     try {
         chosen = ChooseDistanceFormat(fileName);
-        return readAs(*chosen, fileName);
+        return readAs(*chosen, fileName, meaning);
     } catch (const TessarinError &) {
         // A file that no reading takes keeps the first choice's message.
         for (DistanceFormat other : {DistanceFormat::SquareMatrix, DistanceFormat::LowerTriangle,
@@ -327,12 +327,17 @@ DistanceData ReadDistanceFile(const std::string &fileName)
             if (chosen == other)
                 continue;
             try {
-                return readAs(other, fileName);
+                return readAs(other, fileName, meaning);
             } catch (const TessarinError &) {
             }
         }
         throw;
     }
+}
+
+DistanceData ReadDistanceFile(const std::string &fileName)
+{
+    return ReadDistanceFile(fileName, CellMeaning::Distance);
 }
 
 } // namespace tessarin

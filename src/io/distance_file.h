@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/distance_data.h"
+#include "io/distance_cell.h"
 
 #include <string>
 
@@ -45,7 +46,11 @@ DistanceFormat ChooseDistanceFormat(const std::string &fileName);
 /// the first that reads the file cleanly is taken, so that a file which only
 /// looks like ours at its start still reads. All or nothing: when none
 /// reads it, throws the TessarinError of the first choice, naming the file,
-/// the line and the value at fault.
+/// the line and the value at fault. `meaning` says whether the messages of
+/// the named layouts call a cell a distance or a weight; our own distance
+/// file's reading and messages do not change with it.
+DistanceData ReadDistanceFile(const std::string &fileName, CellMeaning meaning);
+/// The same with the cells read as distances.
 DistanceData ReadDistanceFile(const std::string &fileName);
 
 } // namespace tessarin

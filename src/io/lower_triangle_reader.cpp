@@ -22,7 +22,10 @@ bool isWholeNumber(const Field &token)
 
 class LowerTriangleReader {
 public:
-    explicit LowerTriangleReader(const std::string &fileName) : m_input(fileName), m_table(fileName) {}
+    LowerTriangleReader(const std::string &fileName, CellMeaning meaning)
+        : m_input(fileName), m_table(fileName), m_meaning(meaning)
+    {
+    }
 
     DistanceData read()
     {
@@ -156,15 +159,9 @@ private:
                 continue;
             }
             const std::string pairName = item(i) + " and " + item(j);
-            if (cell.kind == CellKind::NotANumber)
-                throw TessarinError(at(line) + "the distance between " + pairName + ", " + ShownText(text) +
-                                    ", is not a number");
-            if (cell.kind == CellKind::TooLarge)
-                throw TessarinError(at(line) + "the distance between " + pairName + ", " + ShownText(text) +
-                                    ", is beyond the single-precision range");
-            if (cell.kind != CellKind::Missing && cell.value < 0.0f)
-                throw TessarinError(at(line) + "the distance between " + pairName + ", " + ShownText(text) +
-                                    ", is negative: a distance is 0 or more");
+            const std::string fault = PairCellFault(cell, text, pairName, m_meaning);
+            if (!fault.empty())
+                throw TessarinError(at(line) + fault);
             // A missing distance travels as NaN, which no cell read as a number holds.
             m_values.push_back(cell.kind == CellKind::Missing ? std::nanf("") : cell.value);
         }
@@ -172,6 +169,7 @@ private:
 
     SequentialInput m_input;
     NamedTableBuilder m_table;
+    CellMeaning m_meaning;
     bool m_tabsOnly = false;
     bool m_tabFound = false;
     int m_count = 0;
@@ -185,6 +183,14 @@ private:
 
 } // namespace
 
-DistanceData ReadLowerTriangle(const std::string &fileName) { return LowerTriangleReader(fileName).read(); }
+DistanceData ReadLowerTriangle(const std::string &fileName, CellMeaning meaning)
+{
+    return LowerTriangleReader(fileName, meaning).read();
+}
+
+DistanceData ReadLowerTriangle(const std::string &fileName)
+{
+    return ReadLowerTriangle(fileName, CellMeaning::Distance);
+}
 
 } // namespace tessarin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/distance_data.h"
+#include "io/distance_cell.h"
 
 #include <string>
 
@@ -17,7 +18,10 @@ namespace tessarin {
 ///    name the same items in the same order;
 ///  - the first row itself.
 /// Blank lines are skipped. All or nothing: throws TessarinError naming the
-/// file, the line, the items and the value at fault.
+/// file, the line, the items and the value at fault; `meaning` says whether a
+/// cell's message calls it a distance or a weight.
+DistanceData ReadLowerTriangle(const std::string &fileName, CellMeaning meaning);
+/// The same with the cells read as distances.
 DistanceData ReadLowerTriangle(const std::string &fileName);
 
 } // namespace tessarin

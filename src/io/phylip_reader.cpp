@@ -47,7 +47,8 @@ enum class Shape { Square, Lower, LowerWithDiagonal };
 
 class PhylipReader {
 public:
-    PhylipReader(const std::string &fileName, bool strict) : m_input(fileName), m_table(fileName), m_strict(strict)
+    PhylipReader(const std::string &fileName, bool strict, CellMeaning meaning)
+        : m_input(fileName), m_table(fileName), m_strict(strict), m_meaning(meaning)
     {
     }
 
@@ -192,16 +193,10 @@ private:
             return;
         }
         const std::string pairName = item(i) + " and " + item(j);
-        if (cell.kind == CellKind::NotANumber)
-            throw TessarinError(at() + "the distance between " + pairName + ", " + ShownText(text) +
-                                ", is not a number");
-        if (cell.kind == CellKind::TooLarge)
-            throw TessarinError(at() + "the distance between " + pairName + ", " + ShownText(text) +
-                                ", is beyond the single-precision range");
+        const std::string fault = PairCellFault(cell, text, pairName, m_meaning);
+        if (!fault.empty())
+            throw TessarinError(at() + fault);
         const bool missing = cell.kind == CellKind::Missing;
-        if (!missing && cell.value < 0.0f)
-            throw TessarinError(at() + "the distance between " + pairName + ", " + ShownText(text) +
-                                ", is negative: a distance is 0 or more");
         if (m_shape != Shape::Square || j > i) {
             if (missing)
                 m_table.setMissing(i, j);
@@ -230,6 +225,7 @@ private:
     SequentialInput m_input;
     NamedTableBuilder m_table;
     bool m_strict;
+    CellMeaning m_meaning;
     int m_n = 0;
     long m_line = 0;
     Shape m_shape = Shape::Square;
@@ -243,13 +239,13 @@ private:
 
 } // namespace
 
-DistanceData ReadPhylip(const std::string &fileName)
+DistanceData ReadPhylip(const std::string &fileName, CellMeaning meaning)
 {
-    PhylipReader relaxed(fileName, false);
+    PhylipReader relaxed(fileName, false, meaning);
     try {
         return relaxed.read();
     } catch (const TessarinError &relaxedError) {
-        PhylipReader strict(fileName, true);
+        PhylipReader strict(fileName, true, meaning);
         try {
             return strict.read();
         } catch (const TessarinError &) {
@@ -258,6 +254,11 @@ DistanceData ReadPhylip(const std::string &fileName)
             throw relaxedError;
         }
     }
+}
+
+DistanceData ReadPhylip(const std::string &fileName)
+{
+    return ReadPhylip(fileName, CellMeaning::Distance);
 }
 
 } // namespace tessarin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/distance_data.h"
+#include "io/distance_cell.h"
 
 #include <string>
 
@@ -15,7 +16,10 @@ namespace tessarin {
 /// read with the name in the first 10 characters (strict PHYLIP), which may
 /// hold blanks. Blank lines are skipped. All or nothing: throws
 /// TessarinError naming the file, the line, the items and the value at fault
-/// (of the reading that got further).
+/// (of the reading that got further); `meaning` says whether a cell's message
+/// calls it a distance or a weight.
+DistanceData ReadPhylip(const std::string &fileName, CellMeaning meaning);
+/// The same with the cells read as distances.
 DistanceData ReadPhylip(const std::string &fileName);
 
 } // namespace tessarin

@@ -22,7 +22,10 @@ struct Line {
 
 class PrintedDistReader {
 public:
-    explicit PrintedDistReader(const std::string &fileName) : m_input(fileName), m_table(fileName) {}
+    PrintedDistReader(const std::string &fileName, CellMeaning meaning)
+        : m_input(fileName), m_table(fileName), m_meaning(meaning)
+    {
+    }
 
     DistanceData read()
     {
@@ -179,23 +182,18 @@ private:
             }
             const std::string pairName = item(i) + " and item " + std::to_string(j);
             if (cell.kind == CellKind::Missing)
-                throw TessarinError(at(row.number) + "the distance between " + pairName + " is missing (" +
+                throw TessarinError(at(row.number) + PairValueName(m_meaning, pairName) + " is missing (" +
                                     ShownText(text) + "): the map needs every pair");
-            if (cell.kind == CellKind::NotANumber)
-                throw TessarinError(at(row.number) + "the distance between " + pairName + ", " + ShownText(text) +
-                                    ", is not a number");
-            if (cell.kind == CellKind::TooLarge)
-                throw TessarinError(at(row.number) + "the distance between " + pairName + ", " + ShownText(text) +
-                                    ", is beyond the single-precision range");
-            if (cell.value < 0.0f)
-                throw TessarinError(at(row.number) + "the distance between " + pairName + ", " + ShownText(text) +
-                                    ", is negative: a distance is 0 or more");
+            const std::string fault = PairCellFault(cell, text, pairName, m_meaning);
+            if (!fault.empty())
+                throw TessarinError(at(row.number) + fault);
             values.push_back(cell.value);
         }
     }
 
     SequentialInput m_input;
     NamedTableBuilder m_table;
+    CellMeaning m_meaning;
     bool m_diagonal = false;
     int m_offset = 1;
     std::vector<std::string> m_names;
@@ -206,6 +204,14 @@ private:
 
 } // namespace
 
-DistanceData ReadPrintedDist(const std::string &fileName) { return PrintedDistReader(fileName).read(); }
+DistanceData ReadPrintedDist(const std::string &fileName, CellMeaning meaning)
+{
+    return PrintedDistReader(fileName, meaning).read();
+}
+
+DistanceData ReadPrintedDist(const std::string &fileName)
+{
+    return ReadPrintedDist(fileName, CellMeaning::Distance);
+}
 
 } // namespace tessarin

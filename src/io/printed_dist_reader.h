@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/distance_data.h"
+#include "io/distance_cell.h"
 
 #include <string>
 
@@ -16,7 +17,10 @@ namespace tessarin {
 /// The names may be numbers (site numbers) but hold no blanks; fields are
 /// separated by blanks or tabs. Blank lines are skipped. All or nothing:
 /// throws TessarinError naming the file, the line, the items and the value
-/// at fault.
+/// at fault; `meaning` says whether a cell's message calls it a distance or a
+/// weight.
+DistanceData ReadPrintedDist(const std::string &fileName, CellMeaning meaning);
+/// The same with the cells read as distances.
 DistanceData ReadPrintedDist(const std::string &fileName);
 
 } // namespace tessarin

@@ -32,8 +32,8 @@ public:
         AsFirstRow,
     };
 
-    SquareReader(const std::string &fileName, Numbers numbers)
-        : m_input(fileName), m_table(fileName), m_numbers(numbers)
+    SquareReader(const std::string &fileName, Numbers numbers, CellMeaning meaning)
+        : m_input(fileName), m_table(fileName), m_numbers(numbers), m_meaning(meaning)
     {
     }
 
@@ -190,23 +190,13 @@ private:
                 continue;
             }
             const std::string pairName = item(i) + " and " + item(j);
-            switch (cell.kind) {
-            case CellKind::Number:
-                break;
-            case CellKind::Missing:
-                break;
-            case CellKind::NotANumber:
-                throw TessarinError(at(row.line) + "the distance between " + pairName + ", " + ShownText(text) +
-                                    ", is not a number");
-            case CellKind::TooLarge:
-                throw TessarinError(at(row.line) + "the distance between " + pairName + ", " + ShownText(text) +
-                                    ", is beyond the single-precision range");
-            }
+            if (cell.kind == CellKind::NotANumber || cell.kind == CellKind::TooLarge)
+                throw TessarinError(at(row.line) + PairCellFault(cell, text, pairName, m_meaning));
             const bool missing = cell.kind == CellKind::Missing;
             if (j > i) {
+                // A negative cell below the diagonal is the asymmetry's to report.
                 if (!missing && cell.value < 0.0f)
-                    throw TessarinError(at(row.line) + "the distance between " + pairName + ", " + ShownText(text) +
-                                        ", is negative: a distance is 0 or more");
+                    throw TessarinError(at(row.line) + PairCellFault(cell, text, pairName, m_meaning));
                 if (missing)
                     m_table.setMissing(i, j);
                 else
@@ -235,6 +225,7 @@ private:
     char m_delimiter = '\0';
     char m_decimal = '.';
     Numbers m_numbers;
+    CellMeaning m_meaning;
     bool m_headerOfNumbers = false;
     // A record read ahead of its turn.
     Record m_pending;
@@ -246,9 +237,9 @@ private:
 
 } // namespace
 
-DistanceData ReadSquareMatrix(const std::string &fileName)
+DistanceData ReadSquareMatrix(const std::string &fileName, CellMeaning meaning)
 {
-    SquareReader guess(fileName, SquareReader::Numbers::Guess);
+    SquareReader guess(fileName, SquareReader::Numbers::Guess, meaning);
     try {
         return guess.read();
     } catch (const TessarinError &) {
@@ -257,12 +248,18 @@ DistanceData ReadSquareMatrix(const std::string &fileName)
             throw;
         try {
             return SquareReader(fileName, guess.numbersAsNames() ? SquareReader::Numbers::AsFirstRow
-                                                                 : SquareReader::Numbers::AsNames)
+                                                                 : SquareReader::Numbers::AsNames,
+                                meaning)
                 .read();
         } catch (const TessarinError &) {
         }
         throw;
     }
+}
+
+DistanceData ReadSquareMatrix(const std::string &fileName)
+{
+    return ReadSquareMatrix(fileName, CellMeaning::Distance);
 }
 
 } // namespace tessarin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/distance_data.h"
+#include "io/distance_cell.h"
 
 #include <string>
 
@@ -22,7 +23,10 @@ namespace tessarin {
 /// 1e-6; the row
 /// names must repeat the column names in order; no two items may share a
 /// name. Blank lines are skipped. All or nothing: throws TessarinError naming
-/// the file, the line, the items and the value at fault.
+/// the file, the line, the items and the value at fault; `meaning` says
+/// whether a cell's message calls it a distance or a weight.
+DistanceData ReadSquareMatrix(const std::string &fileName, CellMeaning meaning);
+/// The same with the cells read as distances.
 DistanceData ReadSquareMatrix(const std::string &fileName);
 
 } // namespace tessarin

@@ -64,7 +64,7 @@ std::vector<float> WeightsForTable(const DistanceData &table, const DistanceData
 
 void ApplyWeightsFile(DistanceData &data, const std::vector<float> &readWeights, const std::string &fileName)
 {
-    const DistanceData weights = ReadDistanceFile(fileName);
+    const DistanceData weights = ReadDistanceFile(fileName, CellMeaning::Weight);
     std::vector<float> pairWeights = WeightsForTable(data, weights, fileName);
     if (!readWeights.empty())
         for (std::size_t p = 0; p < pairWeights.size(); ++p)

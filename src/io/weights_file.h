@@ -16,7 +16,8 @@ namespace tessarin {
 /// or a weight is negative.
 std::vector<float> WeightsForTable(const DistanceData &table, const DistanceData &weights, const std::string &fileName);
 
-/// Reads `fileName` as a weights table and gives `data` its weights. A pair
+/// Reads `fileName` as a weights table (its cells' messages call them
+/// weights) and gives `data` its weights. A pair
 /// that `readWeights` (the table's weights as read, in pair order; empty for
 /// none) leaves out stays out whatever the file says. Throws TessarinError,
 /// leaving `data` as it was, when the file cannot be read, does not fit the

@@ -108,7 +108,8 @@ void WeightsWindowTest::refusedWeightsKeepTheData_data()
     QTest::newRow("a name the table lacks") << QByteArray("\"\",A,B,C,E\nA,0,1,1,1\nB,1,0,1,1\nC,1,1,0,1\nE,1,1,1,0\n")
                                             << "no item 4 \"D\"";
     QTest::newRow("a negative weight") << QByteArray("\"\",A,B,C,D\nA,0,1,1,1\nB,1,0,-2,1\nC,1,-2,0,1\nD,1,1,1,0\n")
-                                       << "\"-2\", is negative";
+                                       << "line 3: the weight of item 2 \"B\" and item 3 \"C\", \"-2\", is negative: "
+                                          "a weight is 0 or more";
     QTest::newRow("an item left without pairs")
         << QByteArray("\"\",A,B,C,D\nA,0,0,0,0\nB,0,0,1,1\nC,0,1,0,1\nD,0,1,1,0\n")
         << "item A has no present pair with the other 3";
