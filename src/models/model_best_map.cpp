@@ -2,8 +2,8 @@
 
 #include "fit/layout_fitness.h"
 #include "base/tessarin_error.h"
-#include "models/model_descent.h"
 #include "models/model_loss.h"
+#include "models/model_measure.h"
 #include "models/stored_model_stress.h"
 #include "scaling/best_map.h"
 #include "scaling/classical_scaling.h"
@@ -87,7 +87,7 @@ public:
     RouteRunner(const DistanceData &data, const ModelSetting &setting, RunObserver *observer,
                 PairWeights weights, const ModelBestMapSettings &settings)
         : m_data(data), m_n(data.ItemCount), m_setting(setting), m_observer(observer), m_weights(weights),
-          m_settings(settings), m_duplicates(data), m_flat(data, setting, 2, weights)
+          m_settings(settings), m_duplicates(data), m_flat(data, setting, 2, weights), m_measure(ModelMeasure(m_flat))
     {
     }
 
@@ -111,7 +111,9 @@ public:
                 showBest(own ? &now : nullptr);
             return !m_observer->stopRequested();
         };
-        const DescentOutcome outcome = DescendModel(loss, m_duplicates, coords, polish, hook);
+        const DescentOutcome outcome =
+            DescendMap([&](const double *at, double *gradient) { return loss.evaluate(at, gradient); }, m_measure,
+                       dimensions, m_duplicates, coords, polish, hook);
         m_iterations = before + outcome.iterations;
         if (outcome.stopped && own)
             offer(coords);
@@ -203,6 +205,7 @@ private:
     ModelBestMapSettings m_settings;
     DuplicateItems m_duplicates;
     ModelLoss m_flat;
+    MapMeasure m_measure;
     std::map<int, std::unique_ptr<ModelLoss>> m_others;
     Best m_best;
     bool m_valid = false;

@@ -2,8 +2,8 @@
 
 #include "fit/layout_fitness.h"
 #include "base/tessarin_error.h"
-#include "models/model_descent.h"
 #include "models/model_loss.h"
+#include "models/model_measure.h"
 #include "models/stored_model_stress.h"
 #include "scaling/classical_scaling.h"
 #include "scaling/duplicate_items.h"
@@ -75,7 +75,9 @@ ModelPolishResult PolishUnderModel(const DistanceData &data, const Layout &start
         }
         return !observer->stopRequested();
     };
-    const DescentOutcome outcome = DescendModel(loss, duplicates, coords, settings, hook);
+    const DescentOutcome outcome =
+        DescendMap([&](const double *at, double *gradient) { return loss.evaluate(at, gradient); }, ModelMeasure(loss), 2,
+                   duplicates, coords, settings, hook);
     result.iterations = outcome.iterations;
     result.stopped = outcome.stopped;
 

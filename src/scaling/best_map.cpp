@@ -4,12 +4,12 @@
 #include "base/tessarin_error.h"
 #include "scaling/classical_scaling.h"
 #include "scaling/duplicate_items.h"
-#include "scaling/fit_ascent.h"
 #include "fit/fit_gradient.h"
 #include "base/random_source.h"
 #include "scaling/map_axes.h"
 #include "run/run_observer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <memory>
@@ -37,11 +37,20 @@ namespace {
 
 constexpr std::uint64_t RandomStartSeed = 0x0b357a9c3e5d1f27ULL;
 
+/// What a polish on a route ascends beyond the plain fit.
+struct AscentSettings {
+    /// Added to every squared map distance (distance smoothing), 0 for the
+    /// true fit.
+    double smoothing = 0.0;
+    /// The depth of a 3-D map stays as it is.
+    bool heldDepth = false;
+};
+
 class RouteRunner {
 public:
     RouteRunner(const DistanceData &data, RunObserver *observer, const BestMapSettings &settings)
-        : m_data(data), m_n(data.ItemCount), m_observer(observer), m_settings(settings), m_duplicates(data),
-          m_flat(data, 2)
+        : m_data(data), m_n(data.ItemCount), m_observer(observer), m_settings(settings), m_measure(FitMeasure(data)),
+          m_duplicates(data), m_flat(data, 2)
     {
     }
 
@@ -54,7 +63,7 @@ public:
         PolishSettings polish = m_settings.polish;
         polish.maxIterations = maxIterations;
         const int before = m_iterations;
-        const AscentHook hook = [&](int iteration, const std::vector<double> &now, double) {
+        const DescentHook hook = [&](int iteration, const std::vector<double> &now, double) {
             m_iterations = before + iteration;
             if (!m_observer)
                 return true;
@@ -63,7 +72,14 @@ public:
                 showBest(dimensions == 2 ? &now : nullptr);
             return !m_observer->stopRequested();
         };
-        const AscentOutcome outcome = AscendFit(fitGradient, m_duplicates, coords, polish, ascent, hook);
+        const DescentObjective objective = [&](const double *at, double *gradient) {
+            const double fit = fitGradient.evaluate(at, ascent.smoothing, gradient);
+            if (ascent.heldDepth)
+                std::fill(gradient + 2 * static_cast<std::ptrdiff_t>(m_n), gradient + 3 * static_cast<std::ptrdiff_t>(m_n),
+                          0.0);
+            return fit;
+        };
+        const DescentOutcome outcome = DescendMap(objective, m_measure, dimensions, m_duplicates, coords, polish, hook);
         m_iterations = before + outcome.iterations;
         if (outcome.stopped && dimensions == 2)
             offer(coords);
@@ -142,6 +158,7 @@ private:
     int m_n;
     RunObserver *m_observer;
     BestMapSettings m_settings;
+    MapMeasure m_measure;
     DuplicateItems m_duplicates;
     FitGradient m_flat;
     std::unique_ptr<FitGradient> m_deep;
@@ -220,7 +237,7 @@ BestMapResult FindBestMap(const DistanceData &data, RunObserver *observer, const
             for (int j = 0; j < n; ++j)
                 coords[2 * static_cast<std::size_t>(n) + j] *= 0.5;
             AscentSettings heldDepth;
-            heldDepth.frozen[2] = true;
+            heldDepth.heldDepth = true;
             if (!runner.polish(coords, 3, heldDepth, settings.deepIterations))
                 return false;
             coords.resize(2 * static_cast<std::size_t>(n));

@@ -4,7 +4,6 @@
 #include "base/tessarin_error.h"
 #include "scaling/classical_scaling.h"
 #include "scaling/duplicate_items.h"
-#include "scaling/fit_ascent.h"
 #include "fit/fit_gradient.h"
 #include "scaling/map_axes.h"
 #include "run/run_observer.h"
@@ -52,7 +51,7 @@ PolishResult PolishLayout(const DistanceData &data, const Layout &start, RunObse
     FitGradient fitGradient(data, 2);
     const DuplicateItems duplicates(data);
     const double startFit = result.fit;
-    const AscentHook hook = [&](int iteration, const std::vector<double> &now, double) {
+    const DescentHook hook = [&](int iteration, const std::vector<double> &now, double) {
         if (!observer)
             return true;
         observer->progress("polish", iteration);
@@ -66,7 +65,9 @@ PolishResult PolishLayout(const DistanceData &data, const Layout &start, RunObse
         }
         return !observer->stopRequested();
     };
-    const AscentOutcome outcome = AscendFit(fitGradient, duplicates, coords, settings, AscentSettings{}, hook);
+    const DescentOutcome outcome = DescendMap(
+        [&](const double *at, double *gradient) { return fitGradient.evaluate(at, 0.0, gradient); }, FitMeasure(data), 2,
+        duplicates, coords, settings, hook);
     result.iterations = outcome.iterations;
     result.stopped = outcome.stopped;
 

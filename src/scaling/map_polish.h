@@ -2,22 +2,11 @@
 
 #include "data/distance_data.h"
 #include "data/layout.h"
+#include "scaling/map_descent.h"
 
 namespace tessarin {
 
 class RunObserver;
-
-/// How a polish runs; every budget counts iterations.
-struct PolishSettings {
-    /// L-BFGS memory: the number of past steps kept.
-    int memory = 10;
-    /// Stop when the fit has gained less than relativeGain * fit over the
-    /// last `past` iterations.
-    double relativeGain = 1e-9;
-    int past = 10;
-    /// Stop after this many iterations in any case.
-    int maxIterations = 2000;
-};
 
 struct PolishResult {
     /// The polished map in stored form, or the start when the polish could
