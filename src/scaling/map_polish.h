@@ -43,7 +43,7 @@ struct MeasuredPolish {
 
 /// Improves `measure` of a map by L-BFGS on `objective` (its value and
 /// gradient at 2-D coordinate-major coordinates), starting from `start`
-/// (positions 1..2N, checked by CheckPolishStart). A start with every item on
+/// (positions 1..2N; throws as CheckPolishStart). A start with every item on
 /// one point is replaced by the classical map. Never returns a map with a
 /// worse score than the start's. The observer (may be null) hears the stage
 /// "polish" and gets the maps with their LayoutFitness.
