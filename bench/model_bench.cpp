@@ -11,12 +11,13 @@
 
 #include "data/distance_data.h"
 #include "models/model_best_map.h"
-#include "models/model_descent.h"
+#include "models/model_measure.h"
 #include "models/model_loss.h"
 #include "models/monotone_regression.h"
 #include "scaling/classical_scaling.h"
 #include "scaling/duplicate_items.h"
 #include "scaling/map_axes.h"
+#include "scaling/map_descent.h"
 #include "scaling/best_map.h"
 
 #include "clustered_tables.h"
@@ -200,14 +201,15 @@ void BM_GuttmanVersusLbfgs(benchmark::State &state)
             const DuplicateItems duplicates(data);
             std::vector<double> coords = start;
             std::vector<double> losses;
-            const DescentOutcome outcome =
-                DescendModel(loss, duplicates, coords, PolishSettings{}, [&](int, const std::vector<double> &, double l) {
+            const DescentOutcome outcome = DescendMap(
+                [&](const double *at, double *gradient) { return loss.evaluate(at, gradient); }, ModelMeasure(loss), 2,
+                duplicates, coords, PolishSettings{}, [&](int, const std::vector<double> &, double l) {
                     losses.push_back(l);
                     return true;
                 });
             lbfgsPasses = outcome.evaluations;
             lbfgsIterations = outcome.iterations;
-            lbfgsStress = loss.stressOf(outcome.loss);
+            lbfgsStress = loss.stressOf(outcome.value);
             lbfgsToTarget = 0;
             while (lbfgsToTarget < static_cast<int>(losses.size()) &&
                    loss.stressOf(losses[static_cast<std::size_t>(lbfgsToTarget)]) > lbfgsStress * (1.0 + 1e-6))

@@ -1,23 +1,20 @@
 #include "models/model_best_map.h"
 
-#include "fit/layout_fitness.h"
 #include "base/tessarin_error.h"
-#include "models/model_descent.h"
+#include "fit/layout_fitness.h"
 #include "models/model_loss.h"
+#include "models/model_measure.h"
 #include "models/stored_model_stress.h"
+#include "run/run_observer.h"
 #include "scaling/best_map.h"
 #include "scaling/classical_scaling.h"
-#include "scaling/duplicate_items.h"
-#include "base/random_source.h"
 #include "scaling/map_axes.h"
-#include "run/run_observer.h"
+#include "scaling/route_runner.h"
 
-#include <chrono>
-#include <cmath>
-#include <functional>
+#include <cstdint>
 #include <map>
-#include <utility>
 #include <memory>
+#include <utility>
 
 namespace tessarin {
 
@@ -82,138 +79,6 @@ std::vector<StressModel> chainBefore(StressModel model)
     }
 }
 
-class RouteRunner {
-public:
-    RouteRunner(const DistanceData &data, const ModelSetting &setting, RunObserver *observer,
-                PairWeights weights, const ModelBestMapSettings &settings)
-        : m_data(data), m_n(data.ItemCount), m_setting(setting), m_observer(observer), m_weights(weights),
-          m_settings(settings), m_duplicates(data), m_flat(data, setting, 2, weights)
-    {
-    }
-
-    /// Polishes coordinate-major `coords` of `dimensions` under `model` in
-    /// place; counts the iterations towards the running route. Returns false
-    /// when the observer asked to stop (a 2-D map under the model is offered
-    /// first).
-    bool polish(std::vector<double> &coords, int dimensions, StressModel model, int maxIterations)
-    {
-        ModelLoss &loss = lossFor(model, dimensions);
-        PolishSettings polish = m_settings.polish;
-        polish.maxIterations = maxIterations;
-        const int before = m_iterations;
-        const bool own = dimensions == 2 && model == m_setting.model;
-        const DescentHook hook = [&](int iteration, const std::vector<double> &now, double) {
-            m_iterations = before + iteration;
-            if (!m_observer)
-                return true;
-            m_observer->progress(m_stage, m_iterations);
-            if (m_observer->wantsMap())
-                showBest(own ? &now : nullptr);
-            return !m_observer->stopRequested();
-        };
-        const DescentOutcome outcome = DescendModel(loss, m_duplicates, coords, polish, hook);
-        m_iterations = before + outcome.iterations;
-        if (outcome.stopped && own)
-            offer(coords);
-        return !outcome.stopped;
-    }
-
-    /// Keeps a 2-D coordinate-major map when its stress is below the best
-    /// so far by more than 1e-9 * stress; returns it.
-    double offer(const std::vector<double> &coords)
-    {
-        Layout layout = StoredLayout(ItemMajor(coords, m_n, 2), m_n);
-        const double stress = StoredModelStress(m_flat, layout);
-        if (!m_valid || stress < m_best.stress - 1e-9 * std::fabs(m_best.stress)) {
-            m_best.layout = std::move(layout);
-            m_best.stress = stress;
-            m_best.winner = m_route;
-            m_valid = true;
-        }
-        m_routeStress = std::min(m_routeStress, stress);
-        return stress;
-    }
-
-    /// The best map so far, coordinate-major.
-    std::vector<double> bestCoords() const { return StoredCoordinates(m_best.layout, m_n); }
-
-    void beginRoute(const std::string &name, const std::string &description)
-    {
-        m_route = name;
-        m_description = description;
-        m_stage = "route " + name;
-        m_iterations = 0;
-        m_routeStress = HUGE_VAL;
-        m_started = std::chrono::steady_clock::now();
-    }
-
-    ModelRouteOutcome endRoute(bool stopped = false)
-    {
-        ModelRouteOutcome outcome;
-        outcome.name = m_route;
-        outcome.description = stopped ? m_description + " (stopped)" : m_description;
-        outcome.stress = m_routeStress;
-        outcome.iterations = m_iterations;
-        outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_started).count();
-        return outcome;
-    }
-
-    struct Best {
-        Layout layout;
-        double stress = 0.0;
-        std::string winner;
-    };
-    const Best &best() const { return m_best; }
-    bool valid() const { return m_valid; }
-
-private:
-    ModelLoss &lossFor(StressModel model, int dimensions)
-    {
-        if (model == m_setting.model && dimensions == 2)
-            return m_flat;
-        const int key = static_cast<int>(model) * 4 + dimensions;
-        auto found = m_others.find(key);
-        if (found == m_others.end()) {
-            ModelSetting setting = m_setting;
-            setting.model = model;
-            found = m_others.emplace(key, std::make_unique<ModelLoss>(m_data, setting, dimensions, m_weights)).first;
-        }
-        return *found->second;
-    }
-
-    void showBest(const std::vector<double> *current)
-    {
-        if (current) {
-            const Layout layout = StoredLayout(ItemMajor(*current, m_n, 2), m_n);
-            const double stress = StoredModelStress(m_flat, layout);
-            if (!m_valid || stress < m_best.stress) {
-                m_observer->improved(layout, LayoutFitness(m_data, layout));
-                return;
-            }
-        }
-        if (m_valid)
-            m_observer->improved(m_best.layout, LayoutFitness(m_data, m_best.layout));
-    }
-
-    const DistanceData &m_data;
-    int m_n;
-    ModelSetting m_setting;
-    RunObserver *m_observer;
-    PairWeights m_weights;
-    ModelBestMapSettings m_settings;
-    DuplicateItems m_duplicates;
-    ModelLoss m_flat;
-    std::map<int, std::unique_ptr<ModelLoss>> m_others;
-    Best m_best;
-    bool m_valid = false;
-    std::string m_route;
-    std::string m_description;
-    std::string m_stage;
-    int m_iterations = 0;
-    double m_routeStress = HUGE_VAL;
-    std::chrono::steady_clock::time_point m_started;
-};
-
 } // namespace
 
 ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting &setting, RunObserver *observer,
@@ -240,102 +105,100 @@ ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting
             result.routes.push_back({route.name, route.description, 1.0 - route.fit, route.iterations, route.seconds});
         return result;
     }
-    RouteRunner runner(data, setting, observer, weights, settings);
+    ModelLoss own(data, setting, 2, weights);
+    const MapMeasure measure = ModelMeasure(own);
+    RouteRunner runner(data, measure, observer, settings.polish);
+    // The losses of the other models and of three dimensions, made when a
+    // route first needs them.
+    std::map<int, std::unique_ptr<ModelLoss>> others;
+    const auto objective = [&](StressModel model, int dimensions) -> DescentObjective {
+        ModelLoss *loss = &own;
+        if (model != setting.model || dimensions != 2) {
+            const int key = static_cast<int>(model) * 4 + dimensions;
+            auto found = others.find(key);
+            if (found == others.end()) {
+                ModelSetting other = setting;
+                other.model = model;
+                found = others.emplace(key, std::make_unique<ModelLoss>(data, other, dimensions, weights)).first;
+            }
+            loss = found->second.get();
+        }
+        return [loss](const double *coords, double *gradient) { return loss->evaluate(coords, gradient); };
+    };
     const std::size_t pairs = n > 1 ? static_cast<std::size_t>(n) * (n - 1) / 2 : 1;
     const double meanGiven = static_cast<double>(data.DistanceSum) / static_cast<double>(pairs);
     const StressModel model = setting.model;
+    const DescentObjective flat = objective(model, 2);
 
-    // Each route returns false when the observer asked to stop; the routes
-    // after it do not run.
     const std::vector<double> classical = ClassicalCoordinates(data, 2, observer);
-    const auto routeA = [&] {
-        runner.beginRoute("a", "2-D classical start, polished");
+    runner.route("a", "2-D classical start, polished", [&] {
         std::vector<double> coords = CoordinateMajor(classical, n, 2);
         runner.offer(coords);
-        return runner.polish(coords, 2, model, settings.polish.maxIterations) && (runner.offer(coords), true);
-    };
-    const auto routeB = [&] {
-        runner.beginRoute("b", fitBest ? "the fit's best map, polished"
-                                       : "the classical map polished under the fit measure, polished");
-        Layout start;
-        if (fitBest) {
-            start = *fitBest;
-        } else {
-            RouteStageObserver routeObserver(observer, "route b");
-            const PolishResult plain =
-                PolishLayout(data, StoredLayout(classical, n), observer ? &routeObserver : nullptr, settings.polish);
-            if (plain.stopped)
-                return false;
-            start = plain.layout;
-        }
-        std::vector<double> coords = StoredCoordinates(start, n);
-        runner.offer(coords);
-        return runner.polish(coords, 2, model, settings.polish.maxIterations) && (runner.offer(coords), true);
-    };
-    const auto routeC = [&] {
-        runner.beginRoute("c", "3-D classical start polished, projected, polished");
-        std::vector<double> deep = CoordinateMajor(ClassicalCoordinates(data, 3, observer), n, 3);
-        if (!runner.polish(deep, 3, model, settings.deepIterations))
-            return false;
-        std::vector<double> itemMajor = ItemMajor(deep, n, 3);
-        RotateToPrincipalAxes(itemMajor, n, 3);
-        deep = CoordinateMajor(itemMajor, n, 3);
-        std::vector<double> coords(deep.begin(), deep.begin() + 2 * static_cast<std::ptrdiff_t>(n));
-        return runner.polish(coords, 2, model, settings.polish.maxIterations) && (runner.offer(coords), true);
-    };
+        return runner.polishAndOffer(coords, flat, settings.polish.maxIterations);
+    });
+    if (settings.fitRoute && n > 2) {
+        runner.route("b",
+                     fitBest ? "the fit's best map, polished"
+                             : "the classical map polished under the fit measure, polished",
+                     [&] {
+                         Layout start;
+                         if (fitBest) {
+                             start = *fitBest;
+                         } else {
+                             RouteStageObserver routeObserver(observer, "route b");
+                             const PolishResult plain = PolishLayout(data, StoredLayout(classical, n),
+                                                                     observer ? &routeObserver : nullptr,
+                                                                     settings.polish);
+                             if (plain.stopped)
+                                 return false;
+                             start = plain.layout;
+                         }
+                         std::vector<double> coords = StoredCoordinates(start, n);
+                         runner.offer(coords);
+                         return runner.polishAndOffer(coords, flat, settings.polish.maxIterations);
+                     });
+    }
+    if (settings.deepRoute && n > 3) {
+        runner.route("c", "3-D classical start polished, projected, polished", [&] {
+            std::vector<double> turned;
+            return runner.polishDeepStart(objective(model, 3), settings.deepIterations, flat,
+                                          settings.polish.maxIterations, turned);
+        });
+    }
     const std::vector<StressModel> chain = chainBefore(model);
-    const auto routeD = [&] {
+    if (settings.chainRoute && !chain.empty()) {
         std::string description = "the best map so far polished under";
         for (StressModel step : chain)
             description += std::string(" ") + ModelKey(step) + ",";
-        runner.beginRoute("d", description + " then under " + ModelKey(model));
-        std::vector<double> coords = runner.bestCoords();
-        for (StressModel step : chain)
-            if (!runner.polish(coords, 2, step, settings.chainIterations))
-                return false;
-        return runner.polish(coords, 2, model, settings.polish.maxIterations) && (runner.offer(coords), true);
-    };
-    const auto routeE = [&] {
-        runner.beginRoute("e", settings.randomStarts == 1
-                                   ? std::string("1 random start, polished")
-                                   : std::to_string(settings.randomStarts) + " random starts, each polished");
-        FixedSequence sequence(RandomStartSeed);
-        const double side = 2.0 * meanGiven;
-        for (int s = 0; s < settings.randomStarts; ++s) {
-            std::vector<double> coords(2 * static_cast<std::size_t>(n));
-            for (double &c : coords)
-                c = sequence.nextUnit() * side;
-            if (!runner.polish(coords, 2, model, settings.randomIterations))
-                return false;
-            runner.offer(coords);
-        }
-        return true;
-    };
-    const std::vector<std::pair<bool, std::function<bool()>>> routes = {
-        {true, routeA},
-        {settings.fitRoute && n > 2, routeB},
-        {settings.deepRoute && n > 3, routeC},
-        {settings.chainRoute && !chain.empty(), routeD},
-        {settings.randomStarts > 0, routeE},
-    };
-    for (const auto &[wanted, route] : routes) {
-        if (!wanted)
-            continue;
-        if (!route()) {
-            result.routes.push_back(runner.endRoute(true));
-            result.stopped = true;
-            break;
-        }
-        result.routes.push_back(runner.endRoute());
+        runner.route("d", description + " then under " + ModelKey(model), [&] {
+            std::vector<double> coords = runner.bestCoords();
+            for (StressModel step : chain)
+                if (!runner.polish(coords, 2, objective(step, 2), false, settings.chainIterations))
+                    return false;
+            return runner.polishAndOffer(coords, flat, settings.polish.maxIterations);
+        });
     }
+    if (settings.randomStarts > 0) {
+        runner.route("e",
+                     settings.randomStarts == 1
+                         ? std::string("1 random start, polished")
+                         : std::to_string(settings.randomStarts) + " random starts, each polished",
+                     [&] {
+                         return runner.polishRandomStarts(RandomStartSeed, settings.randomStarts, 2.0 * meanGiven,
+                                                          flat, settings.randomIterations);
+                     });
+    }
+
+    result.stopped = runner.stopped();
+    for (const RouteRecord &route : runner.routes())
+        result.routes.push_back({route.name, route.description, route.score, route.iterations, route.seconds});
     if (runner.valid()) {
-        result.layout = runner.best().layout;
-        result.stress = runner.best().stress;
-        result.winner = runner.best().winner;
+        result.layout = runner.bestLayout();
+        result.stress = runner.bestScore();
+        result.winner = runner.winner();
     } else {
         result.layout = ClassicalLayout(data);
-        ModelLoss loss(data, setting, 2, weights);
-        result.stress = StoredModelStress(loss, result.layout);
+        result.stress = StoredModelStress(own, result.layout);
         result.winner = "a";
     }
     result.fit = LayoutFitness(data, result.layout);

@@ -1,18 +1,13 @@
 #include "scaling/best_map.h"
 
-#include "fit/layout_fitness.h"
 #include "base/tessarin_error.h"
-#include "scaling/classical_scaling.h"
-#include "scaling/duplicate_items.h"
-#include "scaling/fit_ascent.h"
 #include "fit/fit_gradient.h"
-#include "base/random_source.h"
+#include "scaling/classical_scaling.h"
 #include "scaling/map_axes.h"
-#include "run/run_observer.h"
+#include "scaling/route_runner.h"
 
-#include <chrono>
-#include <cmath>
-#include <memory>
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 
 namespace tessarin {
@@ -37,129 +32,6 @@ namespace {
 
 constexpr std::uint64_t RandomStartSeed = 0x0b357a9c3e5d1f27ULL;
 
-class RouteRunner {
-public:
-    RouteRunner(const DistanceData &data, RunObserver *observer, const BestMapSettings &settings)
-        : m_data(data), m_n(data.ItemCount), m_observer(observer), m_settings(settings), m_duplicates(data),
-          m_flat(data, 2)
-    {
-    }
-
-    /// Polishes coordinate-major `coords` of `dimensions` in place; counts
-    /// the iterations towards the running route. Returns false when the
-    /// observer asked to stop (coords then hold the best so far).
-    bool polish(std::vector<double> &coords, int dimensions, const AscentSettings &ascent, int maxIterations)
-    {
-        FitGradient &fitGradient = dimensions == 3 ? deep() : m_flat;
-        PolishSettings polish = m_settings.polish;
-        polish.maxIterations = maxIterations;
-        const int before = m_iterations;
-        const AscentHook hook = [&](int iteration, const std::vector<double> &now, double) {
-            m_iterations = before + iteration;
-            if (!m_observer)
-                return true;
-            m_observer->progress(m_stage, m_iterations);
-            if (m_observer->wantsMap())
-                showBest(dimensions == 2 ? &now : nullptr);
-            return !m_observer->stopRequested();
-        };
-        const AscentOutcome outcome = AscendFit(fitGradient, m_duplicates, coords, polish, ascent, hook);
-        m_iterations = before + outcome.iterations;
-        if (outcome.stopped && dimensions == 2)
-            offer(coords);
-        return !outcome.stopped;
-    }
-
-    /// Keeps a 2-D coordinate-major map when it beats the best so far by
-    /// more than 1e-9 * fit; returns its LayoutFitness.
-    double offer(const std::vector<double> &coords)
-    {
-        Layout layout = StoredLayout(ItemMajor(coords, m_n, 2), m_n);
-        const double fit = LayoutFitness(m_data, layout);
-        if (!m_result.fit_valid || fit > m_result.fit + 1e-9 * std::fabs(m_result.fit)) {
-            m_result.layout = std::move(layout);
-            m_result.fit = fit;
-            m_result.winner = m_route;
-            m_result.fit_valid = true;
-        }
-        m_routeFit = std::max(m_routeFit, fit);
-        return fit;
-    }
-
-    void beginRoute(const std::string &name, const std::string &description)
-    {
-        m_route = name;
-        m_description = description;
-        m_stage = "route " + name;
-        m_iterations = 0;
-        m_routeFit = -2.0;
-        m_started = std::chrono::steady_clock::now();
-    }
-
-    RouteOutcome endRoute(bool stopped = false)
-    {
-        RouteOutcome outcome;
-        outcome.name = m_route;
-        outcome.description = stopped ? m_description + " (stopped)" : m_description;
-        outcome.fit = m_routeFit;
-        outcome.iterations = m_iterations;
-        outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_started).count();
-        return outcome;
-    }
-
-    struct Best {
-        Layout layout;
-        double fit = 0.0;
-        std::string winner;
-        bool fit_valid = false;
-    };
-    const Best &best() const { return m_result; }
-    const DuplicateItems &duplicates() const { return m_duplicates; }
-
-private:
-    FitGradient &deep()
-    {
-        if (!m_deep)
-            m_deep = std::make_unique<FitGradient>(m_data, 3);
-        return *m_deep;
-    }
-
-    void showBest(const std::vector<double> *current)
-    {
-        if (current) {
-            const Layout layout = StoredLayout(ItemMajor(*current, m_n, 2), m_n);
-            const double fit = LayoutFitness(m_data, layout);
-            if (!m_result.fit_valid || fit > m_result.fit) {
-                m_observer->improved(layout, fit);
-                return;
-            }
-        }
-        if (m_result.fit_valid)
-            m_observer->improved(m_result.layout, m_result.fit);
-    }
-
-    const DistanceData &m_data;
-    int m_n;
-    RunObserver *m_observer;
-    BestMapSettings m_settings;
-    DuplicateItems m_duplicates;
-    FitGradient m_flat;
-    std::unique_ptr<FitGradient> m_deep;
-    Best m_result;
-    std::string m_route;
-    std::string m_description;
-    std::string m_stage;
-    int m_iterations = 0;
-    double m_routeFit = -2.0;
-    std::chrono::steady_clock::time_point m_started;
-};
-
-/// The first two coordinates of a 3-D coordinate-major map.
-std::vector<double> flatten(const std::vector<double> &deep, int n)
-{
-    return std::vector<double>(deep.begin(), deep.begin() + 2 * static_cast<std::ptrdiff_t>(n));
-}
-
 } // namespace
 
 BestMapResult FindBestMap(const DistanceData &data, RunObserver *observer)
@@ -172,101 +44,86 @@ BestMapResult FindBestMap(const DistanceData &data, RunObserver *observer, const
     const int n = data.ItemCount;
     if (n <= 0)
         throw TessarinError("a best map needs distances: no distance file has been read");
-    BestMapResult result;
-    RouteRunner runner(data, observer, settings);
+    const MapMeasure measure = FitMeasure(data);
+    RouteRunner runner(data, measure, observer, settings.polish);
+    FitGradient flat(data, 2);
+    std::optional<FitGradient> deep;
+    if (settings.deepRoutes)
+        deep.emplace(data, 3);
     const std::size_t pairs = n > 1 ? static_cast<std::size_t>(n) * (n - 1) / 2 : 1;
     const double meanGiven = data.weighted() ? data.WeightedSum / data.WeightTotal
                                              : static_cast<double>(data.DistanceSum) / static_cast<double>(pairs);
-    const AscentSettings plain;
-
-    const std::vector<double> flatStart = CoordinateMajor(ClassicalCoordinates(data, 2, observer), n, 2);
-    // Runs one route unless an earlier one was stopped; its body returns
-    // false when the observer asked to stop, which ends the routes.
-    const auto route = [&](const std::string &name, const std::string &description, const auto &body) {
-        if (result.stopped)
-            return;
-        runner.beginRoute(name, description);
-        result.stopped = !body();
-        result.routes.push_back(runner.endRoute(result.stopped));
+    const DescentObjective plain = [&](const double *coords, double *gradient) {
+        return flat.evaluate(coords, 0.0, gradient);
+    };
+    const DescentObjective deepPlain = [&](const double *coords, double *gradient) {
+        return deep->evaluate(coords, 0.0, gradient);
     };
 
-    route("a", "2-D classical start, polished", [&] {
+    const std::vector<double> flatStart = CoordinateMajor(ClassicalCoordinates(data, 2, observer), n, 2);
+
+    runner.route("a", "2-D classical start, polished", [&] {
         std::vector<double> coords = flatStart;
         runner.offer(coords);
-        if (!runner.polish(coords, 2, plain, settings.polish.maxIterations))
-            return false;
-        runner.offer(coords);
-        return true;
+        return runner.polishAndOffer(coords, plain, settings.polish.maxIterations);
     });
 
     if (settings.deepRoutes) {
         std::vector<double> deepPolished;
-        route("b", "3-D classical start polished, projected, polished", [&] {
-            deepPolished = CoordinateMajor(ClassicalCoordinates(data, 3, observer), n, 3);
-            if (!runner.polish(deepPolished, 3, plain, settings.deepIterations))
-                return false;
-            std::vector<double> itemMajor = ItemMajor(deepPolished, n, 3);
-            RotateToPrincipalAxes(itemMajor, n, 3);
-            deepPolished = CoordinateMajor(itemMajor, n, 3);
-            std::vector<double> coords = flatten(deepPolished, n);
-            if (!runner.polish(coords, 2, plain, settings.polish.maxIterations))
-                return false;
-            runner.offer(coords);
-            return true;
+        runner.route("b", "3-D classical start polished, projected, polished", [&] {
+            return runner.polishDeepStart(deepPlain, settings.deepIterations, plain, settings.polish.maxIterations,
+                                          deepPolished);
         });
 
-        route("c", "3-D map with its depth held at half, polished, flattened, polished", [&] {
+        runner.route("c", "3-D map with its depth held at half, polished, flattened, polished", [&] {
             std::vector<double> coords = deepPolished;
             for (int j = 0; j < n; ++j)
                 coords[2 * static_cast<std::size_t>(n) + j] *= 0.5;
-            AscentSettings heldDepth;
-            heldDepth.frozen[2] = true;
-            if (!runner.polish(coords, 3, heldDepth, settings.deepIterations))
+            // The depth stays as it is: its part of the gradient is zero.
+            const DescentObjective heldDepth = [&](const double *at, double *gradient) {
+                const double fit = deep->evaluate(at, 0.0, gradient);
+                std::fill(gradient + 2 * static_cast<std::ptrdiff_t>(n), gradient + 3 * static_cast<std::ptrdiff_t>(n),
+                          0.0);
+                return fit;
+            };
+            if (!runner.polish(coords, 3, heldDepth, false, settings.deepIterations))
                 return false;
             coords.resize(2 * static_cast<std::size_t>(n));
-            if (!runner.polish(coords, 2, plain, settings.polish.maxIterations))
-                return false;
-            runner.offer(coords);
-            return true;
+            return runner.polishAndOffer(coords, plain, settings.polish.maxIterations);
         });
     }
 
     if (settings.smoothingSteps > 0) {
-        route("d", "distance smoothing from the classical start, then polished", [&] {
+        runner.route("d", "distance smoothing from the classical start, then polished", [&] {
             std::vector<double> coords = flatStart;
             double epsilon = 0.5 * meanGiven;
             for (int k = 0; k < settings.smoothingSteps; ++k) {
-                AscentSettings smooth;
-                smooth.smoothing = epsilon * epsilon;
-                if (!runner.polish(coords, 2, smooth, settings.smoothingIterations))
+                const double smoothing = epsilon * epsilon;
+                const DescentObjective smooth = [&](const double *at, double *gradient) {
+                    return flat.evaluate(at, smoothing, gradient);
+                };
+                if (!runner.polish(coords, 2, smooth, true, settings.smoothingIterations))
                     return false;
                 epsilon = epsilon * 0.3;
             }
-            if (!runner.polish(coords, 2, plain, settings.polish.maxIterations))
-                return false;
-            runner.offer(coords);
-            return true;
+            return runner.polishAndOffer(coords, plain, settings.polish.maxIterations);
         });
     }
 
     if (settings.randomStarts > 0) {
-        route("e", std::to_string(settings.randomStarts) + " random starts, each polished", [&] {
-            FixedSequence sequence(RandomStartSeed);
-            const double side = 2.0 * meanGiven;
-            for (int s = 0; s < settings.randomStarts; ++s) {
-                std::vector<double> coords(2 * static_cast<std::size_t>(n));
-                for (double &c : coords)
-                    c = sequence.nextUnit() * side;
-                if (!runner.polish(coords, 2, plain, settings.randomIterations))
-                    return false;
-                runner.offer(coords);
-            }
-            return true;
+        runner.route("e", std::to_string(settings.randomStarts) + " random starts, each polished", [&] {
+            return runner.polishRandomStarts(RandomStartSeed, settings.randomStarts, 2.0 * meanGiven, plain,
+                                             settings.randomIterations);
         });
     }
-    result.layout = runner.best().layout;
-    result.fit = runner.best().fit;
-    result.winner = runner.best().winner;
+
+    BestMapResult result;
+    result.layout = runner.bestLayout();
+    result.fit = runner.bestScore();
+    result.winner = runner.winner();
+    result.stopped = runner.stopped();
+    for (const RouteRecord &route : runner.routes())
+        result.routes.push_back({route.name, route.description, route.score, route.iterations, route.seconds});
     return result;
 }
 

@@ -1,13 +1,12 @@
 #include "scaling/map_polish.h"
 
-#include "fit/layout_fitness.h"
 #include "base/tessarin_error.h"
+#include "fit/fit_gradient.h"
+#include "fit/layout_fitness.h"
+#include "run/run_observer.h"
 #include "scaling/classical_scaling.h"
 #include "scaling/duplicate_items.h"
-#include "scaling/fit_ascent.h"
-#include "fit/fit_gradient.h"
 #include "scaling/map_axes.h"
-#include "run/run_observer.h"
 
 #include <string>
 
@@ -26,8 +25,7 @@ bool allOnePoint(const std::vector<double> &coords, int n)
 
 } // namespace
 
-PolishResult PolishLayout(const DistanceData &data, const Layout &start, RunObserver *observer,
-                          const PolishSettings &settings)
+void CheckPolishStart(const DistanceData &data, const Layout &start)
 {
     const int n = data.ItemCount;
     if (n <= 0)
@@ -35,9 +33,16 @@ PolishResult PolishLayout(const DistanceData &data, const Layout &start, RunObse
     if (start.size() < 2 * static_cast<std::size_t>(n) + 1)
         throw TessarinError("the map to polish holds " + std::to_string((start.size() > 0 ? start.size() - 1 : 0) / 2) +
                             " items, but the table has " + std::to_string(n));
-    PolishResult result;
+}
+
+MeasuredPolish PolishMap(const DistanceData &data, const Layout &start, const MapMeasure &measure,
+                         const DescentObjective &objective, RunObserver *observer, const PolishSettings &settings)
+{
+    CheckPolishStart(data, start);
+    const int n = data.ItemCount;
+    MeasuredPolish result;
     result.layout.assign(start.begin(), start.begin() + 2 * static_cast<std::ptrdiff_t>(n) + 1);
-    result.fit = LayoutFitness(data, start);
+    result.score = measure.score(result.layout);
     if (n < 2)
         return result;
 
@@ -45,38 +50,51 @@ PolishResult PolishLayout(const DistanceData &data, const Layout &start, RunObse
     for (std::size_t k = 0; k < coords.size(); ++k)
         coords[k] = start[k + 1];
     // A map with every item on one point has no gradient to follow; the
-    // classical map is the start then (it is kept only if it fits better).
+    // classical map is the start then (it is kept only if it is better).
     if (allOnePoint(coords, n))
         coords = CoordinateMajor(ClassicalCoordinates(data, 2, observer), n, 2);
 
-    FitGradient fitGradient(data, 2);
     const DuplicateItems duplicates(data);
-    const double startFit = result.fit;
-    const AscentHook hook = [&](int iteration, const std::vector<double> &now, double) {
+    const double startScore = result.score;
+    const auto fitOf = [&](const Layout &layout, double score) {
+        return measure.scoreIsFit ? score : LayoutFitness(data, layout);
+    };
+    const DescentHook hook = [&](int iteration, const std::vector<double> &now, double) {
         if (!observer)
             return true;
         observer->progress("polish", iteration);
         if (observer->wantsMap()) {
             const Layout layout = StoredLayout(ItemMajor(now, n, 2), n);
-            const double fit = LayoutFitness(data, layout);
-            if (fit >= startFit)
-                observer->improved(layout, fit);
+            const double score = measure.score(layout);
+            if (AtLeastAsGood(measure.improvement, score, startScore))
+                observer->improved(layout, fitOf(layout, score));
             else
-                observer->improved(result.layout, startFit);
+                observer->improved(result.layout, fitOf(result.layout, startScore));
         }
         return !observer->stopRequested();
     };
-    const AscentOutcome outcome = AscendFit(fitGradient, duplicates, coords, settings, AscentSettings{}, hook);
+    const DescentOutcome outcome = DescendMap(objective, measure, 2, duplicates, coords, settings, hook);
     result.iterations = outcome.iterations;
     result.stopped = outcome.stopped;
 
     Layout polished = StoredLayout(ItemMajor(coords, n, 2), n);
-    const double fit = LayoutFitness(data, polished);
-    if (fit >= startFit) {
+    const double score = measure.score(polished);
+    if (AtLeastAsGood(measure.improvement, score, startScore)) {
         result.layout = std::move(polished);
-        result.fit = fit;
+        result.score = score;
     }
     return result;
+}
+
+PolishResult PolishLayout(const DistanceData &data, const Layout &start, RunObserver *observer,
+                          const PolishSettings &settings)
+{
+    FitGradient fitGradient(data, 2);
+    const MeasuredPolish polished =
+        PolishMap(data, start, FitMeasure(data),
+                  [&](const double *coords, double *gradient) { return fitGradient.evaluate(coords, 0.0, gradient); },
+                  observer, settings);
+    return {polished.layout, polished.score, polished.iterations, polished.stopped};
 }
 
 } // namespace tessarin

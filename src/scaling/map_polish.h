@@ -2,22 +2,12 @@
 
 #include "data/distance_data.h"
 #include "data/layout.h"
+#include "scaling/map_descent.h"
+#include "scaling/map_measure.h"
 
 namespace tessarin {
 
 class RunObserver;
-
-/// How a polish runs; every budget counts iterations.
-struct PolishSettings {
-    /// L-BFGS memory: the number of past steps kept.
-    int memory = 10;
-    /// Stop when the fit has gained less than relativeGain * fit over the
-    /// last `past` iterations.
-    double relativeGain = 1e-9;
-    int past = 10;
-    /// Stop after this many iterations in any case.
-    int maxIterations = 2000;
-};
 
 struct PolishResult {
     /// The polished map in stored form, or the start when the polish could
@@ -35,5 +25,29 @@ struct PolishResult {
 /// with a lower LayoutFitness than the start's. `observer` may be null.
 PolishResult PolishLayout(const DistanceData &data, const Layout &start, RunObserver *observer = nullptr,
                           const PolishSettings &settings = {});
+
+/// Throws TessarinError unless `start` can be polished as a map of `data`:
+/// the table has items and the map holds them all.
+void CheckPolishStart(const DistanceData &data, const Layout &start);
+
+/// What a polish under a measure did.
+struct MeasuredPolish {
+    /// The polished map in stored form, or the start when the polish could
+    /// not improve it, and its score.
+    Layout layout;
+    double score = 0.0;
+    int iterations = 0;
+    /// True when the observer asked to stop.
+    bool stopped = false;
+};
+
+/// Improves `measure` of a map by L-BFGS on `objective` (its value and
+/// gradient at 2-D coordinate-major coordinates), starting from `start`
+/// (positions 1..2N; throws as CheckPolishStart). A start with every item on
+/// one point is replaced by the classical map. Never returns a map with a
+/// worse score than the start's. The observer (may be null) hears the stage
+/// "polish" and gets the maps with their LayoutFitness.
+MeasuredPolish PolishMap(const DistanceData &data, const Layout &start, const MapMeasure &measure,
+                         const DescentObjective &objective, RunObserver *observer, const PolishSettings &settings);
 
 } // namespace tessarin

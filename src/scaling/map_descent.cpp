@@ -1,6 +1,5 @@
-#include "models/model_descent.h"
+#include "scaling/map_descent.h"
 
-#include "models/model_loss.h"
 #include "scaling/duplicate_items.h"
 #include "scaling/eigen_setup.h"
 
@@ -28,59 +27,71 @@ double spreadOf(const Vector &x, int dimensions)
     return std::sqrt(total);
 }
 
-/// A first step that moves the map by about a hundredth of its size.
-double firstStep(const Vector &x, const Vector &direction, int dimensions)
-{
-    const double step = 0.01 * spreadOf(x, dimensions) / direction.norm();
-    return step > 0.0 && std::isfinite(step) ? step : 1.0 / direction.norm();
-}
-
-class Objective {
+/// LBFGS++ minimises: the objective as it is when lower is better, its
+/// negative when higher is.
+class Minimised {
 public:
-    Objective(ModelLoss &loss, const DuplicateItems &duplicates) : m_loss(loss), m_duplicates(duplicates) {}
+    Minimised(const DescentObjective &objective, bool negate, const DuplicateItems &duplicates, int dimensions)
+        : m_objective(objective), m_negate(negate), m_duplicates(duplicates), m_dimensions(dimensions)
+    {
+    }
 
     double operator()(const Vector &x, Vector &gradient)
     {
         ++evaluations;
-        const double loss = m_loss.evaluate(x.data(), gradient.data());
+        const double value = m_objective(x.data(), gradient.data());
         // Exact twins have the same gradient in exact arithmetic; taking the
         // first one's keeps them on one point in every step.
-        m_duplicates.spread(gradient.data(), m_loss.dimensions());
-        return loss;
+        m_duplicates.spread(gradient.data(), m_dimensions);
+        if (!m_negate)
+            return value;
+        gradient = -gradient;
+        return -value;
     }
 
     int evaluations = 0;
 
 private:
-    ModelLoss &m_loss;
+    const DescentObjective &m_objective;
+    bool m_negate;
     const DuplicateItems &m_duplicates;
+    int m_dimensions;
 };
 
 } // namespace
 
-DescentOutcome DescendModel(ModelLoss &modelLoss, const DuplicateItems &duplicates, std::vector<double> &coords,
-                            const PolishSettings &polish, const DescentHook &hook)
+DescentOutcome DescendMap(const DescentObjective &objective, const MapMeasure &measure, int dimensions,
+                          const DuplicateItems &duplicates, std::vector<double> &coords, const PolishSettings &polish,
+                          const DescentHook &hook)
 {
-    DescentOutcome outcome;
+    const bool higher = measure.improvement == Improvement::Higher;
     const Eigen::Index size = static_cast<Eigen::Index>(coords.size());
-    duplicates.spread(coords.data(), modelLoss.dimensions());
-    Objective objective(modelLoss, duplicates);
+    duplicates.spread(coords.data(), dimensions);
+    Minimised minimised(objective, higher, duplicates, dimensions);
+    // The first step of a fresh memory along `direction`.
+    const auto firstStep = [&](const Vector &x, const Vector &direction) {
+        if (measure.stepBySpread) {
+            const double step = 0.01 * spreadOf(x, dimensions) / direction.norm();
+            if (step > 0.0 && std::isfinite(step))
+                return step;
+        }
+        return 1.0 / direction.norm();
+    };
 
     LBFGSpp::LBFGSParam<double> param;
     param.m = polish.memory;
     param.linesearch = LBFGSpp::LBFGS_LINESEARCH_BACKTRACKING_STRONG_WOLFE;
-    // At the end of a polish the loss is flat to rounding and a line search
-    // only shrinks its step; eight tries are enough to tell (more cost
-    // passes and gain nothing on the benchmark's tables).
-    param.max_linesearch = 8;
+    param.max_linesearch = measure.lineSearchTries;
     param.check_param();
 
+    // fx is the minimised objective; the outcome and the hook get the value.
+    DescentOutcome outcome;
     Vector x = Eigen::Map<const Vector>(coords.data(), size);
     Vector gradient(size);
-    double fx = objective(x, gradient);
-    outcome.loss = fx;
+    double fx = minimised(x, gradient);
+    outcome.value = higher ? -fx : fx;
     const auto finish = [&] {
-        outcome.evaluations = objective.evaluations;
+        outcome.evaluations = minimised.evaluations;
         for (Eigen::Index k = 0; k < size; ++k)
             coords[static_cast<std::size_t>(k)] = x[k];
         return outcome;
@@ -91,12 +102,12 @@ DescentOutcome DescendModel(ModelLoss &modelLoss, const DuplicateItems &duplicat
     LBFGSpp::BFGSMat<double> memory;
     memory.reset(static_cast<int>(size), polish.memory);
     Vector direction = -gradient;
-    double step = firstStep(x, direction, modelLoss.dimensions());
+    double step = firstStep(x, direction);
     Vector previousX(size);
     Vector previousGradient(size);
     const int past = polish.past > 0 ? polish.past : 1;
     std::vector<double> history(static_cast<std::size_t>(past), 0.0);
-    history[0] = outcome.loss;
+    history[0] = fx;
 
     for (int k = 1; k <= polish.maxIterations; ++k) {
         previousX = x;
@@ -104,7 +115,7 @@ DescentOutcome DescendModel(ModelLoss &modelLoss, const DuplicateItems &duplicat
         const double previousFx = fx;
         bool moved = true;
         try {
-            LBFGSpp::LineSearchNocedalWright<double>::LineSearch(objective, fx, x, gradient, step, direction,
+            LBFGSpp::LineSearchNocedalWright<double>::LineSearch(minimised, fx, x, gradient, step, direction,
                                                                   previousX, param);
         } catch (const std::exception &) {
             moved = false; // the line search found no acceptable step
@@ -116,11 +127,13 @@ DescentOutcome DescendModel(ModelLoss &modelLoss, const DuplicateItems &duplicat
             break;
         }
         outcome.iterations = k;
-        outcome.loss = fx;
-        if (hook && !hook(k, std::vector<double>(x.data(), x.data() + size), fx)) {
+        outcome.value = higher ? -fx : fx;
+        if (hook && !hook(k, std::vector<double>(x.data(), x.data() + size), outcome.value)) {
             outcome.stopped = true;
             break;
         }
+        // The gain over the last `past` iterations; the same bits whichever
+        // sign the objective is minimised with.
         const double then = history[static_cast<std::size_t>(k % past)];
         if (k >= past && then - fx < polish.relativeGain * std::fabs(fx))
             break;
@@ -133,10 +146,10 @@ DescentOutcome DescendModel(ModelLoss &modelLoss, const DuplicateItems &duplicat
         memory.apply_Hv(gradient, -1.0, direction);
         step = 1.0;
         if (!(gradient.dot(direction) < 0.0)) {
-            // Not a direction of descent: start the memory afresh.
+            // Not a direction of improvement: start the memory afresh.
             memory.reset(static_cast<int>(size), polish.memory);
             direction = -gradient;
-            step = firstStep(x, direction, modelLoss.dimensions());
+            step = firstStep(x, direction);
         }
     }
     return finish();
