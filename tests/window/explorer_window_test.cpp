@@ -14,6 +14,8 @@
 #include "explorer_window/map_explorer.h"
 #include "explorer_window/workspace_file.h"
 #include "window/main_form.h"
+#include "window/model_status_line.h"
+#include "base/str_n.h"
 #include "window_test_support.h"
 
 #include <QAction>
@@ -21,6 +23,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
@@ -191,6 +194,8 @@ private slots:
     void batchFigure_data();
     void batchFigure();
     void sharesAndStatusFollowTheModel();
+    void statusShowsTheModelsStressLive_data();
+    void statusShowsTheModelsStressLive();
 };
 
 void ExplorerWindowTest::followsEveryRun()
@@ -821,6 +826,73 @@ void ExplorerWindowTest::sharesAndStatusFollowTheModel()
 
     session.form.setModel(tessarin::StressModel::Fit);
     QCOMPARE(session.explorer().input().stressShares, tessarin::MeasureStress(data, session.form.bestLayout()).pointShares);
+    QVERIFY(session.messages.isEmpty());
+}
+
+void ExplorerWindowTest::statusShowsTheModelsStressLive_data()
+{
+    QTest::addColumn<int>("modelValue");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("ordinal") << int(tessarin::StressModel::Ordinal) << "Ordinal stress-1 0.";
+    QTest::newRow("ratio") << int(tessarin::StressModel::Ratio) << "Ratio stress-1 0.";
+    QTest::newRow("sammon") << int(tessarin::StressModel::Sammon) << "Sammon stress 0.";
+}
+
+void ExplorerWindowTest::statusShowsTheModelsStressLive()
+{
+    QFETCH(int, modelValue);
+    QFETCH(QString, shown);
+    const auto model = static_cast<tessarin::StressModel>(modelValue);
+    Session session;
+    ExplorerWindow *window = session.open();
+    auto *status = window->findChild<QLabel *>("ExplorerStatus");
+    QVERIFY(status);
+    const tessarin::DistanceData &data = session.form.distanceData();
+    auto fitText = [](double fit) { return QString::fromStdString(tessarin::strN(6, fit * 100)).trimmed(); };
+    // Under the fit the line shows the fit alone.
+    const QString fitOnly =
+        QString("cars.csv — 32 items — fit %1 %").arg(fitText(tessarin::LayoutFitness(data, session.form.bestLayout())));
+    QCOMPARE(status->text(), fitOnly);
+
+    // A model adds the form's own line at once: the stress with Kruskal's
+    // word (none for Sammon's criterion), and the ties of an ordinal model.
+    session.form.setModel(model);
+    const tessarin::ModelSetting setting = session.form.model();
+    QVERIFY(session.form.modelStatusText().startsWith(shown));
+    QCOMPARE(status->text(), fitOnly + " — " + session.form.modelStatusText());
+    QCOMPARE(session.form.modelStatusText().contains("(good)") || session.form.modelStatusText().contains("(excellent)") ||
+                 session.form.modelStatusText().contains("(fair)") || session.form.modelStatusText().contains("(poor)") ||
+                 session.form.modelStatusText().contains("(bad)"),
+             model != tessarin::StressModel::Sammon);
+    QCOMPARE(session.form.modelStatusText().endsWith(", primary ties"), model == tessarin::StressModel::Ordinal);
+
+    // During a run each line holds the fit and the stress of one map the run
+    // showed, the first map's at once; the run's end shows the form's line.
+    for (const char *command : {"rerun", "polish"}) {
+        std::vector<QString> expected, seen;
+        QObject::connect(&session.form, &MainForm::improvementDrawn, window, [&](const QList<float> &layout, double fit) {
+            const Layout map(layout.begin(), layout.end());
+            expected.push_back(QString("cars.csv — 32 items — fit %1 % (running) — %2")
+                                   .arg(fitText(fit),
+                                        tessarin::ModelStatusLine(setting, tessarin::ModelStress(data, map, setting))));
+            seen.push_back(status->text());
+        });
+        if (QByteArray(command) == "rerun")
+            session.form.rerun();
+        else
+            session.form.polish();
+        QObject::disconnect(&session.form, &MainForm::improvementDrawn, window, nullptr);
+        QVERIFY2(!seen.empty(), command);
+        QCOMPARE(seen.front(), expected.front());
+        for (std::size_t k = 0; k < seen.size(); ++k)
+            QVERIFY2(std::find(expected.begin(), expected.begin() + std::ptrdiff_t(k) + 1, seen[k]) !=
+                         expected.begin() + std::ptrdiff_t(k) + 1,
+                     qPrintable(QString("%1, improvement %2: %3").arg(command).arg(k).arg(seen[k])));
+        QCOMPARE(status->text(), QString("cars.csv — 32 items — fit %1 % — %2")
+                                     .arg(fitText(tessarin::LayoutFitness(data, session.form.bestLayout())),
+                                          session.form.modelStatusText()));
+        QVERIFY(session.form.modelStatusText().startsWith(shown));
+    }
     QVERIFY(session.messages.isEmpty());
 }
 
