@@ -53,15 +53,9 @@ const char *const CarNames[] = {
     "Fiat X1-9",        "Porsche 914-2",      "Lotus Europa",      "Ford Pantera L",   "Ferrari Dino",
     "Maserati Bora",    "Volvo 142E"};
 
-/// A square matrix of the `names`, the distances those of random points in
-/// a plane (with a fixed seed), so that a map can fit them well.
-QByteArray NamedPlane(const QStringList &names, unsigned seed = 3)
+/// A square matrix of the `names`, the distances those of `points`.
+QByteArray NamedPoints(const QStringList &names, const std::vector<std::pair<double, double>> &points)
 {
-    std::mt19937 engine(seed);
-    std::uniform_real_distribution<double> uniform(0, 10);
-    std::vector<std::pair<double, double>> points;
-    for (qsizetype i = 0; i < names.size(); ++i)
-        points.emplace_back(uniform(engine), uniform(engine));
     QByteArray csv = "\"\"";
     for (const QString &name : names)
         csv += ",\"" + name.toUtf8() + "\"";
@@ -76,6 +70,18 @@ QByteArray NamedPlane(const QStringList &names, unsigned seed = 3)
         csv += "\n";
     }
     return csv;
+}
+
+/// A square matrix of the `names`, the distances those of random points in
+/// a plane (with a fixed seed), so that a map can fit them well.
+QByteArray NamedPlane(const QStringList &names, unsigned seed = 3)
+{
+    std::mt19937 engine(seed);
+    std::uniform_real_distribution<double> uniform(0, 10);
+    std::vector<std::pair<double, double>> points;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        points.emplace_back(uniform(engine), uniform(engine));
+    return NamedPoints(names, points);
 }
 
 /// The distance file `path` (count and title, then row i's distances to the
@@ -181,6 +187,7 @@ private slots:
     void findHighlightsAndCentres_data();
     void findHighlightsAndCentres();
     void clickShowsTheNearestItems();
+    void distancesOfNeighboursOnOneRayDoNotOverlap();
     void turnsBecomeTheBestMap_data();
     void turnsBecomeTheBestMap();
     void undoAndRedoRestoreTheExactMaps();
@@ -411,6 +418,58 @@ void ExplorerWindowTest::clickShowsTheNearestItems()
     // A click on empty ground clears.
     QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
     QCOMPARE(canvas->marks().selected, -1);
+}
+
+void ExplorerWindowTest::distancesOfNeighboursOnOneRayDoNotOverlap()
+{
+    // Item 1's five nearest items lie almost on one ray from it, a tenth of
+    // a unit apart; twenty others stand around, further away.
+    std::vector<std::pair<double, double>> points{{5, 5}};
+    for (int k = 0; k < 5; ++k)
+        points.emplace_back(5 + 1.0 + 0.1 * k, 5 + 0.01 * k);
+    std::mt19937 engine(5);
+    std::uniform_real_distribution<double> uniform(0, 10);
+    while (points.size() < 25) {
+        const std::pair<double, double> p{uniform(engine), uniform(engine)};
+        if (std::hypot(p.first - 5, p.second - 5) > 2.5)
+            points.push_back(p);
+    }
+    QStringList names;
+    for (std::size_t k = 0; k < points.size(); ++k)
+        names << QString("item %1").arg(k + 1);
+    Session session(NamedPoints(names, points), "5", "ray.csv");
+    // The map is the points themselves.
+    const int n = int(points.size());
+    Layout map(std::size_t(2 * n + 1), 0.0f);
+    for (int k = 0; k < n; ++k) {
+        map[std::size_t(k + 1)] = float(100 * points[std::size_t(k)].first);
+        map[std::size_t(n + k + 1)] = float(100 * points[std::size_t(k)].second);
+    }
+    QVERIFY(session.form.replaceBestLayout(map));
+    ExplorerWindow *window = session.open();
+    ExplorerCanvas *canvas = window->canvas();
+    for (const QSize size : {QSize(1000, 720), QSize(520, 400)}) {
+        window->resize(size);
+        canvas->fitAll();
+        window->inspect(0);
+        QCOMPARE(int(canvas->marks().neighbours.size()), ExplorerWindow::NeighboursShown);
+        for (const auto &neighbour : canvas->marks().neighbours)
+            QVERIFY(neighbour.item >= 2 && neighbour.item <= 6);
+        PaintAndKeep(canvas, QString("ray-%1.png").arg(size.width()));
+        const tessarin::FrameReport &frame = canvas->lastFrame();
+        QCOMPARE(int(frame.distanceTexts.size()), ExplorerWindow::NeighboursShown);
+        for (std::size_t a = 0; a < frame.distanceTexts.size(); ++a) {
+            const tessarin::PlacedLineText &text = frame.distanceTexts[a];
+            QVERIFY2(text.placed, qPrintable(QString("text %1").arg(a)));
+            QVERIFY(text.box.inside(canvas->width(), canvas->height()));
+            for (std::size_t b = a + 1; b < frame.distanceTexts.size(); ++b)
+                QVERIFY2(!text.box.overlaps(frame.distanceTexts[b].box), qPrintable(QString("texts %1, %2").arg(a).arg(b)));
+            // No label is placed over a distance.
+            for (const tessarin::PlacedLabel &label : frame.placements)
+                QVERIFY(!label.placed || !label.box.overlaps(text.box));
+        }
+    }
+    QVERIFY(session.messages.isEmpty());
 }
 
 void ExplorerWindowTest::turnsBecomeTheBestMap_data()
