@@ -12,6 +12,7 @@ namespace tessarin {
 namespace {
 
 constexpr double Gap = 2;
+constexpr double Radius = 3;
 constexpr int Steps = 3;
 
 // The signed distances of a box's corners from the line through the text's
@@ -87,6 +88,7 @@ TEST(LineTextPlacement, PlacedTextsNeitherOverlapNorLeaveThePictureNorCoverTheir
         options.pictureHeight = row.height;
         options.gap = Gap;
         options.steps = Steps;
+        options.markerRadius = Radius;
         for (const LineText &text : row.texts) {
             options.markers.push_back(text.from);
             options.markers.push_back(text.to);
@@ -102,15 +104,26 @@ TEST(LineTextPlacement, PlacedTextsNeitherOverlapNorLeaveThePictureNorCoverTheir
             EXPECT_TRUE(box.inside(row.width, row.height)) << "text " << k;
             EXPECT_DOUBLE_EQ(box.width, row.texts[k].width);
             // Wholly on one side of its line, at least the gap away and at
-            // most the steps further; a leader exactly when further.
-            const std::vector<double> corners = CornerDistances(row.texts[k], box);
-            const double nearest = std::min(std::abs(*std::min_element(corners.begin(), corners.end())),
-                                            std::abs(*std::max_element(corners.begin(), corners.end())));
-            const bool oneSide = *std::min_element(corners.begin(), corners.end()) >= Gap - 1e-9 ||
-                                 *std::max_element(corners.begin(), corners.end()) <= -Gap + 1e-9;
-            EXPECT_TRUE(oneSide) << "text " << k;
-            EXPECT_LE(nearest, Gap + Steps * row.texts[k].height + 1e-9) << "text " << k;
-            EXPECT_EQ(placed[k].leader, nearest > Gap + 1e-9) << "text " << k;
+            // most the steps further; or past the line's end, the marker
+            // and the gap away or the steps further, centred on the line
+            // carried on. A leader exactly when further.
+            const LineText &line = row.texts[k];
+            const std::vector<double> corners = CornerDistances(line, box);
+            const double low = *std::min_element(corners.begin(), corners.end());
+            const double high = *std::max_element(corners.begin(), corners.end());
+            const double length = std::hypot(line.to.x - line.from.x, line.to.y - line.from.y);
+            double start = 1e300; // the box's nearest reach along the line
+            for (double x : {box.left, box.right()})
+                for (double y : {box.top, box.bottom()})
+                    start = std::min(start, ((x - line.from.x) * (line.to.x - line.from.x) +
+                                             (y - line.from.y) * (line.to.y - line.from.y)) /
+                                                length);
+            const bool beside = low >= Gap - 1e-9 || high <= -Gap + 1e-9;
+            const bool past = std::abs(low + high) < 1e-6 && start >= length + Radius + Gap - 1e-9;
+            EXPECT_TRUE(beside || past) << "text " << k;
+            const double away = beside ? std::min(std::abs(low), std::abs(high)) - Gap : start - length - Radius - Gap;
+            EXPECT_LE(away, Steps * line.height + 1e-9) << "text " << k;
+            EXPECT_EQ(placed[k].leader, away > 1e-9) << "text " << k;
             // Its point lies on the part of the line in the picture.
             const ScreenPoint p = placed[k].onLine;
             const LineText &t = row.texts[k];
@@ -153,13 +166,19 @@ TEST(LineTextPlacement, TakesTheFirstFreePlaceInItsOrder)
     };
     // A 40 x 10 text, gap 2, in a picture of 300 x 200 (200 x 100 where the
     // line leaves it); its place by preference at 0.7 of the line, stations
-    // half its height apart.
+    // half its height apart, the crowded part the first 0.4 of the line;
+    // past the end beyond a marker of radius 3.
     const Row rows[] = {
         {"above a level line at 0.7", {100, 100}, {200, 100}, {}, {}, true, 150, 88, false},
         {"the same drawn the other way", {240, 100}, {140, 100}, {}, {}, true, 150, 88, false},
         {"right of an upright line", {100, 100}, {100, 200}, {}, {}, true, 102, 165, false},
         {"below when above is blocked", {100, 100}, {200, 100}, {{0, 0, 300, 99}}, {}, true, 150, 102, false},
-        {"along the line, before further out", {100, 100}, {200, 100}, {}, {{145, 80, 60, 40}}, true, 105, 88, false},
+        {"along the line, before further out", {100, 100}, {200, 100}, {}, {{166, 0, 134, 200}}, true, 125, 88, false},
+        {"past the end before further out", {100, 100}, {200, 100}, {}, {{145, 89, 60, 22}}, true, 205, 95, false},
+        {"with a leader on the open part before the crowded", {100, 100}, {200, 100}, {}, {{145, 89, 100, 22}}, true,
+         150, 78, true},
+        {"in the crowded part when the rest is taken", {100, 100}, {200, 100}, {}, {{137, 0, 163, 200}}, true, 95, 88,
+         false},
         {"over what it avoids when the picture is full", {100, 100}, {200, 100}, {}, {{0, 0, 300, 200}}, true, 150, 88,
          false},
         {"further out with a leader", {100, 100}, {200, 100}, {{0, 88, 300, 24}}, {}, true, 150, 78, true},

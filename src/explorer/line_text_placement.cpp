@@ -46,6 +46,26 @@ ScreenPoint NearestPoint(const ScreenRect &box, ScreenPoint p)
     return {std::clamp(p.x, box.left, box.right()), std::clamp(p.y, box.top, box.bottom())};
 }
 
+double PointToSegment(ScreenPoint p, ScreenPoint a, ScreenPoint b)
+{
+    const double dx = b.x - a.x, dy = b.y - a.y, squared = dx * dx + dy * dy;
+    const double t = squared > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / squared, 0.0, 1.0) : 0.0;
+    return std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y);
+}
+
+/// The distance between a box and the segment from a to b; 0 when they meet.
+double BoxToSegment(const ScreenRect &box, ScreenPoint a, ScreenPoint b)
+{
+    if (ClipToBox(a, b, box))
+        return 0;
+    const ScreenPoint nearA = NearestPoint(box, a), nearB = NearestPoint(box, b);
+    double distance = std::min(std::hypot(nearA.x - a.x, nearA.y - a.y), std::hypot(nearB.x - b.x, nearB.y - b.y));
+    for (double x : {box.left, box.right()})
+        for (double y : {box.top, box.bottom()})
+            distance = std::min(distance, PointToSegment({x, y}, a, b));
+    return distance;
+}
+
 bool Finite(const LineText &text)
 {
     return std::isfinite(text.from.x) && std::isfinite(text.from.y) && std::isfinite(text.to.x) &&
@@ -125,29 +145,57 @@ std::vector<PlacedLineText> PlaceLineTexts(const std::vector<LineText> &texts, c
         // The box's reach along the normal from its centre.
         const double reach = (text.width * std::abs(nx) + text.height * std::abs(ny)) / 2;
         const std::vector<double> stations = Stations(*visible, options.preferred, length, text.height);
-        auto crossesOtherLine = [&](const ScreenRect &box) {
+        // True when another text's line comes nearer `box` than `own`, the
+        // box's distance from its own line (0 with a leader, which tells
+        // the line), and half a text height: the text might be read with
+        // that line.
+        auto nearOtherLine = [&](const ScreenRect &box, double own) {
             for (std::size_t other = 0; other < texts.size(); ++other)
-                if (other != k && Finite(texts[other]) && ClipToBox(texts[other].from, texts[other].to, box))
+                if (other != k && Finite(texts[other]) &&
+                    BoxToSegment(box, texts[other].from, texts[other].to) < own + text.height / 2)
                     return true;
             return false;
         };
-        for (int pass = 0; pass < 2 && !placed[k].placed; ++pass) {
-            const bool clear = pass == 0;
+        // Past the far end, on the line carried on, where the line's item
+        // is shown.
+        const bool endShown = length > 0 && text.to.x >= 0 && text.to.x <= width && text.to.y >= 0 &&
+                              text.to.y <= height;
+        const double ux = length > 0 ? dx / length : 1, uy = length > 0 ? dy / length : 0;
+        const double endReach = (text.width * std::abs(ux) + text.height * std::abs(uy)) / 2;
+
+        // Takes `box`, `own` from its line, if free; `clear` asks it to
+        // leave the rest free too.
+        auto take = [&](const ScreenRect &box, double own, ScreenPoint at, bool leader, bool clear) {
+            if (!box.inside(width, height) || !taken.free(box))
+                return false;
+            if (clear && (!avoided.free(box) || nearOtherLine(box, leader ? 0.0 : own)))
+                return false;
+            taken.add(box);
+            placed[k] = {true, box, at, leader, NearestPoint(box, at)};
+            return true;
+        };
+        // Each pass over the open part of the line, then over the crowded.
+        for (int pass = 0; pass < 4 && !placed[k].placed; ++pass) {
+            const bool clear = pass < 2;
+            const bool crowded = pass % 2 == 1;
             for (int step = 0; step <= std::max(0, options.steps) && !placed[k].placed; ++step) {
                 const double away = gap + reach + step * text.height;
                 for (std::size_t s = 0; s < stations.size() && !placed[k].placed; ++s) {
+                    if ((stations[s] < options.crowded) != crowded)
+                        continue;
                     const ScreenPoint at{text.from.x + stations[s] * dx, text.from.y + stations[s] * dy};
                     for (const double side : {1.0, -1.0}) {
                         const double cx = at.x + side * nx * away, cy = at.y + side * ny * away;
-                        const ScreenRect box{cx - text.width / 2, cy - text.height / 2, text.width, text.height};
-                        if (!box.inside(width, height) || !taken.free(box))
-                            continue;
-                        if (clear && (!avoided.free(box) || crossesOtherLine(box)))
-                            continue;
-                        taken.add(box);
-                        placed[k] = {true, box, at, step > 0, NearestPoint(box, at)};
-                        break;
+                        if (take({cx - text.width / 2, cy - text.height / 2, text.width, text.height},
+                                 away - reach, at, step > 0, clear))
+                            break;
                     }
+                }
+                if (!crowded && endShown && !placed[k].placed) {
+                    const double beyond = r + gap + endReach + step * text.height;
+                    const double cx = text.to.x + ux * beyond, cy = text.to.y + uy * beyond;
+                    take({cx - text.width / 2, cy - text.height / 2, text.width, text.height}, beyond - endReach,
+                         text.to, step > 0, clear);
                 }
             }
         }

@@ -356,8 +356,8 @@ FrameReport ExplorerScene::paint(QPainter &painter, const ViewTransform &view, c
     }
     if (inspecting) {
         const ScreenPoint from = view.toScreen(m_index.x(marks.selected), m_index.y(marks.selected));
-        const QPen linePen(QColor(0xd0, 0x20, 0x20), 1.2, Qt::DashLine);
-        painter.setPen(linePen);
+        const QColor lineColor(0xd0, 0x20, 0x20);
+        painter.setPen(QPen(lineColor, 1.2, Qt::DashLine));
         for (const LineText &line : distanceLines)
             painter.drawLine(QPointF(line.from.x, line.from.y), QPointF(line.to.x, line.to.y));
         // Each text on a pad of the background, so that lines under it do
@@ -369,8 +369,10 @@ FrameReport ExplorerScene::paint(QPainter &painter, const ViewTransform &view, c
             const PlacedLineText &text = report.distanceTexts[k];
             if (!text.placed)
                 continue;
+            // A leader in the colour of the lines, so that a text set off
+            // from its line is read with it and not with a label.
             if (text.leader) {
-                painter.setPen(QPen(faint, 0.8));
+                painter.setPen(QPen(lineColor, 0.8));
                 painter.drawLine(QPointF(text.onLine.x, text.onLine.y), QPointF(text.leaderEnd.x, text.leaderEnd.y));
             }
             const QRectF box(text.box.left, text.box.top, text.box.width, text.box.height);
