@@ -952,6 +952,10 @@ void ExplorerWindowTest::statusShowsTheModelsStressLive()
                                           session.form.modelStatusText()));
         QVERIFY(session.form.modelStatusText().startsWith(shown));
     }
+    // Back under the fit, the fit alone again.
+    session.form.setModel(tessarin::StressModel::Fit);
+    QCOMPARE(status->text(), QString("cars.csv — 32 items — fit %1 %")
+                                 .arg(fitText(tessarin::LayoutFitness(data, session.form.bestLayout()))));
     QVERIFY(session.messages.isEmpty());
 }
 
