@@ -218,7 +218,7 @@ void MapExplorer::onImprovement(const QList<float> &layout, double fit)
         m_window->setStatus(statusText(n, fit, true, QString()));
         return;
     }
-    if (n > LiveStressLimit) {
+    if (n > m_liveStressLimit) {
         m_window->setStatus(statusText(n, fit, true, tr("%1: measured when the run ends").arg(ModelStatusLine(model, {}))));
         return;
     }

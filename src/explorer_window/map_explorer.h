@@ -73,6 +73,8 @@ public:
     bool openWorkspaceFrom(const QString &path);
     /// Replaces the error message box (for tests).
     void setMessageSink(std::function<void(const QString &)> sink) { m_messageSink = std::move(sink); }
+    /// Replaces LiveStressLimit (for tests).
+    void setLiveStressLimit(int items) { m_liveStressLimit = items; }
 
 public slots:
     void showExplorer();
@@ -123,6 +125,7 @@ private:
     double m_liveFit = 0;
     bool m_liveWaiting = false;
     QTimer *m_livePause = nullptr;
+    int m_liveStressLimit = LiveStressLimit;
 };
 
 } // namespace tessarin

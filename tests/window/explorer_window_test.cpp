@@ -952,6 +952,19 @@ void ExplorerWindowTest::statusShowsTheModelsStressLive()
                                           session.form.modelStatusText()));
         QVERIFY(session.form.modelStatusText().startsWith(shown));
     }
+    // Above the limit of items the stress waits for the run's end.
+    session.explorer().setLiveStressLimit(31);
+    std::vector<QString> seen;
+    QObject::connect(&session.form, &MainForm::improvementDrawn, window,
+                     [&](const QList<float> &, double) { seen.push_back(status->text()); });
+    session.form.rerun();
+    QObject::disconnect(&session.form, &MainForm::improvementDrawn, window, nullptr);
+    QVERIFY(!seen.empty());
+    for (const QString &line : seen)
+        QVERIFY2(line.endsWith(" (running) — " + tessarin::ModelStatusLine(setting, {}) + ": measured when the run ends"),
+                 qPrintable(line));
+    QVERIFY(status->text().endsWith(" — " + session.form.modelStatusText()));
+
     // Back under the fit, the fit alone again.
     session.form.setModel(tessarin::StressModel::Fit);
     QCOMPARE(status->text(), QString("cars.csv — 32 items — fit %1 %")
