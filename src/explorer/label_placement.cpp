@@ -1,68 +1,13 @@
 #include "explorer/label_placement.h"
 
+#include "explorer/box_occupancy.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace tessarin {
 
 namespace {
-
-/// The boxes taken so far (labels and markers), filed in square cells of the
-/// picture, a box in every cell it touches.
-class Occupancy {
-public:
-    Occupancy(double width, double height, double cell)
-        : m_cell(std::max(cell, 4.0)), m_columns(static_cast<int>(std::ceil(width / m_cell)) + 1),
-          m_rows(static_cast<int>(std::ceil(height / m_cell)) + 1),
-          m_cells(static_cast<std::size_t>(m_columns) * static_cast<std::size_t>(m_rows))
-    {
-    }
-
-    void add(const ScreenRect &box)
-    {
-        const int id = static_cast<int>(m_boxes.size());
-        m_boxes.push_back(box);
-        forCells(box, [&](std::vector<int> &cell) {
-            cell.push_back(id);
-            return false;
-        });
-    }
-
-    bool free(const ScreenRect &box) const
-    {
-        bool hit = false;
-        const_cast<Occupancy *>(this)->forCells(box, [&](std::vector<int> &cell) {
-            for (int id : cell)
-                if (m_boxes[static_cast<std::size_t>(id)].overlaps(box)) {
-                    hit = true;
-                    return true;
-                }
-            return false;
-        });
-        return !hit;
-    }
-
-private:
-    // Calls `visit` on each cell the box touches until it returns true.
-    template <typename Visit>
-    void forCells(const ScreenRect &box, Visit visit)
-    {
-        const int c0 = clampColumn(box.left), c1 = clampColumn(box.right());
-        const int r0 = clampRow(box.top), r1 = clampRow(box.bottom());
-        for (int r = r0; r <= r1; ++r)
-            for (int c = c0; c <= c1; ++c)
-                if (visit(m_cells[static_cast<std::size_t>(r) * m_columns + c]))
-                    return;
-    }
-    int clampColumn(double x) const { return std::clamp(static_cast<int>(std::floor(x / m_cell)), 0, m_columns - 1); }
-    int clampRow(double y) const { return std::clamp(static_cast<int>(std::floor(y / m_cell)), 0, m_rows - 1); }
-
-    double m_cell;
-    int m_columns;
-    int m_rows;
-    std::vector<std::vector<int>> m_cells;
-    std::vector<ScreenRect> m_boxes;
-};
 
 // The eight directions in the order of preference: right, left, above right,
 // above left, below right, below left, above, below.
@@ -96,7 +41,7 @@ std::vector<PlacedLabel> PlaceLabels(const std::vector<LabelRequest> &labels, co
         for (const LabelRequest &label : labels)
             typicalHeight = std::max(typicalHeight, label.height);
     }
-    Occupancy taken(options.pictureWidth, options.pictureHeight, 2 * typicalHeight);
+    BoxOccupancy taken(options.pictureWidth, options.pictureHeight, 2 * typicalHeight);
     const double r = std::max(0.0, options.markerRadius);
     for (const ScreenPoint &marker : markers)
         if (std::isfinite(marker.x) && std::isfinite(marker.y))

@@ -2,6 +2,7 @@
 
 #include "explorer/detail_thinning.h"
 #include "explorer/group_shapes.h"
+#include "explorer/line_text_placement.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
@@ -21,6 +22,8 @@ namespace {
 // squares (the level of detail of a crowded view).
 constexpr int RoundMarkerLimit = 3000;
 constexpr double LegendMargin = 8;
+// Free pixels left and right of a distance's text on its pad.
+constexpr double DistancePad = 2;
 
 QColor Background(bool dark)
 {
@@ -223,9 +226,57 @@ FrameReport ExplorerScene::paint(QPainter &painter, const ViewTransform &view, c
     }
     report.markersDrawn = static_cast<int>(kept.size());
 
-    // Labels: the marked items first, then the others in item order.
+    std::vector<ScreenPoint> markerPoints;
+    markerPoints.reserve(kept.size());
+    for (int k : kept)
+        markerPoints.push_back(points[static_cast<std::size_t>(k)]);
     const QFont font = LabelFont(look.labelPoints);
     const QFontMetricsF metrics(font, painter.device());
+
+    // The legend of the groups, top right; no label or distance covers it.
+    QRectF legendBox;
+    const double legendLine = metrics.height() + 2;
+    if (groups) {
+        double legendWidth = 0;
+        for (const std::string &name : m_input.groupNames)
+            legendWidth = std::max(legendWidth, metrics.horizontalAdvance(QString::fromStdString(name)));
+        const double boxWidth = legendWidth + legendLine + 3 * LegendMargin;
+        const double boxHeight = legendLine * static_cast<double>(m_input.groupNames.size()) + 2 * LegendMargin;
+        legendBox = QRectF(std::max(0.0, width - boxWidth - LegendMargin), LegendMargin, boxWidth, boxHeight);
+    }
+
+    // The clicked item's lines to its nearest items in the table, each with
+    // its given and its map distance beside it: placed before the labels, so
+    // that they neither overlap each other nor leave the view.
+    const bool inspecting = marks.selected >= 0 && marks.selected < m_itemCount;
+    QFont distanceFont = font;
+    distanceFont.setPointSizeF(std::max(6.0, look.labelPoints * 0.85));
+    const QFontMetricsF distanceMetrics(distanceFont, painter.device());
+    std::vector<LineText> distanceLines;
+    std::vector<QString> distanceTexts;
+    if (inspecting) {
+        const ScreenPoint from = view.toScreen(m_index.x(marks.selected), m_index.y(marks.selected));
+        for (const TableNeighbour &neighbour : marks.neighbours) {
+            const int other = neighbour.item - 1;
+            if (other < 0 || other >= m_itemCount)
+                continue;
+            const double mapDistance = m_input.mapScale > 0 ? neighbour.map * m_input.mapScale : neighbour.map;
+            distanceTexts.push_back(NumberText(neighbour.given) + QStringLiteral(" / ") + NumberText(mapDistance));
+            distanceLines.push_back({from, view.toScreen(m_index.x(other), m_index.y(other)),
+                                     distanceMetrics.horizontalAdvance(distanceTexts.back()) + 2 * DistancePad,
+                                     distanceMetrics.height()});
+        }
+        LineTextOptions options;
+        options.pictureWidth = width;
+        options.pictureHeight = height;
+        options.markers = markerPoints;
+        options.markerRadius = std::max(1.0, look.markerPixels) / 2;
+        if (groups)
+            options.blocked.push_back({legendBox.left(), legendBox.top(), legendBox.width(), legendBox.height()});
+        report.distanceTexts = PlaceLineTexts(distanceLines, options);
+    }
+
+    // Labels: the marked items first, then the others in item order.
     painter.setFont(font);
     std::vector<int> order;
     std::vector<char> marked(static_cast<std::size_t>(m_itemCount), 0);
@@ -247,28 +298,18 @@ FrameReport ExplorerScene::paint(QPainter &painter, const ViewTransform &view, c
         const ScreenPoint p = view.toScreen(m_index.x(item), m_index.y(item));
         requests.push_back({p, metrics.horizontalAdvance(labelText(item, look.numbers)), metrics.height()});
     }
-    std::vector<ScreenPoint> markerPoints;
-    markerPoints.reserve(kept.size());
-    for (int k : kept)
-        markerPoints.push_back(points[static_cast<std::size_t>(k)]);
     PlacementOptions placement;
     placement.pictureWidth = width;
     placement.pictureHeight = height;
     placement.markerRadius = std::max(1.0, look.markerPixels) / 2;
     placement.gap = 2;
     placement.leaderSteps = options.figure ? 3 : 2;
-    // The legend of the groups, top right; no label covers it.
-    QRectF legendBox;
-    double legendLine = metrics.height() + 2;
-    if (groups) {
-        double legendWidth = 0;
-        for (const std::string &name : m_input.groupNames)
-            legendWidth = std::max(legendWidth, metrics.horizontalAdvance(QString::fromStdString(name)));
-        const double boxWidth = legendWidth + legendLine + 3 * LegendMargin;
-        const double boxHeight = legendLine * static_cast<double>(m_input.groupNames.size()) + 2 * LegendMargin;
-        legendBox = QRectF(std::max(0.0, width - boxWidth - LegendMargin), LegendMargin, boxWidth, boxHeight);
+    if (groups)
         placement.blocked.push_back({legendBox.left(), legendBox.top(), legendBox.width(), legendBox.height()});
-    }
+    // The labels leave the clicked item's distances free.
+    for (const PlacedLineText &text : report.distanceTexts)
+        if (text.placed)
+            placement.blocked.push_back(text.box);
     report.placements = PlaceLabels(requests, markerPoints, placement);
     report.labelled = order;
 
@@ -313,23 +354,31 @@ FrameReport ExplorerScene::paint(QPainter &painter, const ViewTransform &view, c
         const double r = markerSide(item, look) / 2 + 4;
         painter.drawEllipse(QPointF(p.x, p.y), r, r);
     }
-    if (marks.selected >= 0 && marks.selected < m_itemCount) {
+    if (inspecting) {
         const ScreenPoint from = view.toScreen(m_index.x(marks.selected), m_index.y(marks.selected));
-        QFont small = font;
-        small.setPointSizeF(std::max(6.0, look.labelPoints * 0.85));
-        painter.setFont(small);
-        for (const TableNeighbour &neighbour : marks.neighbours) {
-            const int other = neighbour.item - 1;
-            if (other < 0 || other >= m_itemCount)
+        const QColor lineColor(0xd0, 0x20, 0x20);
+        painter.setPen(QPen(lineColor, 1.2, Qt::DashLine));
+        for (const LineText &line : distanceLines)
+            painter.drawLine(QPointF(line.from.x, line.from.y), QPointF(line.to.x, line.to.y));
+        // Each text on a pad of the background, so that lines under it do
+        // not cross its digits.
+        painter.setFont(distanceFont);
+        QColor pad = Background(dark);
+        pad.setAlpha(215);
+        for (std::size_t k = 0; k < distanceLines.size(); ++k) {
+            const PlacedLineText &text = report.distanceTexts[k];
+            if (!text.placed)
                 continue;
-            const ScreenPoint to = view.toScreen(m_index.x(other), m_index.y(other));
-            painter.setPen(QPen(QColor(0xd0, 0x20, 0x20), 1.2, Qt::DashLine));
-            painter.drawLine(QPointF(from.x, from.y), QPointF(to.x, to.y));
+            // A leader in the colour of the lines, so that a text set off
+            // from its line is read with it and not with a label.
+            if (text.leader) {
+                painter.setPen(QPen(lineColor, 0.8));
+                painter.drawLine(QPointF(text.onLine.x, text.onLine.y), QPointF(text.leaderEnd.x, text.leaderEnd.y));
+            }
+            const QRectF box(text.box.left, text.box.top, text.box.width, text.box.height);
+            painter.fillRect(box, pad);
             painter.setPen(ink);
-            // Near the neighbour's end, where the lines of a star part.
-            const double mapDistance = m_input.mapScale > 0 ? neighbour.map * m_input.mapScale : neighbour.map;
-            painter.drawText(QPointF(from.x + 0.7 * (to.x - from.x) + 3, from.y + 0.7 * (to.y - from.y) - 3),
-                             NumberText(neighbour.given) + QStringLiteral(" / ") + NumberText(mapDistance));
+            painter.drawText(QPointF(box.left() + DistancePad, box.top() + distanceMetrics.ascent()), distanceTexts[k]);
         }
         painter.setFont(font);
         painter.setPen(QPen(QColor(0xd0, 0x20, 0x20), 2.5));

@@ -3,6 +3,7 @@
 #include "data/layout.h"
 #include "explorer/explorer_input.h"
 #include "explorer/label_placement.h"
+#include "explorer/line_text_placement.h"
 #include "explorer/spatial_index.h"
 #include "explorer/table_neighbours.h"
 #include "explorer/view_transform.h"
@@ -37,6 +38,10 @@ struct FrameReport {
     std::vector<int> labelled;
     std::vector<PlacedLabel> placements;
     int labelsPlaced = 0;
+    /// The clicked item's distance texts, one for each line drawn to one of
+    /// its nearest items (in the order of ExplorerMarks::neighbours), and
+    /// where each went; unplaced ones are not drawn.
+    std::vector<PlacedLineText> distanceTexts;
 };
 
 /// How a frame is drawn beyond the look: on screen unplaced labels wait for

@@ -13,6 +13,7 @@
 #include "window/main_form.h"
 #include "export/map_export.h"
 #include "window/menu_bar.h"
+#include "window/model_status_line.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -25,6 +26,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QElapsedTimer>
+#include <QTimer>
 
 #include <iostream>
 
@@ -48,13 +51,17 @@ MapExplorer::MapExplorer(MainForm &form) : QObject(&form), m_form(form)
     connect(m_redoAction, &QAction::triggered, this, &MapExplorer::redoMap);
     connect(&form, &MainForm::improvementDrawn, this, &MapExplorer::onImprovement);
     connect(&form, &MainForm::runEnded, this, &MapExplorer::onRunEnded);
-    // The shares follow the model the map is measured by.
+    // The shares and the status line follow the model the map is measured by.
     connect(&form, &MainForm::modelChanged, this, [this] {
         if (m_window && m_window->isVisible()) {
             measureShares();
             m_window->setInput(input());
+            showStatus();
         }
     });
+    m_livePause = new QTimer(this);
+    m_livePause->setSingleShot(true);
+    connect(m_livePause, &QTimer::timeout, this, &MapExplorer::measureLiveStress);
     connect(&form, &MainForm::searchStarted, this, &MapExplorer::updateActions);
 
     m_saveWorkspaceAction = new QAction(tr("Save &workspace…"), &form);
@@ -148,15 +155,34 @@ void MapExplorer::showBestMap()
     }
     m_window->setMap(m_form.bestLayout(), data.ItemCount);
     m_window->setInput(input());
+    showStatus();
+}
+
+QString MapExplorer::statusText(int itemCount, double fit, bool running, const QString &modelLine) const
+{
+    QString text = tr("%1 — %2 items — fit %3 %")
+                       .arg(QFileInfo(m_form.dataFile()).fileName())
+                       .arg(itemCount)
+                       .arg(QString::fromStdString(strN(6, fit * 100)).trimmed());
+    if (running)
+        text += tr(" (running)");
+    if (!modelLine.isEmpty())
+        text += QStringLiteral(" — ") + modelLine;
+    return text;
+}
+
+void MapExplorer::showStatus()
+{
+    if (!m_window || !m_form.canSaveMap())
+        return;
+    const DistanceData &data = m_form.distanceData();
     double fit = 0;
     try {
         fit = LayoutFitness(data, m_form.bestLayout());
     } catch (const std::exception &) {
     }
-    m_window->setStatus(tr("%1 — %2 items — fit %3 %")
-                            .arg(QFileInfo(m_form.dataFile()).fileName())
-                            .arg(data.ItemCount)
-                            .arg(QString::fromStdString(strN(6, fit * 100)).trimmed()));
+    // The form has measured the best map under its model already.
+    m_window->setStatus(statusText(data.ItemCount, fit, false, m_form.modelStatusText()));
 }
 
 void MapExplorer::measureShares()
@@ -184,17 +210,44 @@ void MapExplorer::onImprovement(const QList<float> &layout, double fit)
     updateActions();
     if (!m_window || !m_window->isVisible())
         return;
-    const Layout map(layout.begin(), layout.end());
+    Layout map(layout.begin(), layout.end());
     const int n = static_cast<int>((map.size() - 1) / 2);
     m_window->setMap(map, n);
-    m_window->setStatus(tr("%1 — %2 items — fit %3 % (running)")
-                            .arg(QFileInfo(m_form.dataFile()).fileName())
-                            .arg(n)
-                            .arg(QString::fromStdString(strN(6, fit * 100)).trimmed()));
+    const ModelSetting &model = m_form.model();
+    if (model.model == StressModel::Fit) {
+        m_window->setStatus(statusText(n, fit, true, QString()));
+        return;
+    }
+    if (n > m_liveStressLimit) {
+        m_window->setStatus(statusText(n, fit, true, tr("%1: measured when the run ends").arg(ModelStatusLine(model, {}))));
+        return;
+    }
+    m_liveMap = std::move(map);
+    m_liveFit = fit;
+    m_liveWaiting = true;
+    if (!m_livePause->isActive())
+        measureLiveStress();
+}
+
+void MapExplorer::measureLiveStress()
+{
+    if (!m_liveWaiting || !m_window || !m_form.isRunning() || m_form.isClosing())
+        return;
+    m_liveWaiting = false;
+    QElapsedTimer clock;
+    clock.start();
+    const QString line = MeasuredModelStatusLine(m_form.distanceData(), m_liveMap, m_form.model());
+    const int n = static_cast<int>((m_liveMap.size() - 1) / 2);
+    m_window->setStatus(statusText(n, m_liveFit, true, line));
+    // Only when the status line is measured depends on the clock; the run
+    // never does.
+    m_livePause->start(static_cast<int>(std::max<qint64>(LiveStressPause, 4 * clock.elapsed())));
 }
 
 void MapExplorer::onRunEnded()
 {
+    m_livePause->stop();
+    m_liveWaiting = false;
     if (m_form.isClosing())
         return;
     if (m_form.dataVersion() != m_historyData) {

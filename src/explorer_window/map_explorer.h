@@ -13,6 +13,7 @@
 
 class QAction;
 class QMenu;
+class QTimer;
 
 namespace tessarin {
 
@@ -34,6 +35,13 @@ public:
     /// Above this many items the stress shares are not measured for the
     /// explorer at each run's end.
     static constexpr int StressShareLimit = 5000;
+    /// Up to this many items the explorer's status line measures the
+    /// model's stress of the maps a run shows; above it, at the run's end.
+    static constexpr int LiveStressLimit = 2000;
+    /// The least pause, in milliseconds, between two measures of the stress
+    /// during a run; a measure that takes longer stretches the pause to four
+    /// times its own time, so the status line costs a run at most a fifth.
+    static constexpr int LiveStressPause = 100;
 
     /// Creates the commands as actions of `form`, adds Map explorer… to its
     /// Map menu and an Edit menu before it, and follows its runs.
@@ -65,6 +73,8 @@ public:
     bool openWorkspaceFrom(const QString &path);
     /// Replaces the error message box (for tests).
     void setMessageSink(std::function<void(const QString &)> sink) { m_messageSink = std::move(sink); }
+    /// Replaces LiveStressLimit (for tests).
+    void setLiveStressLimit(int items) { m_liveStressLimit = items; }
 
 public slots:
     void showExplorer();
@@ -78,6 +88,14 @@ public slots:
 private:
     void onImprovement(const QList<float> &layout, double fit);
     void onRunEnded();
+    // The status line of a map of `itemCount` items with `fit`, followed by
+    // `modelLine` (the model's line, empty under Fit).
+    QString statusText(int itemCount, double fit, bool running, const QString &modelLine) const;
+    // The best map's line, with the form's model line.
+    void showStatus();
+    // Measures the model's stress of the run's latest map, if not yet done,
+    // and shows it with that map's fit.
+    void measureLiveStress();
     void updateActions();
     void showBestMap();
     void measureShares();
@@ -101,6 +119,13 @@ private:
     QAction *m_saveWorkspaceAction = nullptr;
     QAction *m_openWorkspaceAction = nullptr;
     std::function<void(const QString &)> m_messageSink;
+    // The latest map of a run under a stress model and its fit; whether its
+    // stress is still to be measured; the pause after the last measure.
+    Layout m_liveMap;
+    double m_liveFit = 0;
+    bool m_liveWaiting = false;
+    QTimer *m_livePause = nullptr;
+    int m_liveStressLimit = LiveStressLimit;
 };
 
 } // namespace tessarin

@@ -3,8 +3,8 @@
 
 #include "window/main_form.h"
 
-#include "models/model_stress.h"
 #include "window/menu_bar.h"
+#include "window/model_status_line.h"
 #include "window/sizing_rule.h"
 
 #include <QLabel>
@@ -48,18 +48,7 @@ void MainForm::updateModelStatus()
 {
     if (m_model.model == StressModel::Fit)
         return;
-    const std::size_t size = 2 * static_cast<std::size_t>(m_data.ItemCount) + 1;
-    QString text = QString::fromUtf8(ModelFigureName(m_model.model));
-    if (m_data.ItemCount >= 2 && m_bestLayout.size() >= size) {
-        try {
-            text = QString::fromStdString(ModelStatusText(m_model.model, ModelStress(m_data, m_bestLayout, m_model)));
-        } catch (const std::exception &) {
-            // No map of this table yet: the name alone.
-        }
-    }
-    if (m_model.model == StressModel::Ordinal)
-        text += tr(", %1 ties").arg(QString::fromUtf8(TiesKey(m_model.ties)));
-    m_modelStatus->setText(text);
+    m_modelStatus->setText(MeasuredModelStatusLine(m_data, m_bestLayout, m_model));
 }
 
 } // namespace tessarin

@@ -17,7 +17,9 @@
 #include "explorer_window/map_explorer.h"
 #include "explorer_window/workspace_file.h"
 #include "window/main_form.h"
+#include "window/model_status_line.h"
 #include "window/picture_box.h"
+#include "base/str_n.h"
 #include "window_test_support.h"
 
 #include <QAction>
@@ -25,6 +27,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
@@ -72,6 +75,15 @@ QByteArray NamedSquare(const QStringList &names, Cell cell)
     return csv;
 }
 
+/// A square matrix of the `names`, the distances those of `points`.
+QByteArray NamedPoints(const QStringList &names, const std::vector<std::pair<double, double>> &points)
+{
+    return NamedSquare(names, [&](std::size_t i, std::size_t j) {
+        return QByteArray::number(std::hypot(points[i].first - points[j].first, points[i].second - points[j].second),
+                                  'g', 7);
+    });
+}
+
 /// A square matrix of the `names`, the distances those of random points in
 /// a plane (with a fixed seed), so that a map can fit them well.
 QByteArray NamedPlane(const QStringList &names, unsigned seed = 3)
@@ -81,10 +93,7 @@ QByteArray NamedPlane(const QStringList &names, unsigned seed = 3)
     std::vector<std::pair<double, double>> points;
     for (qsizetype i = 0; i < names.size(); ++i)
         points.emplace_back(uniform(engine), uniform(engine));
-    return NamedSquare(names, [&](std::size_t i, std::size_t j) {
-        return QByteArray::number(std::hypot(points[i].first - points[j].first, points[i].second - points[j].second),
-                                  'g', 7);
-    });
+    return NamedPoints(names, points);
 }
 
 /// The distance file `path` (count and title, then row i's distances to the
@@ -222,6 +231,7 @@ private slots:
     void findHighlightsAndCentres_data();
     void findHighlightsAndCentres();
     void clickShowsTheNearestItems();
+    void distancesOfNeighboursOnOneRayDoNotOverlap();
     void turnsBecomeTheBestMap_data();
     void turnsBecomeTheBestMap();
     void undoAndRedoRestoreTheExactMaps();
@@ -237,6 +247,8 @@ private slots:
     void batchFigure_data();
     void batchFigure();
     void sharesAndStatusFollowTheModel();
+    void statusShowsTheModelsStressLive_data();
+    void statusShowsTheModelsStressLive();
 };
 
 void ExplorerWindowTest::followsEveryRun()
@@ -452,6 +464,58 @@ void ExplorerWindowTest::clickShowsTheNearestItems()
     // A click on empty ground clears.
     QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
     QCOMPARE(canvas->marks().selected, -1);
+}
+
+void ExplorerWindowTest::distancesOfNeighboursOnOneRayDoNotOverlap()
+{
+    // Item 1's five nearest items lie almost on one ray from it, a tenth of
+    // a unit apart; twenty others stand around, further away.
+    std::vector<std::pair<double, double>> points{{5, 5}};
+    for (int k = 0; k < 5; ++k)
+        points.emplace_back(5 + 1.0 + 0.1 * k, 5 + 0.01 * k);
+    std::mt19937 engine(5);
+    std::uniform_real_distribution<double> uniform(0, 10);
+    while (points.size() < 25) {
+        const std::pair<double, double> p{uniform(engine), uniform(engine)};
+        if (std::hypot(p.first - 5, p.second - 5) > 2.5)
+            points.push_back(p);
+    }
+    QStringList names;
+    for (std::size_t k = 0; k < points.size(); ++k)
+        names << QString("item %1").arg(k + 1);
+    Session session(NamedPoints(names, points), "5", "ray.csv");
+    // The map is the points themselves.
+    const int n = int(points.size());
+    Layout map(std::size_t(2 * n + 1), 0.0f);
+    for (int k = 0; k < n; ++k) {
+        map[std::size_t(k + 1)] = float(100 * points[std::size_t(k)].first);
+        map[std::size_t(n + k + 1)] = float(100 * points[std::size_t(k)].second);
+    }
+    QVERIFY(session.form.replaceBestLayout(map));
+    ExplorerWindow *window = session.open();
+    ExplorerCanvas *canvas = window->canvas();
+    for (const QSize size : {QSize(1000, 720), QSize(520, 400)}) {
+        window->resize(size);
+        canvas->fitAll();
+        window->inspect(0);
+        QCOMPARE(int(canvas->marks().neighbours.size()), ExplorerWindow::NeighboursShown);
+        for (const auto &neighbour : canvas->marks().neighbours)
+            QVERIFY(neighbour.item >= 2 && neighbour.item <= 6);
+        PaintAndKeep(canvas, QString("ray-%1.png").arg(size.width()));
+        const tessarin::FrameReport &frame = canvas->lastFrame();
+        QCOMPARE(int(frame.distanceTexts.size()), ExplorerWindow::NeighboursShown);
+        for (std::size_t a = 0; a < frame.distanceTexts.size(); ++a) {
+            const tessarin::PlacedLineText &text = frame.distanceTexts[a];
+            QVERIFY2(text.placed, qPrintable(QString("text %1").arg(a)));
+            QVERIFY(text.box.inside(canvas->width(), canvas->height()));
+            for (std::size_t b = a + 1; b < frame.distanceTexts.size(); ++b)
+                QVERIFY2(!text.box.overlaps(frame.distanceTexts[b].box), qPrintable(QString("texts %1, %2").arg(a).arg(b)));
+            // No label is placed over a distance.
+            for (const tessarin::PlacedLabel &label : frame.placements)
+                QVERIFY(!label.placed || !label.box.overlaps(text.box));
+        }
+    }
+    QVERIFY(session.messages.isEmpty());
 }
 
 void ExplorerWindowTest::turnsBecomeTheBestMap_data()
@@ -951,6 +1015,90 @@ void ExplorerWindowTest::sharesAndStatusFollowTheModel()
 
     session.form.setModel(tessarin::StressModel::Fit);
     QCOMPARE(session.explorer().input().stressShares, tessarin::MeasureStress(data, session.form.bestLayout()).pointShares);
+    QVERIFY(session.messages.isEmpty());
+}
+
+void ExplorerWindowTest::statusShowsTheModelsStressLive_data()
+{
+    QTest::addColumn<int>("modelValue");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("ordinal") << int(tessarin::StressModel::Ordinal) << "Ordinal stress-1 0.";
+    QTest::newRow("ratio") << int(tessarin::StressModel::Ratio) << "Ratio stress-1 0.";
+    QTest::newRow("sammon") << int(tessarin::StressModel::Sammon) << "Sammon stress 0.";
+}
+
+void ExplorerWindowTest::statusShowsTheModelsStressLive()
+{
+    QFETCH(int, modelValue);
+    QFETCH(QString, shown);
+    const auto model = static_cast<tessarin::StressModel>(modelValue);
+    Session session;
+    ExplorerWindow *window = session.open();
+    auto *status = window->findChild<QLabel *>("ExplorerStatus");
+    QVERIFY(status);
+    const tessarin::DistanceData &data = session.form.distanceData();
+    auto fitText = [](double fit) { return QString::fromStdString(tessarin::strN(6, fit * 100)).trimmed(); };
+    // Under the fit the line shows the fit alone.
+    const QString fitOnly =
+        QString("cars.csv — 32 items — fit %1 %").arg(fitText(tessarin::LayoutFitness(data, session.form.bestLayout())));
+    QCOMPARE(status->text(), fitOnly);
+
+    // A model adds the form's own line at once: the stress with Kruskal's
+    // word (none for Sammon's criterion), and the ties of an ordinal model.
+    session.form.setModel(model);
+    const tessarin::ModelSetting setting = session.form.model();
+    QVERIFY(session.form.modelStatusText().startsWith(shown));
+    QCOMPARE(status->text(), fitOnly + " — " + session.form.modelStatusText());
+    QCOMPARE(session.form.modelStatusText().contains("(good)") || session.form.modelStatusText().contains("(excellent)") ||
+                 session.form.modelStatusText().contains("(fair)") || session.form.modelStatusText().contains("(poor)") ||
+                 session.form.modelStatusText().contains("(bad)"),
+             model != tessarin::StressModel::Sammon);
+    QCOMPARE(session.form.modelStatusText().endsWith(", primary ties"), model == tessarin::StressModel::Ordinal);
+
+    // During a run each line holds the fit and the stress of one map the run
+    // showed, the first map's at once; the run's end shows the form's line.
+    for (const char *command : {"rerun", "polish"}) {
+        std::vector<QString> expected, seen;
+        QObject::connect(&session.form, &MainForm::improvementDrawn, window, [&](const QList<float> &layout, double fit) {
+            const Layout map(layout.begin(), layout.end());
+            expected.push_back(QString("cars.csv — 32 items — fit %1 % (running) — %2")
+                                   .arg(fitText(fit),
+                                        tessarin::ModelStatusLine(setting, tessarin::ModelStress(data, map, setting))));
+            seen.push_back(status->text());
+        });
+        if (QByteArray(command) == "rerun")
+            session.form.rerun();
+        else
+            session.form.polish();
+        QObject::disconnect(&session.form, &MainForm::improvementDrawn, window, nullptr);
+        QVERIFY2(!seen.empty(), command);
+        QCOMPARE(seen.front(), expected.front());
+        for (std::size_t k = 0; k < seen.size(); ++k)
+            QVERIFY2(std::find(expected.begin(), expected.begin() + std::ptrdiff_t(k) + 1, seen[k]) !=
+                         expected.begin() + std::ptrdiff_t(k) + 1,
+                     qPrintable(QString("%1, improvement %2: %3").arg(command).arg(k).arg(seen[k])));
+        QCOMPARE(status->text(), QString("cars.csv — 32 items — fit %1 % — %2")
+                                     .arg(fitText(tessarin::LayoutFitness(data, session.form.bestLayout())),
+                                          session.form.modelStatusText()));
+        QVERIFY(session.form.modelStatusText().startsWith(shown));
+    }
+    // Above the limit of items the stress waits for the run's end.
+    session.explorer().setLiveStressLimit(31);
+    std::vector<QString> seen;
+    QObject::connect(&session.form, &MainForm::improvementDrawn, window,
+                     [&](const QList<float> &, double) { seen.push_back(status->text()); });
+    session.form.rerun();
+    QObject::disconnect(&session.form, &MainForm::improvementDrawn, window, nullptr);
+    QVERIFY(!seen.empty());
+    for (const QString &line : seen)
+        QVERIFY2(line.endsWith(" (running) — " + tessarin::ModelStatusLine(setting, {}) + ": measured when the run ends"),
+                 qPrintable(line));
+    QVERIFY(status->text().endsWith(" — " + session.form.modelStatusText()));
+
+    // Back under the fit, the fit alone again.
+    session.form.setModel(tessarin::StressModel::Fit);
+    QCOMPARE(status->text(), QString("cars.csv — 32 items — fit %1 %")
+                                 .arg(fitText(tessarin::LayoutFitness(data, session.form.bestLayout()))));
     QVERIFY(session.messages.isEmpty());
 }
 
