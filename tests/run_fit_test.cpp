@@ -6,6 +6,7 @@
 #include "distance_fixture.h"
 #include "run/run_fit.h"
 #include "run/run_observer.h"
+#include "search/layout_search.h"
 #include "search_recorder.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 namespace tessarin {
 namespace {
 
+using testing::MakeDistances;
 using testing::RandomDistances;
 using testing::SearchRecorder;
 
@@ -89,11 +91,56 @@ TEST(RunFit, RedrawsOnlyWhenTheBestFitRises)
     Layout best;
     RunFit(data, best, random, {300}, host);
     ASSERT_GE(host.drawnFits.size(), 2u);
-    for (std::size_t k = 1; k < host.drawnFits.size(); ++k)
+    // The last drawing may repeat the fit before it: the map the run ends
+    // with, when a member took the lead at an equal fit.
+    for (std::size_t k = 1; k + 1 < host.drawnFits.size(); ++k)
         EXPECT_GT(host.drawnFits[k], host.drawnFits[k - 1]);
+    EXPECT_GE(host.drawnFits.back(), host.drawnFits[host.drawnFits.size() - 2]);
     // The map kept is the last one drawn, and its fit is the one shown.
     EXPECT_EQ(std::vector<float>(best.begin(), best.end()), host.drawnLayouts.back());
     EXPECT_EQ(LayoutFitness(data, best), host.drawnFits.back());
+}
+
+TEST(RunFit, TheMapKeptIsTheLastOneShownWhenTheLeadChangesAtAnEqualFit)
+{
+    // Near the best map the fit is flat: a trial a few ulps from its member
+    // can score exactly the member's fit and replace it, or a member can draw
+    // level with the leader, with no rise of the best fit and so no
+    // improvement. A run ending there keeps a map it must show once more.
+    // Six sites on a line, 30 generations, then a rerun, as in the window.
+    const DistanceData line = MakeDistances(6, {3, 4, 5, 6, 7, 2, 3, 4, 5, 2, 3, 4, 1, 2, 1});
+    const auto firstRun = [&](MersenneSource &random) {
+        Layout best;
+        QuietObserver quiet;
+        RunFit(line, best, random, {30}, quiet);
+        return best;
+    };
+    long long tie = 0;
+    {
+        MersenneSource random;
+        const Layout seed = firstRun(random);
+        LayoutSearch search(line, seed, random);
+        std::vector<float> leader(seed.begin(), seed.end());
+        for (long long g = 1; g <= 60000 && tie == 0; ++g) {
+            const bool improved = search.step(g);
+            const std::vector<float> now(search.bestLayout(), search.bestLayout() + seed.size());
+            if (!improved && std::vector<float>(now.begin() + 1, now.end()) != std::vector<float>(leader.begin() + 1, leader.end()))
+                tie = g;
+            leader = now;
+        }
+    }
+    ASSERT_GT(tie, 0) << "the search never changed its leading map at an equal fit";
+
+    MersenneSource random;
+    Layout best = firstRun(random);
+    SearchRecorder recorder;
+    RunFit(line, best, random, {static_cast<double>(tie)}, recorder);
+    ASSERT_GE(recorder.drawnLayouts.size(), 2u);
+    EXPECT_EQ(std::vector<float>(best.begin() + 1, best.end()),
+              std::vector<float>(recorder.drawnLayouts.back().begin() + 1, recorder.drawnLayouts.back().end()));
+    EXPECT_EQ(LayoutFitness(line, best), recorder.drawnFits.back());
+    EXPECT_EQ(recorder.drawnFits.back(), recorder.drawnFits[recorder.drawnFits.size() - 2])
+        << "the map kept is shown at the fit it was taken at";
 }
 
 TEST(RunFit, SameInputsGiveTheSameMaps)

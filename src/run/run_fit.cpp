@@ -18,7 +18,8 @@ SearchOutcome RunFit(const DistanceData &data, Layout &best, RandomSource &rando
 
     LayoutSearch search(data, best, random);
     SearchOutcome outcome;
-    Layout shown(size);
+    // The map the observer was last handed; the caller already has `best`.
+    Layout shown = best;
     for (long long g = 1; static_cast<double>(g) <= settings.generations; ++g) {
         outcome.generations = g;
         if (search.step(g)) {
@@ -33,8 +34,16 @@ SearchOutcome RunFit(const DistanceData &data, Layout &best, RandomSource &rando
             }
         }
     }
-    if (outcome.generations > 0)
+    if (outcome.generations > 0) {
+        // A member may take the lead, or be replaced, at a fit equal to the
+        // best so far: no improvement, yet another map. The observer is shown
+        // the map the run ends with, so what it drew is what is kept.
+        if (!std::equal(shown.begin() + 1, shown.end(), search.bestLayout() + 1)) {
+            std::copy(search.bestLayout(), search.bestLayout() + size, shown.begin());
+            observer.improved(shown, search.bestFit());
+        }
         std::copy(search.bestLayout() + 1, search.bestLayout() + size, best.begin() + 1);
+    }
     outcome.record = {"search", std::to_string(outcome.generations) + " generations",
                       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()};
     return outcome;

@@ -31,7 +31,8 @@ struct SearchOutcome {
 /// improvement goes to observer.improved(); every 10th generation to
 /// observer.progress("search", g), followed by a stop query that ends the run.
 /// At the end `best` takes the best member (left as it was when no generation
-/// ran). Throws TessarinError for a table it cannot search (no items, or more
+/// ran); when that member is not the map last handed to improved() (nor the
+/// `best` it started from), improved() gets it once more with its fit. Throws TessarinError for a table it cannot search (no items, or more
 /// than MaxItemCount); errors of the observer pass to the caller.
 SearchOutcome RunFit(const DistanceData &data, Layout &best, RandomSource &random, const SearchSettings &settings,
                      RunObserver &observer);
