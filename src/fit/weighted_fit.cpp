@@ -117,85 +117,89 @@ struct GradientChunkInput {
     double *unit[3];
     double *spring[3];
     // GradientChunk apart: the terms of the three sums (sd, sdd, sdg), then
-    // item i's cross, unit and spring terms for each coordinate, then each
-    // pair's 1 / m and w (g - G/K).
+    // item i's cross, unit and spring terms for each coordinate.
     double *terms;
 };
 
-/// One coordinate's terms: item i's, and the share taken off item j.
-[[gnu::always_inline]] inline void coordinateTerms(double xi, const double *__restrict column, int count,
-                                                   const float *__restrict weights,
-                                                   const double *__restrict inverses,
-                                                   const double *__restrict shares, double *__restrict crossTerms,
-                                                   double *__restrict unitTerms, double *__restrict springTerms,
-                                                   double *__restrict cross, double *__restrict unit,
-                                                   double *__restrict spring)
-{
-    for (int k = 0; k < count; ++k) {
-        const double w = weights[k];
-        const std::uint64_t present = maskOf(w != 0.0);
-        const double dx = xi - column[k];
-        const double u = dx * inverses[k];
-        const double su = keep(present, shares[k] * u);
-        const double wu = keep(present, w * u);
-        const double wdx = keep(present, w * dx);
-        crossTerms[k] = su;
-        unitTerms[k] = wu;
-        springTerms[k] = wdx;
-        cross[k] = cross[k] - su;
-        unit[k] = unit[k] - wu;
-        spring[k] = spring[k] - wdx;
-    }
-}
-
 /// The terms of one chunk, each formed as the plain loop forms it, and the
 /// share of each pair taken off its second item at once (that item's sums
-/// get one term a row, rows in order).
+/// get one term a row, rows in order). Every array is a restrict parameter
+/// of its own, which is what lets the compiler vectorise the loop; with
+/// D = 2 the third coordinate's are never touched.
 template <int D>
-[[gnu::always_inline]] inline void gradientTerms(const GradientChunkInput &in)
+[[gnu::always_inline]] inline void gradientTermsOf(
+    const GradientChunkInput &in, double *__restrict t, const float *__restrict given,
+    const float *__restrict weights, const double *__restrict x0, const double *__restrict x1,
+    const double *__restrict x2, double *__restrict crossJ0, double *__restrict crossJ1, double *__restrict crossJ2,
+    double *__restrict unitJ0, double *__restrict unitJ1, double *__restrict unitJ2, double *__restrict springJ0,
+    double *__restrict springJ1, double *__restrict springJ2)
 {
     constexpr int C = GradientChunk;
-    double *t = in.terms;
-    double *__restrict sd = t;
-    double *__restrict sdd = t + C;
-    double *__restrict sdg = t + 2 * C;
-    double *__restrict inverses = t + (3 + 3 * D) * C;
-    double *__restrict shares = t + (4 + 3 * D) * C;
-    const float *__restrict given = in.given;
-    const float *__restrict weights = in.weights;
-    const double *__restrict x0 = in.columns[0];
-    const double *__restrict x1 = in.columns[1];
-    const double *__restrict x2 = in.columns[D - 1];
-    const double xi0 = in.xi[0], xi1 = in.xi[1], xi2 = in.xi[D - 1];
+    constexpr int Last = D - 1;
+    const double xi0 = in.xi[0], xi1 = in.xi[1], xi2 = in.xi[Last];
     const double smoothing = in.smoothing, givenMean = in.givenMean;
-    for (int k = 0; k < in.count; ++k) {
+    const int count = in.count;
+    for (int k = 0; k < count; ++k) {
         const double w = weights[k];
         const std::uint64_t present = maskOf(w != 0.0);
         const double dx0 = xi0 - x0[k];
         const double dx1 = xi1 - x1[k];
+        const double dx2 = xi2 - x2[k];
         double squared = 0.0;
         squared = squared + dx0 * dx0;
         squared = squared + dx1 * dx1;
-        if constexpr (D == 3) {
-            const double dx2 = xi2 - x2[k];
+        if constexpr (D == 3)
             squared = squared + dx2 * dx2;
-        }
         squared = squared + smoothing;
         const double m = std::sqrt(squared);
         const double reciprocal = 1.0 / m;
-        inverses[k] = keep(maskOf(m > 0.0), reciprocal);
+        const double inverse = keep(maskOf(m > 0.0), reciprocal);
         const double g = given[k];
         const double wm = w * m;
         const double ws = w * squared;
         const double wgm = w * g * m;
-        sd[k] = keep(present, wm);
-        sdd[k] = keep(present, ws);
-        sdg[k] = keep(present, wgm);
-        shares[k] = w * (g - givenMean);
+        t[k] = keep(present, wm);
+        t[C + k] = keep(present, ws);
+        t[2 * C + k] = keep(present, wgm);
+        const double share = w * (g - givenMean);
+        // Coordinate by coordinate: u, then w (g - G/K) u, w u and w dx.
+        const double u0 = dx0 * inverse;
+        const double su0 = keep(present, share * u0), wu0 = keep(present, w * u0), wdx0 = keep(present, w * dx0);
+        t[3 * C + k] = su0;
+        t[(3 + D) * C + k] = wu0;
+        t[(3 + 2 * D) * C + k] = wdx0;
+        crossJ0[k] = crossJ0[k] - su0;
+        unitJ0[k] = unitJ0[k] - wu0;
+        springJ0[k] = springJ0[k] - wdx0;
+        const double u1 = dx1 * inverse;
+        const double su1 = keep(present, share * u1), wu1 = keep(present, w * u1), wdx1 = keep(present, w * dx1);
+        t[4 * C + k] = su1;
+        t[(4 + D) * C + k] = wu1;
+        t[(4 + 2 * D) * C + k] = wdx1;
+        crossJ1[k] = crossJ1[k] - su1;
+        unitJ1[k] = unitJ1[k] - wu1;
+        springJ1[k] = springJ1[k] - wdx1;
+        if constexpr (D == 3) {
+            const double u2 = dx2 * inverse;
+            const double su2 = keep(present, share * u2), wu2 = keep(present, w * u2),
+                         wdx2 = keep(present, w * dx2);
+            t[5 * C + k] = su2;
+            t[(5 + D) * C + k] = wu2;
+            t[(5 + 2 * D) * C + k] = wdx2;
+            crossJ2[k] = crossJ2[k] - su2;
+            unitJ2[k] = unitJ2[k] - wu2;
+            springJ2[k] = springJ2[k] - wdx2;
+        }
     }
-    for (int d = 0; d < D; ++d)
-        coordinateTerms(in.xi[d], in.columns[d], in.count, weights, inverses, shares, t + (3 + d) * C,
-                        t + (3 + D + d) * C, t + (3 + 2 * D + d) * C, in.cross[d], in.unit[d], in.spring[d]);
+}
+
+template <int D>
+[[gnu::always_inline]] inline void gradientTerms(const GradientChunkInput &in)
+{
+    constexpr int Last = D - 1;
+    gradientTermsOf<D>(in, in.terms, in.given, in.weights, in.columns[0], in.columns[1], in.columns[Last],
+                       in.cross[0], in.cross[1], in.cross[Last], in.unit[0], in.unit[1], in.unit[Last],
+                       in.spring[0], in.spring[1], in.spring[Last]);
 }
 
 template <int D>
@@ -290,7 +294,7 @@ WeightedFitGradient::WeightedFitGradient(const DistanceData &data, int dimension
     m_cross.resize(size);
     m_unit.resize(size);
     m_spring.resize(size);
-    m_terms.resize(static_cast<std::size_t>(5 + 3 * dimensions) * GradientChunk);
+    m_terms.resize(static_cast<std::size_t>(3 + 3 * dimensions) * GradientChunk);
 }
 
 template <int D>
