@@ -9,12 +9,18 @@
 //   BM_WeightedFitScore/way:1/N     FitBatch on the table without weights,
 //                                   best path, 1 thread: how a search scores it;
 //   BM_WeightedFitScore/way:2/N     LayoutFitness on the table with weights:
-//                                   the one portable weighted loop, which is
-//                                   also what FitBatch runs, layout by layout,
-//                                   for a weighted table;
+//                                   a row's terms side by side, then the
+//                                   running sums in pair order;
+//   BM_WeightedFitScore/way:3/N     FitBatch on the table with weights, best
+//                                   path, 1 thread: each lane one layout's
+//                                   running sums, as the search scores it;
+//   BM_WeightedFitScore/way:4/N     the plain weighted loop, one pair after
+//                                   another (reference_weighted_fit.h): what
+//                                   ways 2 and 3 replaced;
 //   BM_WeightedFitGradient/way:0/N  FitGradient without weights, best path,
 //                                   1 thread (the reference);
-//   BM_WeightedFitGradient/way:1/N  the same with weights (the weighted loop).
+//   BM_WeightedFitGradient/way:1/N  the same with weights (WeightedFitGradient);
+//   BM_WeightedFitGradient/way:2/N  the plain weighted loop it replaced.
 //
 // Counters: "ratio", the time over way 0's for the same N; ns_per_pair_trial
 // (the score: 8 maps a call) or ns_per_pair (the gradient: one map), an
@@ -28,6 +34,7 @@
 #include "fit/layout_fitness.h"
 
 #include "random_tables.h"
+#include "reference_weighted_fit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -97,7 +104,7 @@ void BM_WeightedFitScore(benchmark::State &state)
 {
     const int way = static_cast<int>(state.range(0));
     const int n = static_cast<int>(state.range(1));
-    const DistanceData &data = Table(n, way == 2);
+    const DistanceData &data = Table(n, way >= 2);
     const auto layouts = bench::RandomLayouts(n, Trials);
     const float *pointers[Trials];
     for (int k = 0; k < Trials; ++k)
@@ -109,8 +116,11 @@ void BM_WeightedFitScore(benchmark::State &state)
     double fits[Trials];
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
-        if (way == 1) {
+        if (way == 1 || way == 3) {
             batch.score(pointers, Trials, fits);
+        } else if (way == 4) {
+            for (int k = 0; k < Trials; ++k)
+                fits[k] = testing::ReferenceWeightedLayoutFitness(data, pointers[k]);
         } else {
             for (int k = 0; k < Trials; ++k)
                 fits[k] = LayoutFitness(data, pointers[k]);
@@ -121,16 +131,19 @@ void BM_WeightedFitScore(benchmark::State &state)
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     Record(state, "score", way, n, took.count() / static_cast<double>(state.iterations()));
     SetCounters(state, data, Trials, "ns_per_pair_trial");
+    const std::string batchName = std::string("FitBatch ") + FitPathName(options.path) + ", 1 thread";
     state.SetLabel(way == 0   ? "unweighted, LayoutFitness (reference)"
-                   : way == 1 ? std::string("unweighted, FitBatch ") + FitPathName(options.path) + ", 1 thread"
-                              : "weighted, LayoutFitness");
+                   : way == 1 ? "unweighted, " + batchName
+                   : way == 2 ? "weighted, LayoutFitness"
+                   : way == 3 ? "weighted, " + batchName
+                              : "weighted, the plain loop");
 }
 
 void BM_WeightedFitGradient(benchmark::State &state)
 {
     const int way = static_cast<int>(state.range(0));
     const int n = static_cast<int>(state.range(1));
-    const DistanceData &data = Table(n, way == 1);
+    const DistanceData &data = Table(n, way >= 1);
     const std::vector<float> layout = bench::RandomLayouts(n, 1).front();
     std::vector<double> coords(2 * static_cast<std::size_t>(n)), gradient(coords.size());
     for (int j = 0; j < n; ++j) {
@@ -143,14 +156,19 @@ void BM_WeightedFitGradient(benchmark::State &state)
     FitGradient fitGradient(data, 2, options);
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(fitGradient.evaluate(coords.data(), 0.0, gradient.data()));
+        if (way == 2)
+            benchmark::DoNotOptimize(
+                testing::ReferenceWeightedFitAndGradient(data, 2, coords.data(), 0.0, gradient.data()));
+        else
+            benchmark::DoNotOptimize(fitGradient.evaluate(coords.data(), 0.0, gradient.data()));
         benchmark::ClobberMemory();
     }
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     Record(state, "gradient", way, n, took.count() / static_cast<double>(state.iterations()));
     SetCounters(state, data, 1, "ns_per_pair");
-    state.SetLabel(way == 0 ? std::string("unweighted, ") + FitPathName(options.path) + ", 1 thread (reference)"
-                            : "weighted");
+    state.SetLabel(way == 0   ? std::string("unweighted, ") + FitPathName(options.path) + ", 1 thread (reference)"
+                   : way == 1 ? "weighted, " + std::string(FitPathName(options.path))
+                              : "weighted, the plain loop");
 }
 
 } // namespace
@@ -161,14 +179,20 @@ BENCHMARK(BM_WeightedFitScore)
     ->Args({0, 300})
     ->Args({1, 300})
     ->Args({2, 300})
+    ->Args({3, 300})
+    ->Args({4, 300})
     ->Args({0, 1797})
     ->Args({1, 1797})
     ->Args({2, 1797})
+    ->Args({3, 1797})
+    ->Args({4, 1797})
     ->UseRealTime();
 BENCHMARK(BM_WeightedFitGradient)
     ->ArgNames({"way", "N"})
     ->Args({0, 300})
     ->Args({1, 300})
+    ->Args({2, 300})
     ->Args({0, 1797})
     ->Args({1, 1797})
+    ->Args({2, 1797})
     ->UseRealTime();

@@ -1,7 +1,8 @@
 // The fit measure with pair weights: its value against a plain computation,
 // its gradient against central differences, one result on every path, pairs
 // of weight 0 left out bit for bit, the classical start's filled table, and
-// maps of tables with holes close to the full table's.
+// maps of tables with holes close to the full table's; the fast loops give
+// the plain loops' bits.
 #include "data/pair_weights.h"
 #include "fit/fit_gradient.h"
 #include "fit/fit_kernel.h"
@@ -11,10 +12,13 @@
 #include "scaling/classical_scaling.h"
 #include "scaling/filled_distances.h"
 #include "map_tables.h"
+#include "reference_weighted_fit.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <complex>
+#include <limits>
 #include <cstring>
 #include <random>
 #include <string>
@@ -117,6 +121,101 @@ TEST(WeightedFit, IsTheWeightedMeasureOnEveryPathAndThreadCount)
                 batch.score(layouts, 2, fits);
                 EXPECT_EQ(std::memcmp(&fits[1], &fit, sizeof fit), 0) << static_cast<int>(path) << " " << threads;
             }
+    }
+}
+
+template <typename T>
+bool SameBits(const T &a, const T &b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+TEST(WeightedFit, FastLoopsGiveThePlainLoopsBitsEverywhere)
+{
+    // The sizes straddle the chunks in which a row's terms are formed (128
+    // pairs for the gradient, 256 for the fit); the cells of the pairs left
+    // out hold what a table may hold there, which must never enter.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        const char *name;
+        int items;
+        double zeros;
+        bool fractions;
+        float leftOutCell;
+        int dimensions;
+        double smoothing;
+        bool coincident;
+    };
+    const Case cases[] = {
+        {"two items", 2, 0.0, true, 0.0f, 2, 0.0, false},
+        {"a tenth missing, NaN held", 31, 0.1, true, nan, 2, 0.0, false},
+        {"half missing, -0 held, 3-D", 40, 0.5, true, -0.0f, 3, 0.0, false},
+        {"rows across a gradient chunk", 131, 0.1, true, 1e30f, 2, 0.0, true},
+        {"rows across a fit chunk, smoothed", 262, 0.2, false, nan, 3, 9.0, false},
+        {"fractional weights, none missing", 140, 0.0, true, 0.0f, 2, 1.0, true},
+    };
+    std::mt19937 engine(57);
+    std::uniform_real_distribution<double> uniform(0.0, 1000.0);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<float> weights = RandomWeights(c.items, c.zeros, c.fractions, 21);
+        DistanceData data = Weighted(PointDistances(ClusteredPoints(c.items, 2, 3, 4), 2, 0.1), weights);
+        ASSERT_TRUE(data.weighted());
+        const std::size_t side = static_cast<std::size_t>(c.items) + 1;
+        std::size_t p = 0;
+        for (int i = 1; i <= c.items; ++i)
+            for (int j = i + 1; j <= c.items; ++j, ++p)
+                if (weights[p] == 0.0f)
+                    data.Distances[i * side + j] = data.Distances[j * side + i] = c.leftOutCell;
+        data.packPairs();
+
+        Layout layout = RandomLayout(c.items, engine);
+        if (c.coincident) {
+            layout[2] = layout[1];
+            layout[c.items + 2] = layout[c.items + 1];
+        }
+        const double fit = testing::ReferenceWeightedLayoutFitness(data, layout.data());
+        ASSERT_TRUE(std::isfinite(fit));
+        EXPECT_TRUE(SameBits(LayoutFitness(data, layout.data()), fit));
+
+        std::vector<double> coords(static_cast<std::size_t>(c.items) * c.dimensions);
+        for (double &x : coords)
+            x = uniform(engine);
+        if (c.coincident)
+            for (int d = 0; d < c.dimensions; ++d)
+                coords[d * c.items + 1] = coords[d * c.items + 0];
+        std::vector<double> expected(coords.size()), gradient(coords.size());
+        const double value =
+            testing::ReferenceWeightedFitAndGradient(data, c.dimensions, coords.data(), c.smoothing, expected.data());
+        ASSERT_NE(value, 0.0);
+
+        for (FitPath path : {FitPath::OneByOne, FitPath::Portable, FitPath::Avx2, FitPath::Avx512}) {
+            if (path != FitPath::OneByOne && !FitPathSupported(path))
+                continue;
+            for (int threads : {1, 2}) {
+                SCOPED_TRACE(std::string(FitPathName(path)) + ", " + std::to_string(threads) + " threads");
+                FitOptions options;
+                options.path = path;
+                options.threads = threads;
+                options.minItemsForThreads = 2;
+                // Every lane of a batch, whichever layout sits beside it.
+                const Layout other = RandomLayout(c.items, engine);
+                const float *layouts[] = {other.data(), layout.data(), other.data(), other.data(),
+                                          other.data(), other.data(), other.data(), layout.data()};
+                for (int count : {2, 8}) {
+                    double fits[8];
+                    FitBatch(data, options).score(layouts, count, fits);
+                    EXPECT_TRUE(SameBits(fits[1], fit)) << count << " layouts";
+                    EXPECT_TRUE(SameBits(fits[count - 1], fit)) << count << " layouts";
+                }
+                FitGradient pass(data, c.dimensions, options);
+                for (int call = 0; call < 2; ++call) {
+                    EXPECT_TRUE(SameBits(pass.evaluate(coords.data(), c.smoothing, gradient.data()), value));
+                    EXPECT_EQ(std::memcmp(gradient.data(), expected.data(), gradient.size() * sizeof(double)), 0)
+                        << "call " << call;
+                }
+            }
+        }
     }
 }
 

@@ -1,9 +1,12 @@
 // A weights file read in the named layouts: a cell at fault is called a
-// weight, while the same file read as a distance table keeps the distance
-// messages word for word.
+// weight, a row of the wrong shape counts weights, while the same file read
+// as a distance table keeps the distance messages word for word.
 #include "io/weights_file.h"
 #include "io/distance_file.h"
+#include "io/lower_triangle_reader.h"
+#include "io/phylip_reader.h"
 #include "io/printed_dist_reader.h"
+#include "io/square_matrix_reader.h"
 #include "base/tessarin_error.h"
 #include "distance_fixture.h"
 #include "temp_file.h"
@@ -77,6 +80,68 @@ TEST(WeightsFile, ACellAtFaultIsCalledAWeightInEveryNamedLayout)
         EXPECT_TRUE(data.PairWeights.empty());
         EXPECT_EQ(MessageOf([&] { ReadDistanceFile(file.path()); }), asDistances);
     }
+}
+
+TEST(WeightsFile, RowsOfTheWrongShapeCountWeightsInEveryNamedLayout)
+{
+    using Reader = DistanceData (*)(const std::string &, CellMeaning);
+    const struct {
+        const char *name;
+        Reader reader;
+        std::string text;
+        // After "<file>": "{}" stands for "distance" or "weight".
+        std::string message;
+    } cases[] = {
+        {"square matrix, a row too long", ReadSquareMatrix, "\"\",A,B,C\nA,0,1,2\nB,1,0,1,5\nC,2,1,0\n",
+         ", line 3: row 2 holds 5 fields, not the 4 of a name and 3 {}s"},
+        {"square matrix of numbers, a row too short", ReadSquareMatrix, "0,1,2\n1,0\n2,1,0\n",
+         ", line 2: row 2 holds 2 fields, not the 3 {}s of every row"},
+        {"square matrix, a first row that fits no header", ReadSquareMatrix, "A,B\nA,0,1,7\nB,1,0\n",
+         ", line 2: the first row holds 4 fields, but the header on line 1 holds 2: a row is its name and one {} "
+         "per name of the header"},
+        {"square matrix, missing in one half only", ReadSquareMatrix, "\"\",A,B,C\nA,0,NA,2\nB,1,0,1\nC,2,1,0\n",
+         ", line 3: the matrix is not symmetric: row 2, column 1 (item 2 \"B\" and item 1 \"A\") holds \"1\", but "
+         "row 1, column 2 holds a missing value: a missing {} is missing in both halves"},
+        {"lower triangle, a first row too long", ReadLowerTriangle, "A B C\nA 1 2\nB 1\nC 1 1\n",
+         ", line 2: the first row, item 1 \"A\", holds 2 {}s; it should hold 0 (or 1 with its diagonal 0)"},
+        {"lower triangle, a later row too long", ReadLowerTriangle, "A\nB 1 2 3\nC 1 1\n",
+         ", line 2: the row of item 2 \"B\" holds 3 {}s, not the 1 to the items before it"},
+        {"lower triangle, a row too short", ReadLowerTriangle, "A\nB 1\nC 1\n",
+         ", line 3: the row of item 3 \"C\" holds 1 {}s, not the 2 to the items before it"},
+        {"PHYLIP, a row too long", ReadPhylip, "3\nA\nB 1\nC 1 2 3\n",
+         ", line 4: the row of item 3 \"C\" holds more than its 2 {}s"},
+        {"PHYLIP, a square file that ends in a row", ReadPhylip, "3\nA 0 1 2\nB 1 0 1\nC 2 1\n",
+         ": the file ends in the row of item 3 \"C\", after 2 of its 3 {}s"},
+        {"PHYLIP, a first row of neither shape", ReadPhylip, "3\nA 0 1\nB 1 0 1\nC 2 1 0\n",
+         ", line 2: the first row, item 1 \"A\", holds 2 {}s: 3 in a square PHYLIP file, none (or its diagonal 0) "
+         "in a lower-triangular one"},
+        {"PHYLIP, a row cut short by the next name", ReadPhylip, "3\nA 0 1\n2\nB 1 0\nC 2 1 0\n",
+         ", line 5: the row of item 2 \"B\" holds 2 {}s, not 3, before the next name \"C\""},
+        {"PHYLIP, missing in one half only", ReadPhylip, "3\nA 0 1 2\nB ? 0 1\nC 2 1 0\n",
+         ", line 3: the matrix is not symmetric: row 2, column 1 (item 2 \"B\" and item 1 \"A\") holds \"?\", but "
+         "row 1, column 2 holds 1: a missing {} is missing in both halves"},
+        {"printed dist, a block missing", ReadPrintedDist, "   1  2\n2  1\n3  2  3\n4  4  5\n",
+         ": the file ends after the {}s to item 2 of the 3 the rows need"},
+    };
+    const auto with = [](std::string message, const std::string &noun) {
+        for (std::size_t at = message.find("{}"); at != std::string::npos; at = message.find("{}"))
+            message.replace(at, 2, noun);
+        return message;
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFile file(c.text, "weights.txt");
+        EXPECT_EQ(MessageOf([&] { c.reader(file.path(), CellMeaning::Weight); }),
+                  file.path() + with(c.message, "weight"));
+        EXPECT_EQ(MessageOf([&] { c.reader(file.path(), CellMeaning::Distance); }),
+                  file.path() + with(c.message, "distance"));
+    }
+    // Through the weights file, as the batch mode and the window read it.
+    TempFile file("\"\",A,B,C\nA,0,1,2\nB,1,0,1,5\nC,2,1,0\n", "weights.txt");
+    DistanceData data = testing::MakeDistances(3, {1, 2, 3});
+    EXPECT_EQ(MessageOf([&] { ApplyWeightsFile(data, {}, file.path()); }),
+              file.path() + ", line 3: row 2 holds 5 fields, not the 4 of a name and 3 weights");
+    EXPECT_TRUE(data.PairWeights.empty());
 }
 
 // Our own distance file takes negative numbers; the weights refuse them

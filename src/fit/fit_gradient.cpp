@@ -4,7 +4,6 @@
 #include "fit/fit_gradient_lanes.h"
 #include "fit/fit_kernel_worker.h"
 #include "fit/pair_rows.h"
-#include "fit/weighted_fit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,6 +20,10 @@ FitGradient::FitGradient(const DistanceData &data, int dimensions, const FitOpti
         m_options.path = m_options.path == FitPath::OneByOne ? FitPath::Portable : BestFitPath();
     if (m_n < 0)
         m_n = 0;
+    if (data.weighted()) {
+        m_weighted = std::make_unique<WeightedFitGradient>(data, dimensions, m_options.path);
+        return;
+    }
     if (data.PairDistances.size() == PairCount(m_n)) {
         m_pairs = data.PairDistances.data();
     } else {
@@ -77,8 +80,8 @@ void FitGradient::runHalf(int which, const double *coords, double smoothing)
 
 double FitGradient::evaluate(const double *coords, double smoothing, double *gradient)
 {
-    if (m_data.weighted())
-        return WeightedFitAndGradient(m_data, m_dimensions, coords, smoothing, gradient);
+    if (m_weighted)
+        return m_weighted->evaluate(coords, smoothing, gradient);
     const std::size_t n = static_cast<std::size_t>(m_n);
     std::fill(gradient, gradient + m_dimensions * n, 0.0);
     if (m_n < 2)

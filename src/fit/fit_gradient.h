@@ -2,7 +2,9 @@
 
 #include "data/distance_data.h"
 #include "fit/fit_options.h"
+#include "fit/weighted_fit.h"
 
+#include <memory>
 #include <vector>
 
 namespace tessarin {
@@ -22,7 +24,8 @@ namespace tessarin {
 ///
 /// The pairs are always split at the same row into two halves whose sums are
 /// kept apart and combined in a fixed order, whether one thread or two ran
-/// them. Keeps a reference to `data`, which must outlive it and not change.
+/// them. A weighted table takes WeightedFitGradient's pass instead. Keeps a
+/// reference to `data`, which must outlive it and not change.
 class FitGradient {
 public:
     FitGradient(const DistanceData &data, int dimensions, const FitOptions &options = DefaultFitOptions());
@@ -56,6 +59,7 @@ private:
     const float *m_pairs = nullptr;
     int m_split = 0;
     Half m_halves[2];
+    std::unique_ptr<WeightedFitGradient> m_weighted;
 };
 
 } // namespace tessarin

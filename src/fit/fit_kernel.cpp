@@ -6,6 +6,7 @@
 #include "fit/fit_kernel_probe.h"
 #include "fit/fit_kernel_worker.h"
 #include "fit/pair_rows.h"
+#include "fit/weighted_fit.h"
 
 #include <cmath>
 #include <cstdint>
@@ -70,7 +71,7 @@ void FitBatch::score(const float *const *layouts, int count, double *fits)
     if (count < 1 || count > MaxLayouts)
         throw TessarinError("a batch holds 1 to 8 layouts, not " + std::to_string(count));
 
-    if (m_options.path == FitPath::OneByOne || m_data.weighted()) {
+    if (m_options.path == FitPath::OneByOne) {
         for (int k = 0; k < count; ++k)
             fits[k] = LayoutFitness(m_data, layouts[k]);
         return;
@@ -96,13 +97,14 @@ void FitBatch::score(const float *const *layouts, int count, double *fits)
         }
     }
 
+    const float *weights = m_data.weighted() ? m_data.PairWeights.data() : nullptr;
     alignas(64) double sd[MaxLayouts];
     alignas(64) double sdd[MaxLayouts];
     alignas(64) double sdg[MaxLayouts];
     Half halves[2];
     for (int group = 0; group < (split ? 2 : 1); ++group) {
         const int first = group * lanes;
-        halves[group] = Half{{n, x[group], y[group], m_pairs, sd + first, sdd + first, sdg + first},
+        halves[group] = Half{{n, x[group], y[group], m_pairs, weights, sd + first, sdd + first, sdg + first},
                              lanes,
                              m_options.path};
     }
@@ -121,7 +123,8 @@ void FitBatch::score(const float *const *layouts, int count, double *fits)
     }
 
     for (int k = 0; k < count; ++k)
-        fits[k] = FitFromSums(m_data, sd[k], sdd[k], sdg[k]);
+        fits[k] = weights ? WeightedFitFromSums(m_data, sd[k], sdd[k], sdg[k])
+                          : FitFromSums(m_data, sd[k], sdd[k], sdg[k]);
 }
 
 #if defined(__x86_64__) || defined(__i386__)

@@ -13,9 +13,11 @@ namespace tessarin {
 /// gives it, bit for bit, on every path and thread count.
 ///
 /// The trials run side by side, one per vector lane; each lane adds its pairs
-/// in pair order. With 2 threads and enough items the 8 trials are split 4 and
-/// 4 between the calling thread and the persistent FitWorker; score() returns
-/// when both halves are done.
+/// in pair order (on a weighted table, as WeightedLayoutFitness adds them:
+/// one running sum a lane, pairs of weight 0 skipped). With 2 threads and
+/// enough items the 8 trials are split 4 and 4 between the calling thread and
+/// the persistent FitWorker; score() returns when both halves are done. Each
+/// trial's sums stay whole on one thread, so the split changes no bit.
 ///
 /// Keeps a reference to `data`, which must outlive the scorer and not change.
 class FitBatch {

@@ -10,8 +10,49 @@ namespace {
 // Plain C++; the compiler may run the lanes in vector registers, which keeps
 // each lane's order of operations.
 template <int Lanes>
+void sumWeightedLanes(const fitlanes::LaneInput &in)
+{
+    const int n = in.itemCount;
+    double sd[Lanes] = {};
+    double sdd[Lanes] = {};
+    double sdg[Lanes] = {};
+    const float *given = in.pairs;
+    const float *weight = in.weights;
+    for (int i = 1; i <= n; ++i) {
+        const float *xi = in.x + static_cast<long>(i - 1) * Lanes;
+        const float *yi = in.y + static_cast<long>(i - 1) * Lanes;
+        for (int j = i + 1; j <= n; ++j, ++given, ++weight) {
+            if (*weight == 0.0f)
+                continue;
+            const float *xj = in.x + static_cast<long>(j - 1) * Lanes;
+            const float *yj = in.y + static_cast<long>(j - 1) * Lanes;
+            const double w = *weight;
+            const double g = *given;
+            for (int t = 0; t < Lanes; ++t) {
+                const float dx = xi[t] - xj[t];
+                const float dy = yi[t] - yj[t];
+                double squared = static_cast<double>(dx) * dx;
+                squared = squared + static_cast<double>(dy) * dy;
+                const double m = std::sqrt(squared);
+                const double wm = w * m;
+                sd[t] = sd[t] + wm;
+                sdd[t] = sdd[t] + wm * m;
+                sdg[t] = sdg[t] + wm * g;
+            }
+        }
+    }
+    for (int t = 0; t < Lanes; ++t) {
+        in.sd[t] = sd[t];
+        in.sdd[t] = sdd[t];
+        in.sdg[t] = sdg[t];
+    }
+}
+
+template <int Lanes>
 void sumLanes(const fitlanes::LaneInput &in)
 {
+    if (in.weights)
+        return sumWeightedLanes<Lanes>(in);
     const int n = in.itemCount;
     double sd[Lanes] = {};
     double sdd[Lanes] = {};

@@ -82,6 +82,10 @@ Cell ReadCell(std::string_view text, char decimal)
 
 bool LooksLikeCell(std::string_view text) { return ReadCell(text).kind != CellKind::NotANumber; }
 
+std::string CellNoun(CellMeaning meaning) { return meaning == CellMeaning::Weight ? "weight" : "distance"; }
+
+std::string CellsNoun(CellMeaning meaning) { return CellNoun(meaning) + "s"; }
+
 std::string PairValueName(CellMeaning meaning, const std::string &pairName)
 {
     return meaning == CellMeaning::Weight ? "the weight of " + pairName : "the distance between " + pairName;

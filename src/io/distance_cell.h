@@ -42,6 +42,11 @@ enum class CellMeaning {
     Weight,
 };
 
+/// What messages call one cell and the cells of a row: "distance" and
+/// "distances", or "weight" and "weights".
+std::string CellNoun(CellMeaning meaning);
+std::string CellsNoun(CellMeaning meaning);
+
 /// How a message names the value of the pair `pairName` ("item 1 "A" and
 /// item 2 "B""): "the distance between …" or "the weight of …".
 std::string PairValueName(CellMeaning meaning, const std::string &pairName);

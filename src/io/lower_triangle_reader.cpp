@@ -65,8 +65,8 @@ public:
         if (values != static_cast<std::size_t>(m_start - 1) && values != static_cast<std::size_t>(m_start))
             throw TessarinError(at(line) + "the first row, item " + std::to_string(m_start) + " " +
                                 ShownText(tokens[0].text) + ", holds " + std::to_string(values) +
-                                " distances; it should hold " + std::to_string(m_start - 1) + " (or " +
-                                std::to_string(m_start) + " with its diagonal 0)");
+                                " " + CellsNoun(m_meaning) + "; it should hold " + std::to_string(m_start - 1) +
+                                " (or " + std::to_string(m_start) + " with its diagonal 0)");
         m_diagonal = values == static_cast<std::size_t>(m_start);
         if (m_start == 2) {
             m_names.push_back(header[0]);
@@ -146,7 +146,7 @@ private:
         const std::size_t expected = static_cast<std::size_t>(i - 1 + (m_diagonal ? 1 : 0));
         if (tokens.size() - 1 != expected)
             throw TessarinError(at(line) + "the row of " + item(i) + " holds " + std::to_string(tokens.size() - 1) +
-                                " distances, not the " + std::to_string(expected) +
+                                " " + CellsNoun(m_meaning) + ", not the " + std::to_string(expected) +
                                 (m_diagonal ? " to the items before it and its diagonal 0"
                                             : " to the items before it"));
         for (int j = 1; j <= static_cast<int>(expected); ++j) {

@@ -156,7 +156,8 @@ private:
                 m_shape = Shape::LowerWithDiagonal;
             else
                 throw TessarinError(at() + "the first row, " + item(1) + ", holds " + std::to_string(v) +
-                                    " distances: " + std::to_string(m_n) + " in a square PHYLIP file, none (or its "
+                                    " " + CellsNoun(m_meaning) + ": " + std::to_string(m_n) +
+                                    " in a square PHYLIP file, none (or its "
                                     "diagonal 0) in a lower-triangular one");
         }
         const std::size_t expected = m_shape == Shape::Square ? static_cast<std::size_t>(m_n)
@@ -166,7 +167,7 @@ private:
         while (true) {
             if (values.size() > expected - done)
                 throw TessarinError(at() + "the row of " + item(i) + " holds more than its " +
-                                    std::to_string(expected) + " distances");
+                                    std::to_string(expected) + " " + CellsNoun(m_meaning));
             for (const std::string &value : values)
                 store(i, static_cast<int>(++done), value);
             m_wordAfterName = false;
@@ -174,12 +175,13 @@ private:
                 return;
             if (!nextLine(text))
                 throw TessarinError(m_input.fileName() + ": the file ends in the row of " + item(i) + ", after " +
-                                    std::to_string(done) + " of its " + std::to_string(expected) + " distances");
+                                    std::to_string(done) + " of its " + std::to_string(expected) + " " +
+                                    CellsNoun(m_meaning));
             values = splitBlanks(text);
             if (!LooksLikeCell(values.front()))
                 throw TessarinError(at() + "the row of " + item(i) + " holds " + std::to_string(done) +
-                                    " distances, not " + std::to_string(expected) + ", before the next name " +
-                                    ShownText(values.front()));
+                                    " " + CellsNoun(m_meaning) + ", not " + std::to_string(expected) +
+                                    ", before the next name " + ShownText(values.front()));
         }
     }
 
@@ -211,7 +213,7 @@ private:
                                 std::to_string(j) + " (" + pairName + ") holds " + ShownText(text) + ", but row " +
                                 std::to_string(j) + ", column " + std::to_string(i) + " holds " +
                                 (missing ? ShortestText(m_table.pair(j, i)) : std::string("a missing value")) +
-                                ": a missing distance is missing in both halves");
+                                ": a missing " + CellNoun(m_meaning) + " is missing in both halves");
         if (missing)
             return;
         const double a = cell.value, b = m_table.pair(j, i);

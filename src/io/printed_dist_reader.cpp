@@ -72,8 +72,9 @@ public:
         while (done < columns) {
             // `row` is the header of the next block.
             if (!more)
-                throw TessarinError(m_input.fileName() + ": the file ends after the distances to item " +
-                                    std::to_string(done) + " of the " + std::to_string(columns) + " the rows need");
+                throw TessarinError(m_input.fileName() + ": the file ends after the " + CellsNoun(m_meaning) +
+                                    " to item " + std::to_string(done) + " of the " + std::to_string(columns) +
+                                    " the rows need");
             const int c1 = done + 1;
             const int c2 = std::min(columns, done + static_cast<int>(row.tokens.size()));
             checkHeader(row, c1, c2);

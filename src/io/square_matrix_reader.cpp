@@ -87,7 +87,8 @@ public:
                 throw TessarinError(at(row.line) + "the first row holds " + std::to_string(row.fields.size()) +
                                     " fields, but the header on line " + std::to_string(header.line) +
                                     " holds " + std::to_string(h) +
-                                    ": a row is its name and one distance per name of the header");
+                                    ": a row is its name and one " + CellNoun(m_meaning) +
+                                    " per name of the header");
             for (std::size_t k = firstName; k < h; ++k)
                 names.push_back(header.fields[k].text);
         }
@@ -172,8 +173,8 @@ private:
         if (row.fields.size() != expected)
             throw TessarinError(at(row.line) + "row " + std::to_string(i) + " holds " +
                                 std::to_string(row.fields.size()) + " fields, not the " + std::to_string(expected) +
-                                (m_named ? " of a name and " + std::to_string(m_n) + " distances"
-                                         : " distances of every row"));
+                                (m_named ? " of a name and " + std::to_string(m_n) + " " + CellsNoun(m_meaning)
+                                         : " " + CellsNoun(m_meaning) + " of every row"));
         if (m_named && row.fields[0].text != m_names[i - 1])
             throw TessarinError(at(row.line) + "row " + std::to_string(i) + " is named " +
                                 ShownText(row.fields[0].text) + ", but column " + std::to_string(i) +
@@ -207,7 +208,7 @@ private:
                                     ShownText(text) + ", but row " + std::to_string(j) + ", column " +
                                     std::to_string(i) + " holds " +
                                     (missing ? ShortestText(m_table.pair(j, i)) : std::string("a missing value")) +
-                                    ": a missing distance is missing in both halves");
+                                    ": a missing " + CellNoun(m_meaning) + " is missing in both halves");
             } else if (m_table.hasTable() && !missing) {
                 const float mirror = m_table.pair(j, i);
                 const double a = cell.value, b = mirror;
