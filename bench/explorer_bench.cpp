@@ -20,6 +20,7 @@
 #include "explorer_window/explorer_scene.h"
 
 #include "random_tables.h"
+#include "reference_ratio.h"
 
 #include <QApplication>
 #include <QFont>
@@ -32,30 +33,15 @@
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
-#include <map>
 #include <random>
 
 namespace {
 
 using namespace tessarin;
+using bench::RecordAgainstReference;
 
 constexpr int FrameWidth = 1000;
 constexpr int FrameHeight = 720;
-
-std::map<std::pair<std::string, int>, double> &ReferenceSeconds()
-{
-    static std::map<std::pair<std::string, int>, double> seconds;
-    return seconds;
-}
-
-void Record(benchmark::State &state, const std::string &name, int way, int n, double seconds)
-{
-    auto &reference = ReferenceSeconds();
-    if (way == 0)
-        reference[{name, n}] = seconds;
-    else if (reference.count({name, n}))
-        state.counters["ratio"] = seconds / reference[{name, n}];
-}
 
 ExplorerScene NamedScene(int n)
 {
@@ -106,7 +92,7 @@ void BM_ExplorerFrame(benchmark::State &state)
         painter.end();
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    Record(state, "frame", way, n, seconds / static_cast<double>(state.iterations()));
+    RecordAgainstReference(state, "frame", way, n, seconds / static_cast<double>(state.iterations()));
     if (way > 0) {
         state.counters["markers"] = report.markersDrawn;
         state.counters["labels"] = report.labelsPlaced;
@@ -185,7 +171,7 @@ void BM_LabelPlacement(benchmark::State &state)
         placed = way == 0 ? PlainPlacement(labels, markers, options) : PlaceLabels(labels, markers, options);
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    Record(state, "placement", way, n, seconds / static_cast<double>(state.iterations()));
+    RecordAgainstReference(state, "placement", way, n, seconds / static_cast<double>(state.iterations()));
     int count = 0;
     for (const PlacedLabel &label : placed)
         count += label.placed;
