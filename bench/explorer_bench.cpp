@@ -22,7 +22,6 @@
 #include "random_tables.h"
 #include "reference_ratio.h"
 
-#include <QApplication>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -202,16 +201,3 @@ BENCHMARK(BM_ExplorerFrame)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_LabelPlacement)->Apply([](auto *b) { Ways(b, {0, 1}, {2000}); })->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                      : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -26,7 +26,6 @@
 namespace {
 
 using namespace tessarin;
-using bench::PathOptions;
 using bench::RandomDistances;
 
 constexpr int Trials = 8;
@@ -108,7 +107,7 @@ void BM_FusedFitScore(benchmark::State &state)
 void BM_BatchFitScore(benchmark::State &state)
 {
     const int n = static_cast<int>(state.range(2));
-    const std::optional<FitOptions> options = PathOptions(state, state.range(0), state.range(1));
+    const std::optional<FitOptions> options = bench::PathOptions(state, state.range(0), state.range(1));
     if (!options)
         return;
     const DistanceData data = RandomDistances(n);

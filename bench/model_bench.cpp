@@ -37,9 +37,6 @@ namespace {
 
 using namespace tessarin;
 using bench::ClusteredTable;
-using bench::PathOptions;
-using bench::RandomCoords;
-using bench::SetNsPerPair;
 
 double secondsOf(const std::function<void()> &work)
 {
@@ -54,18 +51,18 @@ void BM_ModelLossPass(benchmark::State &state)
 {
     const ModelSetting setting{static_cast<StressModel>(state.range(0)), TieApproach::Primary};
     const int n = static_cast<int>(state.range(3));
-    const std::optional<FitOptions> options = PathOptions(state, state.range(1), state.range(2));
+    const std::optional<FitOptions> options = bench::PathOptions(state, state.range(1), state.range(2));
     if (!options)
         return;
     const DistanceData &data = ClusteredTable(n);
     ModelLoss loss(data, setting, 2, nullptr, *options);
-    const std::vector<double> coords = RandomCoords(n);
+    const std::vector<double> coords = bench::RandomCoords(n);
     std::vector<double> gradient(coords.size());
     for (auto _ : state) {
         benchmark::DoNotOptimize(loss.evaluate(coords.data(), gradient.data()));
         benchmark::ClobberMemory();
     }
-    SetNsPerPair(state, n);
+    bench::SetNsPerPair(state, n);
     state.SetLabel(std::string(ModelKey(setting.model)) + ", " + FitPathName(options->path) + ", " +
                    std::to_string(options->threads) + " thread(s)");
 }

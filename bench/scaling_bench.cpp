@@ -27,26 +27,23 @@ namespace {
 
 using namespace tessarin;
 using bench::ClusteredTable;
-using bench::PathOptions;
-using bench::RandomCoords;
-using bench::SetNsPerPair;
 
 // Arguments: path (1 portable, 2 avx2, 3 avx512), threads, N.
 void BM_FitGradientPass(benchmark::State &state)
 {
     const int n = static_cast<int>(state.range(2));
-    const std::optional<FitOptions> options = PathOptions(state, state.range(0), state.range(1));
+    const std::optional<FitOptions> options = bench::PathOptions(state, state.range(0), state.range(1));
     if (!options)
         return;
     const DistanceData &data = ClusteredTable(n);
     FitGradient fitGradient(data, 2, *options);
-    const std::vector<double> coords = RandomCoords(n);
+    const std::vector<double> coords = bench::RandomCoords(n);
     std::vector<double> gradient(coords.size());
     for (auto _ : state) {
         benchmark::DoNotOptimize(fitGradient.evaluate(coords.data(), 0.0, gradient.data()));
         benchmark::ClobberMemory();
     }
-    SetNsPerPair(state, n);
+    bench::SetNsPerPair(state, n);
     state.SetLabel(std::string(FitPathName(options->path)) + ", " + std::to_string(options->threads) + " thread(s)");
 }
 

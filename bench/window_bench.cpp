@@ -242,16 +242,3 @@ BENCHMARK(BM_TableDrawing)->Apply([](auto *b) { Ways(b, {3000}); })->Iterations(
 BENCHMARK(BM_MapDrawing)->Apply([](auto *b) { Ways(b, {100, 1000, 3000}); })->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShepardWindow)->ArgName("N")->Arg(16383)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Search)->Apply([](auto *b) { Ways(b, {3000}); })->Iterations(1)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                      : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
