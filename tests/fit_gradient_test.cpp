@@ -15,12 +15,7 @@
 namespace tessarin {
 namespace {
 
-using testing::ClusteredPoints;
-using testing::ExpectCentralDifferences;
-using testing::Forced;
-using testing::MakeDistances;
-using testing::PointDistances;
-using testing::RandomCoords;
+using namespace testing;
 
 struct GradientCase {
     const char *name;

@@ -16,11 +16,7 @@
 namespace tessarin {
 namespace {
 
-using testing::ClusteredPoints;
-using testing::MakeDistances;
-using testing::PointDistances;
-using testing::RandomLayout;
-using testing::RecordingObserver;
+using namespace testing;
 
 Layout MakeLayout(const std::vector<float> &xs, const std::vector<float> &ys)
 {

@@ -19,13 +19,7 @@
 namespace tessarin {
 namespace {
 
-using testing::ClusteredPoints;
-using testing::ExpectCentralDifferences;
-using testing::Forced;
-using testing::MakeDistances;
-using testing::PointDistances;
-using testing::RandomCoords;
-using testing::RandomLayout;
+using namespace testing;
 
 std::vector<double> RandomWeights(std::size_t pairs, unsigned seed)
 {

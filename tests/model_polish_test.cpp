@@ -19,11 +19,7 @@
 namespace tessarin {
 namespace {
 
-using testing::ClusteredPoints;
-using testing::MakeDistances;
-using testing::PointDistances;
-using testing::RandomLayout;
-using testing::RecordingObserver;
+using namespace testing;
 
 constexpr StressModel AllModels[] = {StressModel::Ratio, StressModel::Interval, StressModel::Ordinal,
                                      StressModel::Sammon};

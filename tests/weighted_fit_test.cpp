@@ -25,13 +25,7 @@
 namespace tessarin {
 namespace {
 
-using testing::ClusteredPoints;
-using testing::ExpectCentralDifferences;
-using testing::Forced;
-using testing::MakeDistances;
-using testing::PointDistances;
-using testing::RandomCoords;
-using testing::RandomLayout;
+using namespace testing;
 
 std::size_t pairCount(int n) { return static_cast<std::size_t>(n) * (n - 1) / 2; }
 
