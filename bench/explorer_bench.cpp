@@ -20,8 +20,8 @@
 #include "explorer_window/explorer_scene.h"
 
 #include "random_tables.h"
+#include "reference_ratio.h"
 
-#include <QApplication>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -32,30 +32,15 @@
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
-#include <map>
 #include <random>
 
 namespace {
 
 using namespace tessarin;
+using bench::RecordAgainstReference;
 
 constexpr int FrameWidth = 1000;
 constexpr int FrameHeight = 720;
-
-std::map<std::pair<std::string, int>, double> &ReferenceSeconds()
-{
-    static std::map<std::pair<std::string, int>, double> seconds;
-    return seconds;
-}
-
-void Record(benchmark::State &state, const std::string &name, int way, int n, double seconds)
-{
-    auto &reference = ReferenceSeconds();
-    if (way == 0)
-        reference[{name, n}] = seconds;
-    else if (reference.count({name, n}))
-        state.counters["ratio"] = seconds / reference[{name, n}];
-}
 
 ExplorerScene NamedScene(int n)
 {
@@ -106,7 +91,7 @@ void BM_ExplorerFrame(benchmark::State &state)
         painter.end();
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    Record(state, "frame", way, n, seconds / static_cast<double>(state.iterations()));
+    RecordAgainstReference(state, "frame", way, n, seconds / static_cast<double>(state.iterations()));
     if (way > 0) {
         state.counters["markers"] = report.markersDrawn;
         state.counters["labels"] = report.labelsPlaced;
@@ -185,7 +170,7 @@ void BM_LabelPlacement(benchmark::State &state)
         placed = way == 0 ? PlainPlacement(labels, markers, options) : PlaceLabels(labels, markers, options);
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    Record(state, "placement", way, n, seconds / static_cast<double>(state.iterations()));
+    RecordAgainstReference(state, "placement", way, n, seconds / static_cast<double>(state.iterations()));
     int count = 0;
     for (const PlacedLabel &label : placed)
         count += label.placed;
@@ -216,16 +201,3 @@ BENCHMARK(BM_ExplorerFrame)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_LabelPlacement)->Apply([](auto *b) { Ways(b, {0, 1}, {2000}); })->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                      : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -12,6 +12,7 @@
 #include "search/layout_search.h"
 #include "base/random_source.h"
 
+#include "pass_benchmark.h"
 #include "random_tables.h"
 
 #include <benchmark/benchmark.h>
@@ -105,22 +106,17 @@ void BM_FusedFitScore(benchmark::State &state)
 // in a search.
 void BM_BatchFitScore(benchmark::State &state)
 {
-    const auto path = static_cast<FitPath>(state.range(0));
     const int n = static_cast<int>(state.range(2));
-    if (!FitPathSupported(path)) {
-        state.SkipWithError("this CPU lacks the path");
+    const std::optional<FitOptions> options = bench::PathOptions(state, state.range(0), state.range(1));
+    if (!options)
         return;
-    }
-    FitOptions options;
-    options.path = path;
-    options.threads = static_cast<int>(state.range(1));
     const DistanceData data = RandomDistances(n);
     const auto layouts = RandomLayouts(n);
     const float *pointers[Trials];
     for (int k = 0; k < Trials; ++k)
         pointers[k] = layouts[k].data();
     double fits[Trials];
-    FitBatch batch(data, options);
+    FitBatch batch(data, *options);
     for (auto _ : state) {
         batch.score(pointers, Trials, fits);
         benchmark::DoNotOptimize(fits);
@@ -132,7 +128,7 @@ void BM_BatchFitScore(benchmark::State &state)
             state.SkipWithError("batched fit differs from the single-layout fit");
     }
     SetPairTrialCounter(state, n);
-    state.SetLabel(std::string(FitPathName(path)) + ", " + std::to_string(options.threads) + " thread(s)");
+    state.SetLabel(std::string(FitPathName(options->path)) + ", " + std::to_string(options->threads) + " thread(s)");
 }
 
 void BatchArguments(benchmark::internal::Benchmark *b)

@@ -21,6 +21,7 @@
 #include "scaling/best_map.h"
 
 #include "clustered_tables.h"
+#include "pass_benchmark.h"
 
 #include <benchmark/benchmark.h>
 
@@ -49,31 +50,21 @@ double secondsOf(const std::function<void()> &work)
 void BM_ModelLossPass(benchmark::State &state)
 {
     const ModelSetting setting{static_cast<StressModel>(state.range(0)), TieApproach::Primary};
-    const auto path = static_cast<FitPath>(state.range(1));
     const int n = static_cast<int>(state.range(3));
-    if (!FitPathSupported(path)) {
-        state.SkipWithError("this CPU lacks the path");
+    const std::optional<FitOptions> options = bench::PathOptions(state, state.range(1), state.range(2));
+    if (!options)
         return;
-    }
-    FitOptions options;
-    options.path = path;
-    options.threads = static_cast<int>(state.range(2));
     const DistanceData &data = ClusteredTable(n);
-    ModelLoss loss(data, setting, 2, nullptr, options);
-    std::vector<double> coords(2 * static_cast<std::size_t>(n)), gradient(coords.size());
-    std::mt19937 engine(5);
-    std::uniform_real_distribution<double> uniform(0.0, 1000.0);
-    for (double &c : coords)
-        c = uniform(engine);
+    ModelLoss loss(data, setting, 2, nullptr, *options);
+    const std::vector<double> coords = bench::RandomCoords(n);
+    std::vector<double> gradient(coords.size());
     for (auto _ : state) {
         benchmark::DoNotOptimize(loss.evaluate(coords.data(), gradient.data()));
         benchmark::ClobberMemory();
     }
-    const double pairs = static_cast<double>(n) * (n - 1) / 2;
-    state.counters["ns_per_pair"] =
-        benchmark::Counter(pairs * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-    state.SetLabel(std::string(ModelKey(setting.model)) + ", " + FitPathName(path) + ", " +
-                   std::to_string(options.threads) + " thread(s)");
+    bench::SetNsPerPair(state, n);
+    state.SetLabel(std::string(ModelKey(setting.model)) + ", " + FitPathName(options->path) + ", " +
+                   std::to_string(options->threads) + " thread(s)");
 }
 
 void PassArguments(benchmark::internal::Benchmark *b)

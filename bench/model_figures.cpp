@@ -64,8 +64,8 @@ int main(int argc, char **argv)
                 const double ofFitMap = ModelStress(data, fitBest.layout, setting);
                 std::printf("  %-8s %.6f (direct %.9f; fit's map %.6f), route %s won, %.3f s\n", ModelKey(model),
                             best.stress, direct, ofFitMap, best.winner.c_str(), seconds);
-                for (const ModelRouteOutcome &route : best.routes)
-                    std::printf("    %s: %.6f, %d iterations, %.3f s\n", route.name.c_str(), route.stress,
+                for (const RouteOutcome &route : best.routes)
+                    std::printf("    %s: %.6f, %d iterations, %.3f s\n", route.name.c_str(), route.score,
                                 route.iterations, route.seconds);
             }
         }

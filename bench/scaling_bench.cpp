@@ -13,6 +13,7 @@
 #include "scaling/map_polish.h"
 
 #include "clustered_tables.h"
+#include "pass_benchmark.h"
 #include "random_tables.h"
 
 #include <benchmark/benchmark.h>
@@ -30,30 +31,20 @@ using bench::ClusteredTable;
 // Arguments: path (1 portable, 2 avx2, 3 avx512), threads, N.
 void BM_FitGradientPass(benchmark::State &state)
 {
-    const auto path = static_cast<FitPath>(state.range(0));
     const int n = static_cast<int>(state.range(2));
-    if (!FitPathSupported(path)) {
-        state.SkipWithError("this CPU lacks the path");
+    const std::optional<FitOptions> options = bench::PathOptions(state, state.range(0), state.range(1));
+    if (!options)
         return;
-    }
-    FitOptions options;
-    options.path = path;
-    options.threads = static_cast<int>(state.range(1));
     const DistanceData &data = ClusteredTable(n);
-    FitGradient fitGradient(data, 2, options);
-    std::vector<double> coords(2 * static_cast<std::size_t>(n)), gradient(coords.size());
-    std::mt19937 engine(5);
-    std::uniform_real_distribution<double> uniform(0.0, 1000.0);
-    for (double &c : coords)
-        c = uniform(engine);
+    FitGradient fitGradient(data, 2, *options);
+    const std::vector<double> coords = bench::RandomCoords(n);
+    std::vector<double> gradient(coords.size());
     for (auto _ : state) {
         benchmark::DoNotOptimize(fitGradient.evaluate(coords.data(), 0.0, gradient.data()));
         benchmark::ClobberMemory();
     }
-    const double pairs = static_cast<double>(n) * (n - 1) / 2;
-    state.counters["ns_per_pair"] =
-        benchmark::Counter(pairs * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-    state.SetLabel(std::string(FitPathName(path)) + ", " + std::to_string(options.threads) + " thread(s)");
+    bench::SetNsPerPair(state, n);
+    state.SetLabel(std::string(FitPathName(options->path)) + ", " + std::to_string(options->threads) + " thread(s)");
 }
 
 void GradientArguments(benchmark::internal::Benchmark *b)

@@ -33,6 +33,7 @@
 #include "window/shepard_window.h"
 
 #include "random_tables.h"
+#include "reference_ratio.h"
 #include "reference_table_view.h"
 
 #include <QApplication>
@@ -47,7 +48,6 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
-#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -55,6 +55,7 @@
 namespace {
 
 using namespace tessarin;
+using bench::RecordAgainstReference;
 
 // The window's boxes at the default picture size, 5000 twips.
 constexpr int BoxPixels = 333;
@@ -68,22 +69,6 @@ QImage boxImage()
     image.setDotsPerMeterY(3780);
     image.fill(Qt::white);
     return image;
-}
-
-// Seconds of way 0 by benchmark and N, for the ratio of way 1.
-std::map<std::pair<std::string, int>, double> &ReferenceSeconds()
-{
-    static std::map<std::pair<std::string, int>, double> seconds;
-    return seconds;
-}
-
-void Record(benchmark::State &state, const std::string &name, int way, int n, double seconds)
-{
-    auto &reference = ReferenceSeconds();
-    if (way == 0)
-        reference[{name, n}] = seconds;
-    else if (reference.count({name, n}))
-        state.counters["ratio"] = seconds / reference[{name, n}];
 }
 
 double Seconds(std::chrono::steady_clock::time_point since)
@@ -111,7 +96,7 @@ void BM_TableDrawing(benchmark::State &state)
         surface.endPainting();
         seconds += Seconds(start);
     }
-    Record(state, "table", way, n, seconds / static_cast<double>(state.iterations()));
+    RecordAgainstReference(state, "table", way, n, seconds / static_cast<double>(state.iterations()));
     state.SetLabel(way == 0 ? "drawText at every cell (reference)" : "as the window draws it");
 }
 
@@ -137,7 +122,7 @@ void BM_MapDrawing(benchmark::State &state)
         surface.endPainting();
         seconds += Seconds(start);
     }
-    Record(state, "map", way, n, seconds / static_cast<double>(state.iterations()));
+    RecordAgainstReference(state, "map", way, n, seconds / static_cast<double>(state.iterations()));
     state.SetLabel(way == 0 ? "drawText at every label (reference)" : "labels stamped");
 }
 
@@ -204,7 +189,7 @@ void BM_Search(benchmark::State &state)
             form.openPath(file);
         }
     }
-    Record(state, "search", way, n, seconds / static_cast<double>(state.iterations()));
+    RecordAgainstReference(state, "search", way, n, seconds / static_cast<double>(state.iterations()));
     state.SetLabel(way == 0 ? "batch mode's host (reference)" : "in the window, drawn live");
 }
 
@@ -257,16 +242,3 @@ BENCHMARK(BM_TableDrawing)->Apply([](auto *b) { Ways(b, {3000}); })->Iterations(
 BENCHMARK(BM_MapDrawing)->Apply([](auto *b) { Ways(b, {100, 1000, 3000}); })->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShepardWindow)->ArgName("N")->Arg(16383)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Search)->Apply([](auto *b) { Ways(b, {3000}); })->Iterations(1)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                      : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,6 +1,7 @@
 // Files written whole or not at all: the map CSV, the report and the pictures
 // all go through WriteFileAtomically.
 #include "io/atomic_file.h"
+#include "temp_file.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +17,7 @@ namespace tessarin {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string contents(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testing::ReadFileBytes;
 
 /// A fresh folder for one case, removed with everything in it.
 struct Folder {
@@ -79,7 +73,7 @@ TEST(WriteFileAtomically, WritesTheWholeFileOrLeavesWhatWasThere)
         }
         EXPECT_EQ(WriteFileAtomically(target.string(), c.bytes), c.error);
         if (c.error == 0) {
-            EXPECT_EQ(contents(target), c.bytes);
+            EXPECT_EQ(ReadFileBytes(target), c.bytes);
         } else if (c.before == Case::Directory) {
             EXPECT_TRUE(fs::is_directory(target));
         } else {

@@ -1,6 +1,7 @@
 #include "app/batch_mode.h"
 #include "app/batch_options.h"
 #include "io/distance_file.h"
+#include "batch_capture.h"
 #include "temp_file.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,8 @@
 namespace tessarin {
 namespace {
 
+using testing::ReadFileBytes;
+using testing::RunBatchCapturingErrors;
 using testing::TempFile;
 
 const std::string Cities = std::string(TESSARIN_EXAMPLES_DIR) + "/distance.txt";
@@ -29,34 +32,18 @@ struct ModelRun {
     std::string report;
 };
 
-std::string ReadAll(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 ModelRun RunModel(std::vector<std::string> args)
 {
     TempFile coords("", "map.csv");
     TempFile report("", "report.json");
     args.insert(args.end(), {"--coords", coords.path(), "--report", report.path()});
-    std::ostringstream captured;
-    std::streambuf *previous = std::cerr.rdbuf(captured.rdbuf());
-    try {
-        RunBatchMode(args);
-    } catch (...) {
-        std::cerr.rdbuf(previous);
-        throw;
-    }
-    std::cerr.rdbuf(previous);
+    const std::string errors = RunBatchCapturingErrors(args);
     ModelRun run;
-    std::istringstream lines(captured.str());
+    std::istringstream lines(errors);
     for (std::string line; std::getline(lines, line);)
         run.summary.push_back(line);
-    run.map = ReadAll(coords.path());
-    run.report = ReadAll(report.path());
+    run.map = ReadFileBytes(coords.path());
+    run.report = ReadFileBytes(report.path());
     return run;
 }
 

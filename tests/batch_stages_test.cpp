@@ -4,6 +4,7 @@
 #include "fit/layout_fitness.h"
 #include "base/tessarin_error.h"
 #include "scaling/classical_scaling.h"
+#include "batch_capture.h"
 #include "temp_file.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,8 @@
 namespace tessarin {
 namespace {
 
+using testing::ReadFileBytes;
+using testing::RunBatchCapturingErrors;
 using testing::TempFile;
 
 const std::string Cities = std::string(TESSARIN_EXAMPLES_DIR) + "/distance.txt";
@@ -36,19 +39,8 @@ BatchRun RunBatch(std::vector<std::string> args)
     TempFile coords("", "map.csv");
     args.push_back("--coords");
     args.push_back(coords.path());
-    std::ostringstream captured;
-    std::streambuf *previous = std::cerr.rdbuf(captured.rdbuf());
-    try {
-        RunBatchMode(args);
-    } catch (...) {
-        std::cerr.rdbuf(previous);
-        throw;
-    }
-    std::cerr.rdbuf(previous);
-    std::ifstream in(coords.path(), std::ios::binary);
-    std::ostringstream map;
-    map << in.rdbuf();
-    return {captured.str(), map.str()};
+    std::string summary = RunBatchCapturingErrors(args);
+    return {std::move(summary), ReadFileBytes(coords.path())};
 }
 
 std::vector<std::string> Lines(const std::string &text)

@@ -38,7 +38,7 @@ TEST(BestMap, RunsEveryRouteAndKeepsTheBest)
         EXPECT_EQ(result.routes[k].name, names[k]);
         EXPECT_FALSE(result.routes[k].description.empty());
         EXPECT_GT(result.routes[k].iterations, 0);
-        best = std::max(best, result.routes[k].fit);
+        best = std::max(best, result.routes[k].score);
     }
     EXPECT_EQ(result.fit, LayoutFitness(data, result.layout));
     EXPECT_NEAR(result.fit, best, 1e-9);

@@ -45,4 +45,14 @@ inline DistanceData RandomDistances(int n, unsigned seed = 12345)
     return MakeDistances(n, upper);
 }
 
+/// The cells above the diagonal, row by row: what MakeDistances takes.
+inline std::vector<float> UpperCells(const DistanceData &data)
+{
+    std::vector<float> cells;
+    for (int i = 1; i <= data.ItemCount; ++i)
+        for (int j = i + 1; j <= data.ItemCount; ++j)
+            cells.push_back(data.distance(i, j));
+    return cells;
+}
+
 } // namespace tessarin::testing

@@ -1,6 +1,8 @@
 #include "io/distance_reader.h"
 #include "base/tessarin_error.h"
+#include "distance_fixture.h"
 #include "temp_file.h"
+#include "thrown_message.h"
 
 #include <gtest/gtest.h>
 
@@ -11,21 +13,13 @@ namespace tessarin {
 namespace {
 
 using testing::TempFile;
+using testing::ThrownMessage;
+using testing::UpperCells;
 
 DistanceData readText(const std::string &text)
 {
     TempFile file(text);
     return ReadDistances(file.path());
-}
-
-/// The cells above the diagonal, row by row.
-std::vector<float> upper(const DistanceData &data)
-{
-    std::vector<float> cells;
-    for (int i = 1; i <= data.ItemCount; ++i)
-        for (int j = i + 1; j <= data.ItemCount; ++j)
-            cells.push_back(data.distance(i, j));
-    return cells;
 }
 
 void expectConsistent(const DistanceData &data)
@@ -81,7 +75,7 @@ TEST(DistanceReader, SplitsRowLinesIntoCells)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         DistanceData data = readText(c.text);
-        EXPECT_EQ(upper(data), c.cells);
+        EXPECT_EQ(UpperCells(data), c.cells);
         expectConsistent(data);
     }
 }
@@ -148,7 +142,7 @@ TEST(DistanceReader, WarnsWhereTheFileReadsOddly)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         DistanceData data = readText(c.text);
-        EXPECT_EQ(upper(data), c.cells);
+        EXPECT_EQ(UpperCells(data), c.cells);
         ASSERT_EQ(data.Warnings.size(), c.warnings.size());
         EXPECT_EQ(data.WarningCount, static_cast<long long>(c.warnings.size()));
         for (std::size_t k = 0; k < c.warnings.size(); ++k) {
@@ -248,13 +242,9 @@ TEST(DistanceReader, RefusesBadFilesWithAMessageSayingWhere)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         TempFile file(c.text);
-        try {
-            ReadDistances(file.path());
-            ADD_FAILURE() << "no error";
-        } catch (const TessarinError &error) {
-            const std::string message = error.what();
-            EXPECT_NE(message.find(c.message), std::string::npos) << message;
-            EXPECT_EQ(message.rfind(file.path(), 0), 0u) << "message does not start with the file name: " << message;
+        if (const auto message = ThrownMessage([&] { ReadDistances(file.path()); })) {
+            EXPECT_NE(message->find(c.message), std::string::npos) << *message;
+            EXPECT_EQ(message->rfind(file.path(), 0), 0u) << "message does not start with the file name: " << *message;
         }
     }
 }

@@ -1,6 +1,8 @@
 #include "fit/layout_fitness.h"
 #include "map_tables.h"
 #include "fit/fit_gradient.h"
+#include "forced_fit_options.h"
+#include "gradient_check.h"
 
 #include <gtest/gtest.h>
 
@@ -13,27 +15,7 @@
 namespace tessarin {
 namespace {
 
-using testing::ClusteredPoints;
-using testing::MakeDistances;
-using testing::PointDistances;
-
-FitOptions Forced(FitPath path, int threads)
-{
-    FitOptions options;
-    options.path = path;
-    options.threads = threads;
-    options.minItemsForThreads = 2;
-    return options;
-}
-
-std::vector<double> RandomCoords(int n, int dimensions, std::mt19937 &engine, double scale = 100.0)
-{
-    std::uniform_real_distribution<double> uniform(0.0, scale);
-    std::vector<double> coords(static_cast<std::size_t>(n) * dimensions);
-    for (double &c : coords)
-        c = uniform(engine);
-    return coords;
-}
+using namespace testing;
 
 struct GradientCase {
     const char *name;
@@ -71,21 +53,9 @@ TEST(FitGradient, GradientMatchesCentralDifferences)
         const double f = fitGradient.evaluate(coords.data(), c.smoothing, gradient.data());
         EXPECT_GT(f, -1.0);
         EXPECT_LT(f, 1.0);
-        double largest = 0.0;
-        for (double g : gradient)
-            largest = std::max(largest, std::fabs(g));
-        ASSERT_GT(largest, 0.0);
-        const double h = 1e-5;
-        for (std::size_t k = 0; k < coords.size(); ++k) {
-            std::vector<double> plus = coords;
-            std::vector<double> minus = coords;
-            plus[k] += h;
-            minus[k] -= h;
-            const double numeric = (fitGradient.evaluate(plus.data(), c.smoothing, scratch.data()) -
-                                    fitGradient.evaluate(minus.data(), c.smoothing, scratch.data())) /
-                                   (2 * h);
-            EXPECT_NEAR(gradient[k], numeric, 1e-6 * largest + 1e-12) << "coordinate " << k;
-        }
+        ASSERT_NO_FATAL_FAILURE(ExpectCentralDifferences(
+            coords, gradient, [&](const double *x) { return fitGradient.evaluate(x, c.smoothing, scratch.data()); },
+            1e-12));
     }
 }
 

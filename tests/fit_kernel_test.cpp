@@ -5,6 +5,7 @@
 #include "fit/fit_kernel.h"
 #include "fit/fit_kernel_probe.h"
 #include "fit/fit_kernel_worker.h"
+#include "forced_fit_options.h"
 #include "search/layout_search.h"
 #include "base/random_source.h"
 #include "temp_file.h"
@@ -25,19 +26,10 @@
 namespace tessarin {
 namespace {
 
+using testing::Forced;
 using testing::MakeDistances;
 
 const FitPath VectorPaths[] = {FitPath::Portable, FitPath::Avx2, FitPath::Avx512};
-
-/// Options that force `path` and, with 2 threads, the split at any size.
-FitOptions Forced(FitPath path, int threads)
-{
-    FitOptions options;
-    options.path = path;
-    options.threads = threads;
-    options.minItemsForThreads = 2;
-    return options;
-}
 
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 

@@ -16,26 +16,13 @@
 namespace tessarin {
 namespace {
 
-using testing::ClusteredPoints;
-using testing::MakeDistances;
-using testing::PointDistances;
-using testing::RecordingObserver;
+using namespace testing;
 
 Layout MakeLayout(const std::vector<float> &xs, const std::vector<float> &ys)
 {
     Layout layout{0.0f};
     layout.insert(layout.end(), xs.begin(), xs.end());
     layout.insert(layout.end(), ys.begin(), ys.end());
-    return layout;
-}
-
-Layout RandomLayout(int n, unsigned seed)
-{
-    std::mt19937 engine(seed);
-    std::uniform_real_distribution<float> uniform(0.0f, 1000.0f);
-    Layout layout(2 * static_cast<std::size_t>(n) + 1, 0.0f);
-    for (std::size_t k = 1; k < layout.size(); ++k)
-        layout[k] = uniform(engine);
     return layout;
 }
 

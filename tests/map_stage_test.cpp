@@ -135,7 +135,7 @@ TEST(RunMapStage, RecordsWhatEachStageDid)
             SCOPED_TRACE("route " + direct.routes[k].name);
             EXPECT_EQ(outcome.records[k + 1].name, "route " + direct.routes[k].name);
             EXPECT_EQ(outcome.records[k + 1].detail, direct.routes[k].description + ": fit " +
-                                                         SignificantText(direct.routes[k].fit, 9) + ", " +
+                                                         SignificantText(direct.routes[k].score, 9) + ", " +
                                                          std::to_string(direct.routes[k].iterations) + " iterations");
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/distance_data.h"
+#include "data/layout.h"
 #include "distance_fixture.h"
 
 #include <cmath>
@@ -46,6 +47,23 @@ inline std::vector<double> ClusteredPoints(int n, int dimensions, int clusters, 
         for (int d = 0; d < dimensions; ++d)
             points[static_cast<std::size_t>(i) * dimensions + d] = centres[(i % clusters) * dimensions + d] + spread(engine);
     return points;
+}
+
+/// A map of `n` items with every coordinate drawn evenly from `low`..`high`.
+inline Layout RandomLayout(int n, std::mt19937 &engine, float low = 0.0f, float high = 1000.0f)
+{
+    std::uniform_real_distribution<float> uniform(low, high);
+    Layout layout(2 * static_cast<std::size_t>(n) + 1, 0.0f);
+    for (std::size_t k = 1; k < layout.size(); ++k)
+        layout[k] = uniform(engine);
+    return layout;
+}
+
+/// The same from a generator of its own, seeded with `seed`.
+inline Layout RandomLayout(int n, unsigned seed, float low = 0.0f, float high = 1000.0f)
+{
+    std::mt19937 engine(seed);
+    return RandomLayout(n, engine, low, high);
 }
 
 } // namespace tessarin::testing

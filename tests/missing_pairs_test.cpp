@@ -5,7 +5,9 @@
 #include "io/distance_file.h"
 #include "io/lower_triangle_reader.h"
 #include "base/tessarin_error.h"
+#include "distance_fixture.h"
 #include "temp_file.h"
+#include "thrown_message.h"
 
 #include <gtest/gtest.h>
 
@@ -17,15 +19,8 @@ namespace tessarin {
 namespace {
 
 using testing::TempFile;
-
-std::vector<float> upper(const DistanceData &data)
-{
-    std::vector<float> cells;
-    for (int i = 1; i <= data.ItemCount; ++i)
-        for (int j = i + 1; j <= data.ItemCount; ++j)
-            cells.push_back(data.distance(i, j));
-    return cells;
-}
+using testing::ThrownMessage;
+using testing::UpperCells;
 
 struct MissingCase {
     const char *name;
@@ -54,7 +49,7 @@ TEST(MissingPairs, EveryNamedLayoutReadsMissingCellsAsWeightZero)
         TempFile file(c.text);
         try {
             const DistanceData data = ReadDistanceFile(file.path());
-            EXPECT_EQ(upper(data), c.cells);
+            EXPECT_EQ(UpperCells(data), c.cells);
             EXPECT_EQ(data.PairWeights, c.weights);
             long long zeros = 0;
             for (float w : c.weights)
@@ -130,21 +125,12 @@ TEST(MissingPairs, PresentPairsMustJoinEveryItem)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         TempFile file(c.text);
-        try {
-            ReadDistanceFile(file.path());
-            ADD_FAILURE() << "no error";
-        } catch (const TessarinError &error) {
-            EXPECT_EQ(std::string(error.what()), file.path() + ": " + c.message);
-        }
+        EXPECT_EQ(ThrownMessage([&] { ReadDistanceFile(file.path()); }), file.path() + ": " + c.message);
     }
     // A name with a control byte is escaped, as messages show every text of a file.
     TempFile file("\"A\x01\"\nB NA\nC NA 1\n");
-    try {
-        ReadLowerTriangle(file.path());
-        ADD_FAILURE() << "no error";
-    } catch (const TessarinError &error) {
-        EXPECT_EQ(std::string(error.what()), file.path() + ": item A\\x01 has no present pair with the other 2");
-    }
+    EXPECT_EQ(ThrownMessage([&] { ReadLowerTriangle(file.path()); }),
+              file.path() + ": item A\\x01 has no present pair with the other 2");
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "base/tessarin_error.h"
 #include "diagnostics/model_figures.h"
+#include "forced_fit_options.h"
+#include "gradient_check.h"
 #include "map_tables.h"
 #include "models/model_loss.h"
 #include "models/model_stress.h"
@@ -17,27 +19,7 @@
 namespace tessarin {
 namespace {
 
-using testing::ClusteredPoints;
-using testing::MakeDistances;
-using testing::PointDistances;
-
-FitOptions Forced(FitPath path, int threads)
-{
-    FitOptions options;
-    options.path = path;
-    options.threads = threads;
-    options.minItemsForThreads = 2;
-    return options;
-}
-
-std::vector<double> RandomCoords(int n, int dimensions, std::mt19937 &engine, double scale = 100.0)
-{
-    std::uniform_real_distribution<double> uniform(0.0, scale);
-    std::vector<double> coords(static_cast<std::size_t>(n) * dimensions);
-    for (double &c : coords)
-        c = uniform(engine);
-    return coords;
-}
+using namespace testing;
 
 std::vector<double> RandomWeights(std::size_t pairs, unsigned seed)
 {
@@ -119,19 +101,8 @@ TEST(ModelLoss, GradientMatchesCentralDifferences)
         const double value = loss.evaluate(coords.data(), gradient.data());
         EXPECT_GT(value, 0.0);
         EXPECT_LT(value, 1.0);
-        double largest = 0.0;
-        for (double g : gradient)
-            largest = std::max(largest, std::fabs(g));
-        ASSERT_GT(largest, 0.0);
-        const double h = 1e-5;
-        for (std::size_t k = 0; k < coords.size(); ++k) {
-            std::vector<double> plus = coords, minus = coords;
-            plus[k] += h;
-            minus[k] -= h;
-            const double numeric =
-                (loss.evaluate(plus.data(), scratch.data()) - loss.evaluate(minus.data(), scratch.data())) / (2 * h);
-            EXPECT_NEAR(gradient[k], numeric, 1e-6 * largest + 1e-9) << "coordinate " << k;
-        }
+        ASSERT_NO_FATAL_FAILURE(ExpectCentralDifferences(
+            coords, gradient, [&](const double *x) { return loss.evaluate(x, scratch.data()); }, 1e-9));
     }
 }
 
@@ -141,10 +112,7 @@ TEST(ModelLoss, LossAgreesWithTheDirectStressOfTheMap)
     // computation of MeasureModelStress on the same (stored) map.
     const DistanceData data = Rounded(PointDistances(ClusteredPoints(30, 4, 4, 3), 4, 0.1));
     std::mt19937 engine(8);
-    std::uniform_real_distribution<float> uniform(5.0f, 995.0f);
-    Layout layout(61, 0.0f);
-    for (std::size_t k = 1; k < layout.size(); ++k)
-        layout[k] = uniform(engine);
+    Layout layout = RandomLayout(30, engine, 5.0f, 995.0f);
     const std::vector<double> weights = RandomWeights(30 * 29 / 2, 4);
     for (StressModel model : {StressModel::Ratio, StressModel::Interval, StressModel::Ordinal, StressModel::Sammon})
         for (TieApproach ties : {TieApproach::Primary, TieApproach::Secondary})
@@ -259,10 +227,7 @@ TEST(ModelFigures, TheDiagramAndTheStressPerPointFollowTheModel)
 {
     const DistanceData data = Rounded(PointDistances(ClusteredPoints(25, 4, 3, 19), 4, 0.1));
     std::mt19937 engine(23);
-    std::uniform_real_distribution<float> uniform(5.0f, 995.0f);
-    Layout layout(51, 0.0f);
-    for (std::size_t k = 1; k < layout.size(); ++k)
-        layout[k] = uniform(engine);
+    Layout layout = RandomLayout(25, engine, 5.0f, 995.0f);
     for (StressModel model : {StressModel::Ratio, StressModel::Interval, StressModel::Ordinal, StressModel::Sammon}) {
         SCOPED_TRACE(ModelKey(model));
         const ModelSetting setting{model, TieApproach::Primary};

@@ -19,10 +19,7 @@
 namespace tessarin {
 namespace {
 
-using testing::ClusteredPoints;
-using testing::MakeDistances;
-using testing::PointDistances;
-using testing::RecordingObserver;
+using namespace testing;
 
 constexpr StressModel AllModels[] = {StressModel::Ratio, StressModel::Interval, StressModel::Ordinal,
                                      StressModel::Sammon};
@@ -51,16 +48,6 @@ DistanceData WholeNumberTable()
     return Transformed(points, [largest](double g) { return std::max(1.0, std::round(40.0 * g / largest)); });
 }
 
-Layout RandomLayout(int n, unsigned seed)
-{
-    std::mt19937 engine(seed);
-    std::uniform_real_distribution<float> uniform(5.0f, 995.0f);
-    Layout layout(2 * static_cast<std::size_t>(n) + 1, 0.0f);
-    for (std::size_t k = 1; k < layout.size(); ++k)
-        layout[k] = uniform(engine);
-    return layout;
-}
-
 bool SameBits(const Layout &a, const Layout &b)
 {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
@@ -69,7 +56,7 @@ bool SameBits(const Layout &a, const Layout &b)
 TEST(ModelPolish, OrdinalPolishDependsOnlyOnTheOrderOfTheGivenDistances)
 {
     const DistanceData table = WholeNumberTable();
-    const Layout start = RandomLayout(24, 3);
+    const Layout start = RandomLayout(24, 3, 5.0f, 995.0f);
     struct Transform {
         const char *name;
         std::function<double(double)> apply;
@@ -96,7 +83,7 @@ TEST(ModelPolish, OrdinalPolishDependsOnlyOnTheOrderOfTheGivenDistances)
 TEST(ModelPolish, IntervalPolishIgnoresALinearChangeOfTheGivenDistances)
 {
     const DistanceData table = PointDistances(ClusteredPoints(20, 3, 3, 23), 3, 0.1);
-    const Layout start = RandomLayout(20, 5);
+    const Layout start = RandomLayout(20, 5, 5.0f, 995.0f);
     const ModelSetting interval{StressModel::Interval, TieApproach::Primary};
     const ModelPolishResult reference = PolishUnderModel(table, start, interval);
     // A power-of-two factor changes no rounding: the same bits.
@@ -127,7 +114,7 @@ TEST(ModelPolish, NeverRaisesTheStressAndReachesAStationaryMap)
     for (StressModel model : AllModels) {
         SCOPED_TRACE(ModelKey(model));
         const ModelSetting setting{model, TieApproach::Primary};
-        const Layout start = RandomLayout(30, 9);
+        const Layout start = RandomLayout(30, 9, 5.0f, 995.0f);
         const ModelPolishResult result = PolishUnderModel(table, start, setting);
         EXPECT_LT(result.stress, 0.5 * ModelStress(table, start, setting));
         EXPECT_NEAR(result.stress, ModelStress(table, result.layout, setting), 1e-12);
@@ -159,8 +146,8 @@ TEST(ModelBestMap, BeatsEveryStartItPolishesAndTheFitsMap)
         EXPECT_EQ(best.routes.size(), model == StressModel::Ratio ? 4u : 5u);
         EXPECT_NEAR(best.stress, ModelStress(table, best.layout, setting), 1e-12);
         EXPECT_LE(best.stress, PolishUnderModel(table, classical, setting).stress * (1.0 + 1e-9));
-        for (const ModelRouteOutcome &route : best.routes)
-            EXPECT_GE(route.stress, best.stress * (1.0 - 1e-9)) << "route " << route.name;
+        for (const RouteOutcome &route : best.routes)
+            EXPECT_GE(route.score, best.stress * (1.0 - 1e-9)) << "route " << route.name;
         EXPECT_LT(best.stress, ModelStress(table, classical, setting));
         // The same again, bit for bit.
         const ModelBestMapResult again = FindBestModelMap(table, setting);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -28,5 +29,14 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+/// The bytes of the file at `path`: empty when it cannot be read.
+inline std::string ReadFileBytes(const std::filesystem::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
 
 } // namespace tessarin::testing

@@ -11,6 +11,8 @@
 #include "scaling/best_map.h"
 #include "scaling/classical_scaling.h"
 #include "scaling/filled_distances.h"
+#include "forced_fit_options.h"
+#include "gradient_check.h"
 #include "map_tables.h"
 #include "reference_weighted_fit.h"
 
@@ -27,9 +29,7 @@
 namespace tessarin {
 namespace {
 
-using testing::ClusteredPoints;
-using testing::MakeDistances;
-using testing::PointDistances;
+using namespace testing;
 
 std::size_t pairCount(int n) { return static_cast<std::size_t>(n) * (n - 1) / 2; }
 
@@ -78,15 +78,6 @@ double PlainWeightedFit(const DistanceData &data, const Layout &layout)
     return (gm - g * m / k) / std::sqrt((gg - g * g / k) * (mm - m * m / k));
 }
 
-Layout RandomLayout(int n, std::mt19937 &engine)
-{
-    std::uniform_real_distribution<float> uniform(0.0f, 1000.0f);
-    Layout layout(2 * static_cast<std::size_t>(n) + 1, 0.0f);
-    for (std::size_t k = 1; k < layout.size(); ++k)
-        layout[k] = uniform(engine);
-    return layout;
-}
-
 TEST(WeightedFit, IsTheWeightedMeasureOnEveryPathAndThreadCount)
 {
     struct Case {
@@ -111,11 +102,7 @@ TEST(WeightedFit, IsTheWeightedMeasureOnEveryPathAndThreadCount)
         EXPECT_NEAR(fit, PlainWeightedFit(data, layout), 1e-12);
         for (FitPath path : {FitPath::OneByOne, FitPath::Portable, FitPath::Avx2, FitPath::Avx512})
             for (int threads : {1, 2}) {
-                FitOptions options;
-                options.path = path;
-                options.threads = threads;
-                options.minItemsForThreads = 2;
-                FitBatch batch(data, options);
+                FitBatch batch(data, Forced(path, threads));
                 const float *layouts[] = {layout.data(), layout.data()};
                 double fits[2];
                 batch.score(layouts, 2, fits);
@@ -252,34 +239,20 @@ TEST(WeightedFit, GradientMatchesCentralDifferences)
         {"3-D smoothed, coincident items", 9, 3, 4.0, true, false},
     };
     std::mt19937 engine(77);
-    std::uniform_real_distribution<double> uniform(0.0, 100.0);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const DistanceData data = Weighted(PointDistances(ClusteredPoints(c.items, 3, 3, 11), 3, 0.1),
                                            RandomWeights(c.items, 0.3, c.fractions, 4));
-        std::vector<double> coords(static_cast<std::size_t>(c.items) * c.dimensions);
-        for (double &x : coords)
-            x = uniform(engine);
+        std::vector<double> coords = RandomCoords(c.items, c.dimensions, engine);
         if (c.coincident)
             for (int d = 0; d < c.dimensions; ++d)
                 coords[d * c.items + 1] = coords[d * c.items + 0];
         FitGradient fitGradient(data, c.dimensions);
         std::vector<double> gradient(coords.size()), scratch(coords.size());
         fitGradient.evaluate(coords.data(), c.smoothing, gradient.data());
-        double largest = 0.0;
-        for (double g : gradient)
-            largest = std::max(largest, std::fabs(g));
-        ASSERT_GT(largest, 0.0);
-        const double h = 1e-5;
-        for (std::size_t k = 0; k < coords.size(); ++k) {
-            std::vector<double> plus = coords, minus = coords;
-            plus[k] += h;
-            minus[k] -= h;
-            const double numeric = (fitGradient.evaluate(plus.data(), c.smoothing, scratch.data()) -
-                                    fitGradient.evaluate(minus.data(), c.smoothing, scratch.data())) /
-                                   (2 * h);
-            EXPECT_NEAR(gradient[k], numeric, 1e-6 * largest + 1e-12) << "coordinate " << k;
-        }
+        ASSERT_NO_FATAL_FAILURE(ExpectCentralDifferences(
+            coords, gradient, [&](const double *x) { return fitGradient.evaluate(x, c.smoothing, scratch.data()); },
+            1e-12));
     }
 }
 

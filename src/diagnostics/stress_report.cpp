@@ -2,9 +2,18 @@
 
 #include "io/json_writer.h"
 
+#include <string_view>
+
 namespace tessarin {
 
 namespace {
+
+/// Writes `"name": value` into the open object.
+template <class Value> void writeField(JsonWriter &json, std::string_view name, const Value &value)
+{
+    json.key(name);
+    json.value(value);
+}
 
 void writeShares(JsonWriter &json, const DistanceData &data, const std::vector<double> &shares)
 {
@@ -12,14 +21,10 @@ void writeShares(JsonWriter &json, const DistanceData &data, const std::vector<d
     const bool named = data.Names.size() == shares.size();
     for (std::size_t i = 0; i < shares.size(); ++i) {
         json.beginObject();
-        json.key("item");
-        json.value(static_cast<long long>(i + 1));
-        if (named) {
-            json.key("name");
-            json.value(data.Names[i]);
-        }
-        json.key("share");
-        json.value(shares[i]);
+        writeField(json, "item", static_cast<long long>(i + 1));
+        if (named)
+            writeField(json, "name", data.Names[i]);
+        writeField(json, "share", shares[i]);
         json.endObject();
     }
     json.endArray();
@@ -32,60 +37,43 @@ std::string StressReportJson(const StressReport &report, const DistanceData &dat
 {
     JsonWriter json;
     json.beginObject();
-    json.key("file");
-    json.value(report.file);
-    json.key("items");
-    json.value(figures.itemCount);
-    json.key("pairs");
-    json.value(static_cast<long long>(figures.pairCount));
+    writeField(json, "file", report.file);
+    writeField(json, "items", figures.itemCount);
+    writeField(json, "pairs", static_cast<long long>(figures.pairCount));
     if (data.MissingPairs > 0) {
         // The pairs every figure of the report is taken over.
-        json.key("usedPairs");
-        json.value(static_cast<long long>(figures.pairCount) - data.MissingPairs);
-        json.key("missingPairs");
-        json.value(data.MissingPairs);
+        writeField(json, "usedPairs", static_cast<long long>(figures.pairCount) - data.MissingPairs);
+        writeField(json, "missingPairs", data.MissingPairs);
     }
     json.key("stages");
     json.beginArray();
     for (const StageRecord &stage : report.stages) {
         json.beginObject();
-        json.key("name");
-        json.value(stage.name);
-        json.key("detail");
-        json.value(stage.detail);
-        json.key("seconds");
-        json.value(stage.seconds);
+        writeField(json, "name", stage.name);
+        writeField(json, "detail", stage.detail);
+        writeField(json, "seconds", stage.seconds);
         json.endObject();
     }
     json.endArray();
-    json.key("generations");
-    json.value(report.generations);
-    json.key("fit");
-    json.value(figures.fit);
-    json.key("stress1");
-    json.value(figures.stress1);
-    json.key("scale");
-    json.value(figures.scale);
+    writeField(json, "generations", report.generations);
+    writeField(json, "fit", figures.fit);
+    writeField(json, "stress1", figures.stress1);
+    writeField(json, "scale", figures.scale);
     json.key("shepardLine");
     json.beginObject();
-    json.key("slope");
-    json.value(figures.lineSlope);
-    json.key("intercept");
-    json.value(figures.lineIntercept);
+    writeField(json, "slope", figures.lineSlope);
+    writeField(json, "intercept", figures.lineIntercept);
     json.endObject();
     json.key("stressPerPoint");
     writeShares(json, data, figures.pointShares);
     if (report.model) {
         json.key("model");
         json.beginObject();
-        json.key("name");
-        json.value(ModelKey(report.model->model));
+        writeField(json, "name", ModelKey(report.model->model));
         if (report.model->model != StressModel::Fit) {
-            json.key("ties");
-            json.value(TiesKey(report.model->ties));
+            writeField(json, "ties", TiesKey(report.model->ties));
             if (modelFigures) {
-                json.key("stress");
-                json.value(modelFigures->stress);
+                writeField(json, "stress", modelFigures->stress);
                 json.key("stressPerPoint");
                 writeShares(json, data, modelFigures->pointShares);
             }

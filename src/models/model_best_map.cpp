@@ -101,8 +101,9 @@ ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting
         result.stress = 1.0 - plain.fit;
         result.winner = plain.winner;
         result.stopped = plain.stopped;
-        for (const RouteOutcome &route : plain.routes)
-            result.routes.push_back({route.name, route.description, 1.0 - route.fit, route.iterations, route.seconds});
+        result.routes = plain.routes;
+        for (RouteOutcome &route : result.routes)
+            route.score = 1.0 - route.score;
         return result;
     }
     ModelLoss own(data, setting, 2, weights);
@@ -190,8 +191,7 @@ ModelBestMapResult FindBestModelMap(const DistanceData &data, const ModelSetting
     }
 
     result.stopped = runner.stopped();
-    for (const RouteRecord &route : runner.routes())
-        result.routes.push_back({route.name, route.description, route.score, route.iterations, route.seconds});
+    result.routes = runner.routes();
     if (runner.valid()) {
         result.layout = runner.bestLayout();
         result.stress = runner.bestScore();

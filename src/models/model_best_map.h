@@ -4,6 +4,7 @@
 #include "data/layout.h"
 #include "models/stress_model.h"
 #include "scaling/map_polish.h"
+#include "scaling/route_outcome.h"
 
 #include <string>
 #include <vector>
@@ -11,20 +12,6 @@
 namespace tessarin {
 
 class RunObserver;
-
-/// One route the best-map search under a model tried.
-struct ModelRouteOutcome {
-    /// "a" .. "e".
-    std::string name;
-    /// What the route does, for a summary.
-    std::string description;
-    /// The lowest stress of the route's maps.
-    double stress = 0.0;
-    /// Polish iterations the route took, all its polishes together.
-    int iterations = 0;
-    /// Wall time the route took, for reports only (no budget depends on it).
-    double seconds = 0.0;
-};
 
 struct ModelBestMapResult {
     /// The best map in stored form, its stress (see StoredModelStress) and
@@ -34,7 +21,9 @@ struct ModelBestMapResult {
     double fit = 0.0;
     /// The route that gave `layout`.
     std::string winner;
-    std::vector<ModelRouteOutcome> routes;
+    /// Every route that ran, in the order run; the score of each is the
+    /// lowest stress of its maps.
+    std::vector<RouteOutcome> routes;
     /// True when the observer asked to stop; `layout` is the best so far.
     bool stopped = false;
 };

@@ -103,9 +103,9 @@ MapStageOutcome modelBestMap(const DistanceData &data, const ModelSetting &model
         detail += ", stopped";
     MapStageOutcome outcome{std::move(found.layout), found.fit, found.stopped, {}, found.stress};
     outcome.records.push_back({"best map", detail, seconds});
-    for (const ModelRouteOutcome &route : found.routes)
+    for (const RouteOutcome &route : found.routes)
         outcome.records.push_back({"route " + route.name,
-                                   route.description + ": " + stressText(model, route.stress) + ", " +
+                                   route.description + ": " + stressText(model, route.score) + ", " +
                                        std::to_string(route.iterations) + " iterations",
                                    route.seconds});
     return outcome;
@@ -124,7 +124,7 @@ MapStageOutcome bestMap(const DistanceData &data, const BestMapSettings &setting
     outcome.records.push_back({"best map", detail, seconds});
     for (const RouteOutcome &route : found.routes)
         outcome.records.push_back({"route " + route.name,
-                                   route.description + ": " + fitText(route.fit) + ", " +
+                                   route.description + ": " + fitText(route.score) + ", " +
                                        std::to_string(route.iterations) + " iterations",
                                    route.seconds});
     return outcome;

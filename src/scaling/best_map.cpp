@@ -122,8 +122,7 @@ BestMapResult FindBestMap(const DistanceData &data, RunObserver *observer, const
     result.fit = runner.bestScore();
     result.winner = runner.winner();
     result.stopped = runner.stopped();
-    for (const RouteRecord &route : runner.routes())
-        result.routes.push_back({route.name, route.description, route.score, route.iterations, route.seconds});
+    result.routes = runner.routes();
     return result;
 }
 

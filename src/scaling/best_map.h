@@ -3,6 +3,7 @@
 #include "data/distance_data.h"
 #include "data/layout.h"
 #include "scaling/map_polish.h"
+#include "scaling/route_outcome.h"
 
 #include <string>
 #include <vector>
@@ -11,27 +12,14 @@ namespace tessarin {
 
 class RunObserver;
 
-/// One route the best-map search tried.
-struct RouteOutcome {
-    /// "a" .. "e".
-    std::string name;
-    /// What the route does, for a summary ("2-D classical start, polished").
-    std::string description;
-    /// LayoutFitness of the route's map.
-    double fit = 0.0;
-    /// Polish iterations the route took, all its polishes together.
-    int iterations = 0;
-    /// Wall time the route took, for reports only (no budget depends on it).
-    double seconds = 0.0;
-};
-
 struct BestMapResult {
     /// The best map in stored form and its LayoutFitness.
     Layout layout;
     double fit = 0.0;
     /// The name of the route that gave `layout`.
     std::string winner;
-    /// Every route that ran, in the order run.
+    /// Every route that ran, in the order run; the score of each is its
+    /// LayoutFitness.
     std::vector<RouteOutcome> routes;
     /// True when the observer asked to stop; `layout` is the best so far.
     bool stopped = false;

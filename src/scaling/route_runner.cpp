@@ -19,7 +19,7 @@ void RouteRunner::route(const std::string &name, const std::string &description,
 {
     if (m_stopped)
         return;
-    m_route = RouteRecord{};
+    m_route = RouteOutcome{};
     m_route.name = name;
     m_route.score = m_measure.worst;
     m_stage = "route " + name;

@@ -5,6 +5,7 @@
 #include "scaling/duplicate_items.h"
 #include "scaling/map_descent.h"
 #include "scaling/map_measure.h"
+#include "scaling/route_outcome.h"
 
 #include <chrono>
 #include <cstdint>
@@ -15,20 +16,6 @@
 namespace tessarin {
 
 class RunObserver;
-
-/// One route of a best map as the runner saw it.
-struct RouteRecord {
-    /// "a" .. "e", and what the route does, for a summary.
-    std::string name;
-    std::string description;
-    /// The best score of the route's maps (MapMeasure::worst when it kept
-    /// none).
-    double score = 0.0;
-    /// Polish iterations the route took, all its polishes together.
-    int iterations = 0;
-    /// Wall time the route took, for reports only (no budget depends on it).
-    double seconds = 0.0;
-};
 
 /// Runs the routes of a best map under one measure: runs each route's
 /// polishes (counting their iterations, telling the observer the stage
@@ -82,7 +69,7 @@ public:
 
     /// Every route that ran, in the order run, and whether the last one was
     /// stopped.
-    const std::vector<RouteRecord> &routes() const { return m_routes; }
+    const std::vector<RouteOutcome> &routes() const { return m_routes; }
     bool stopped() const { return m_stopped; }
 
 private:
@@ -99,9 +86,9 @@ private:
     double m_bestScore = 0.0;
     std::string m_winner;
     bool m_valid = false;
-    std::vector<RouteRecord> m_routes;
+    std::vector<RouteOutcome> m_routes;
     bool m_stopped = false;
-    RouteRecord m_route;
+    RouteOutcome m_route;
     std::string m_stage;
     std::chrono::steady_clock::time_point m_started;
 };

@@ -13,6 +13,7 @@ using tessarin::DistanceData;
 using tessarin::MainForm;
 using tessarin::ReadingNoticeText;
 using tessarin::testing::box;
+using tessarin::testing::CapturingWindow;
 using tessarin::testing::FourItems;
 using tessarin::testing::WorkingFolder;
 
@@ -20,20 +21,6 @@ namespace {
 
 // Two warnings: a title ending at a comma, and "2O" read as 2.
 const char *const OddItems = "4 Four, 10 2O 30\n9,25\n12\n";
-
-struct Window {
-    Window()
-    {
-        form.setNoticeSink([this](const QString &text) { notices << text; });
-        form.setMessageSink([this](const QString &text) { errors << text; });
-        form.setDialog([this] { return chosen; });
-        box(form, "GAgensText")->setText("20");
-    }
-    MainForm form;
-    QStringList notices;
-    QStringList errors;
-    QString chosen;
-};
 
 QList<QMessageBox *> visibleNotices(MainForm &form)
 {
@@ -74,7 +61,7 @@ void ReadingNoticeTest::onceAfterEachReading()
     m_folder->write("distance.txt", OddItems);
     const QString clean = m_folder->write("clean.txt", FourItems);
     const QString odd = m_folder->write("odd.txt", OddItems);
-    Window window;
+    CapturingWindow window;
 
     // Start-up on distance.txt tells its warnings too, without a box to answer.
     window.form.startUp();
@@ -164,7 +151,7 @@ void ReadingNoticeTest::namedStartFileThatCannotBeRead()
     QFETCH(QString, name);
     QFETCH(bool, named);
     QFETCH(int, messages);
-    Window window;
+    CapturingWindow window;
     window.form.startUp(name, named ? MainForm::StartFile::Named : MainForm::StartFile::Default);
     QCOMPARE(window.errors.size(), messages);
     if (messages)

@@ -24,7 +24,6 @@ using tessarin::testing::Recorder;
 
 namespace {
 
-
 int countPixels(const QImage &image, QRgb colour)
 {
     int count = 0;
@@ -63,6 +62,7 @@ private slots:
 
 private:
     QString write(const QString &name, const char *text);
+    QString startChoosingFour(MainForm &form);
     std::unique_ptr<WorkingFolder> m_folder;
 };
 
@@ -87,6 +87,19 @@ void RunControlTest::cleanup()
 QString RunControlTest::write(const QString &name, const char *text)
 {
     return m_folder->write(name, text);
+}
+
+/// Writes the six-item start-up file and the four-item file that `form`'s
+/// Open dialog chooses, and starts `form` with runs of 20 generations:
+/// returns the four-item file's path.
+QString RunControlTest::startChoosingFour(MainForm &form)
+{
+    write("distance.txt", SixItems);
+    const QString four = write("four.txt", FourItems);
+    form.setDialog([four] { return four; });
+    box(form, "GAgensText")->setText("20");
+    form.startUp();
+    return four;
 }
 
 void RunControlTest::startUpWithFile()
@@ -166,12 +179,8 @@ void RunControlTest::startUpWithMalformedFile()
 
 void RunControlTest::openChosenFile()
 {
-    write("distance.txt", SixItems);
-    const QString four = write("four.txt", FourItems);
     MainForm form;
-    form.setDialog([&] { return four; });
-    box(form, "GAgensText")->setText("20");
-    form.startUp();
+    const QString four = startChoosingFour(form);
     const QImage sixTable = form.distanceBox()->image();
 
     Recorder recorder(form);
@@ -265,12 +274,8 @@ void RunControlTest::openMalformedKeepsPrevious()
 
 void RunControlTest::noSecondRunDuringRun()
 {
-    write("distance.txt", SixItems);
-    const QString four = write("four.txt", FourItems);
     MainForm form;
-    form.setDialog([&] { return four; });
-    box(form, "GAgensText")->setText("20");
-    form.startUp();
+    const QString four = startChoosingFour(form);
 
     Recorder recorder(form);
     int drawingsAtCall = -1;
@@ -317,12 +322,8 @@ void RunControlTest::stopEndsAtNextTenthGeneration()
 
 void RunControlTest::stopThenOpenThenRerun()
 {
-    write("distance.txt", SixItems);
-    const QString four = write("four.txt", FourItems);
     MainForm form;
-    form.setDialog([&] { return four; });
-    box(form, "GAgensText")->setText("20");
-    form.startUp();
+    const QString four = startChoosingFour(form);
     QCOMPARE(form.lastRunGenerations(), 20LL);
 
     button(form, "StopButton")->click(); // while idle

@@ -12,26 +12,13 @@
 using tessarin::LayoutFitness;
 using tessarin::MainForm;
 using tessarin::testing::box;
+using tessarin::testing::CapturingWindow;
 using tessarin::testing::WorkingFolder;
 
 namespace {
 
 const char *const Holes = "\"\",A,B,C,D\nA,0,1,NA,3\nB,1,0,4,5\nC,NA,4,0,6\nD,3,5,6,0\n";
 const char *const Full = "\"\",A,B,C,D\nA,0,1,2,3\nB,1,0,4,5\nC,2,4,0,6\nD,3,5,6,0\n";
-
-struct Window {
-    Window()
-    {
-        form.setNoticeSink([this](const QString &text) { notices << text; });
-        form.setMessageSink([this](const QString &text) { errors << text; });
-        form.setDialog([this] { return chosen; });
-        box(form, "GAgensText")->setText("20");
-    }
-    MainForm form;
-    QStringList notices;
-    QStringList errors;
-    QString chosen;
-};
 
 } // namespace
 
@@ -59,7 +46,7 @@ private:
 
 void WeightsWindowTest::tableWithHolesOpensAndMaps()
 {
-    Window window;
+    CapturingWindow window;
     window.form.startUp();
     window.chosen = m_folder->write("holes.csv", Holes);
     window.form.openFile();
@@ -74,7 +61,7 @@ void WeightsWindowTest::tableWithHolesOpensAndMaps()
 
 void WeightsWindowTest::weightsHoldUntilAnotherTable()
 {
-    Window window;
+    CapturingWindow window;
     window.form.startUp();
     QVERIFY(!window.form.distanceData().weighted());
     // B and D in a different order, the pair A-C left out, A-B halved.
@@ -120,7 +107,7 @@ void WeightsWindowTest::refusedWeightsKeepTheData()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, message);
-    Window window;
+    CapturingWindow window;
     window.form.startUp();
     const std::vector<float> before = window.form.distanceData().PairDistances;
     const float sum = window.form.distanceData().DistanceSum;

@@ -16,6 +16,7 @@
 #include <QList>
 #include <QObject>
 #include <QPushButton>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -105,5 +106,21 @@ inline QPushButton *button(MainForm &form, const char *name)
 {
     return form.findChild<QPushButton *>(name);
 }
+
+/// A window whose notices and error messages are kept in lists, whose Open
+/// dialog answers `chosen`, and whose runs last 20 generations.
+struct CapturingWindow {
+    CapturingWindow()
+    {
+        form.setNoticeSink([this](const QString &text) { notices << text; });
+        form.setMessageSink([this](const QString &text) { errors << text; });
+        form.setDialog([this] { return chosen; });
+        box(form, "GAgensText")->setText("20");
+    }
+    MainForm form;
+    QStringList notices;
+    QStringList errors;
+    QString chosen;
+};
 
 } // namespace tessarin::testing
