@@ -34,6 +34,7 @@
 #include "fit/layout_fitness.h"
 
 #include "random_tables.h"
+#include "reference_ratio.h"
 #include "reference_weighted_fit.h"
 
 #include <benchmark/benchmark.h>
@@ -79,17 +80,6 @@ const DistanceData &Table(int n, bool weighted)
     return found->second;
 }
 
-/// Way 0's seconds per iteration of each benchmark and N; the other ways
-/// report their time over it.
-void Record(benchmark::State &state, const std::string &name, int way, int n, double seconds)
-{
-    static std::map<std::pair<std::string, int>, double> reference;
-    if (way == 0)
-        reference[{name, n}] = seconds;
-    else if (reference.count({name, n}))
-        state.counters["ratio"] = seconds / reference[{name, n}];
-}
-
 void SetCounters(benchmark::State &state, const DistanceData &data, double mapsPerIteration, const char *name)
 {
     const int n = data.ItemCount;
@@ -129,7 +119,7 @@ void BM_WeightedFitScore(benchmark::State &state)
         benchmark::ClobberMemory();
     }
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    Record(state, "score", way, n, took.count() / static_cast<double>(state.iterations()));
+    bench::RecordAgainstReference(state, "score", way, n, took.count() / static_cast<double>(state.iterations()));
     SetCounters(state, data, Trials, "ns_per_pair_trial");
     const std::string batchName = std::string("FitBatch ") + FitPathName(options.path) + ", 1 thread";
     state.SetLabel(way == 0   ? "unweighted, LayoutFitness (reference)"
@@ -164,7 +154,7 @@ void BM_WeightedFitGradient(benchmark::State &state)
         benchmark::ClobberMemory();
     }
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    Record(state, "gradient", way, n, took.count() / static_cast<double>(state.iterations()));
+    bench::RecordAgainstReference(state, "gradient", way, n, took.count() / static_cast<double>(state.iterations()));
     SetCounters(state, data, 1, "ns_per_pair");
     state.SetLabel(way == 0   ? std::string("unweighted, ") + FitPathName(options.path) + ", 1 thread (reference)"
                    : way == 1 ? "weighted, " + std::string(FitPathName(options.path))
