@@ -13,20 +13,8 @@ namespace {
 #define TESSARIN_LANE_TARGET __attribute__((target("avx2")))
 
 // 4 lanes a register: a group of 8 trials takes two.
-struct Avx2Lanes {
-    using Reg = __m256d;
-    using Floats = __m128;
-    static constexpr int Width = 4;
-    TESSARIN_LANE_TARGET static Reg zero() { return _mm256_setzero_pd(); }
-    TESSARIN_LANE_TARGET static Reg set1(double v) { return _mm256_set1_pd(v); }
-    TESSARIN_LANE_TARGET static Reg add(Reg a, Reg b) { return _mm256_add_pd(a, b); }
-    TESSARIN_LANE_TARGET static Reg mul(Reg a, Reg b) { return _mm256_mul_pd(a, b); }
-    TESSARIN_LANE_TARGET static Reg sqrt(Reg a) { return _mm256_sqrt_pd(a); }
-    TESSARIN_LANE_TARGET static void store(double *p, Reg v) { _mm256_storeu_pd(p, v); }
-    TESSARIN_LANE_TARGET static Floats loadFloats(const float *p) { return _mm_loadu_ps(p); }
-    TESSARIN_LANE_TARGET static Floats subFloats(Floats a, Floats b) { return _mm_sub_ps(a, b); }
-    TESSARIN_LANE_TARGET static Reg widen(Floats f) { return _mm256_cvtps_pd(f); }
-};
+#include "fit/fit_kernel_lanes_256.inc"
+using Avx2Lanes = Lanes256;
 
 #include "fit/fit_kernel_lanes.inc"
 

@@ -42,20 +42,8 @@ struct Avx512Lanes {
 // 4 lanes of 256 bits, for a group of 4 weighted trials: their pairs of
 // weight 0 are skipped one by one, so the two-pair register below does not
 // serve them.
-struct Avx512QuarterLanes {
-    using Reg = __m256d;
-    using Floats = __m128;
-    static constexpr int Width = 4;
-    TESSARIN_LANE_TARGET static Reg zero() { return _mm256_setzero_pd(); }
-    TESSARIN_LANE_TARGET static Reg set1(double v) { return _mm256_set1_pd(v); }
-    TESSARIN_LANE_TARGET static Reg add(Reg a, Reg b) { return _mm256_add_pd(a, b); }
-    TESSARIN_LANE_TARGET static Reg mul(Reg a, Reg b) { return _mm256_mul_pd(a, b); }
-    TESSARIN_LANE_TARGET static Reg sqrt(Reg a) { return _mm256_sqrt_pd(a); }
-    TESSARIN_LANE_TARGET static void store(double *p, Reg v) { _mm256_storeu_pd(p, v); }
-    TESSARIN_LANE_TARGET static Floats loadFloats(const float *p) { return _mm_loadu_ps(p); }
-    TESSARIN_LANE_TARGET static Floats subFloats(Floats a, Floats b) { return _mm_sub_ps(a, b); }
-    TESSARIN_LANE_TARGET static Reg widen(Floats f) { return _mm256_cvtps_pd(f); }
-};
+#include "fit/fit_kernel_lanes_256.inc"
+using Avx512QuarterLanes = Lanes256;
 
 /// Map distances of items j and j + 1 (8 floats at xj, yj) to item i in 4
 /// lanes (xi, yi repeated twice).

@@ -9,6 +9,18 @@ namespace {
 
 // Plain C++; the compiler may run the lanes in vector registers, which keeps
 // each lane's order of operations.
+
+/// Lane t's map distance of the items at xi, yi and xj, yj, as LayoutFitness
+/// takes it: differences in single precision, the rest in double.
+inline double laneDistance(const float *xi, const float *yi, const float *xj, const float *yj, int t)
+{
+    const float dx = xi[t] - xj[t];
+    const float dy = yi[t] - yj[t];
+    double squared = static_cast<double>(dx) * dx;
+    squared = squared + static_cast<double>(dy) * dy;
+    return std::sqrt(squared);
+}
+
 template <int Lanes>
 void sumWeightedLanes(const fitlanes::LaneInput &in)
 {
@@ -29,11 +41,7 @@ void sumWeightedLanes(const fitlanes::LaneInput &in)
             const double w = *weight;
             const double g = *given;
             for (int t = 0; t < Lanes; ++t) {
-                const float dx = xi[t] - xj[t];
-                const float dy = yi[t] - yj[t];
-                double squared = static_cast<double>(dx) * dx;
-                squared = squared + static_cast<double>(dy) * dy;
-                const double m = std::sqrt(squared);
+                const double m = laneDistance(xi, yi, xj, yj, t);
                 const double wm = w * m;
                 sd[t] = sd[t] + wm;
                 sdd[t] = sdd[t] + wm * m;
@@ -66,11 +74,7 @@ void sumLanes(const fitlanes::LaneInput &in)
             const float *yj = in.y + static_cast<long>(j - 1) * Lanes;
             const double g = *given++;
             for (int t = 0; t < Lanes; ++t) {
-                const float dx = xi[t] - xj[t];
-                const float dy = yi[t] - yj[t];
-                double squared = static_cast<double>(dx) * dx;
-                squared = squared + static_cast<double>(dy) * dy;
-                const double m = std::sqrt(squared);
+                const double m = laneDistance(xi, yi, xj, yj, t);
                 sd[t] = sd[t] + m;
                 sdd[t] = sdd[t] + m * m;
                 sdg[t] = sdg[t] + g * m;
