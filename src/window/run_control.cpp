@@ -163,9 +163,7 @@ void RunControl::openSource(const QString &path, const DistanceSource &source)
     try {
         read = readDistances(path, source);
     } catch (const std::exception &error) {
-        m_form.showError((source.readsDataTable() ? MainForm::tr("The data table could not be read.\n\n%1")
-                                                  : MainForm::tr("The distance file could not be read.\n\n%1"))
-                             .arg(QString::fromStdString(error.what())));
+        showReadError(source, error);
         return;
     }
     if (!read)
@@ -182,6 +180,13 @@ void RunControl::openSource(const QString &path, const DistanceSource &source)
     m_form.m_dataFile = path;
     m_form.m_mapDrawn = m_form.m_tableDrawn = false;
     drawAndSearch(MainForm::tr("The map of %1 could not be made.").arg(path));
+}
+
+void RunControl::showReadError(const DistanceSource &source, const std::exception &error)
+{
+    m_form.showError((source.readsDataTable() ? MainForm::tr("The data table could not be read.\n\n%1")
+                                              : MainForm::tr("The distance file could not be read.\n\n%1"))
+                         .arg(QString::fromStdString(error.what())));
 }
 
 void RunControl::rerun()

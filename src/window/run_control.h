@@ -48,6 +48,8 @@ public:
     long long lastRunGenerations() const { return m_lastRunGenerations; }
 
 private:
+    // Shows why the file at hand, read as `source` says, could not be read.
+    void showReadError(const DistanceSource &source, const std::exception &error);
     // RunDisplay
     void drawImprovement(const float *layout, int itemCount, double fit) override;
     void showGeneration(const std::string &text) override;

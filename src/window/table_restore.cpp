@@ -19,9 +19,7 @@ bool RunControl::loadTable(const QString &path, const DistanceSource &source, co
     try {
         read = readDistances(path, source);
     } catch (const std::exception &error) {
-        m_form.showError((source.readsDataTable() ? MainForm::tr("The data table could not be read.\n\n%1")
-                                                  : MainForm::tr("The distance file could not be read.\n\n%1"))
-                             .arg(QString::fromStdString(error.what())));
+        showReadError(source, error);
         return false;
     }
     if (!read)
